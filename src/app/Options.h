@@ -1,0 +1,38 @@
+#pragma once
+// Typed access to section "Options" of DataFolder + "options.ini"; every call goes to the file.
+#include <string>
+
+#include "platform/Clock.h"
+#include "platform/IniFile.h"
+
+namespace tellvane {
+
+class TOptions {
+public:
+    TOptions();  // DataFolder + "options.ini"
+    explicit TOptions(std::string fileName);
+
+    bool GetOption(const std::string& name, bool defaultValue) const;
+    int GetOption(const std::string& name, int defaultValue) const;
+    std::string GetOption(const std::string& name, const std::string& defaultValue) const;
+    std::string GetOption(const std::string& name, const char* defaultValue) const {
+        return GetOption(name, std::string(defaultValue));
+    }
+    double GetFloatOption(const std::string& name, double defaultValue) const;
+    TDateTime GetDateTimeOption(const std::string& name, TDateTime defaultValue) const;
+
+    void SetOption(const std::string& name, bool value);
+    void SetOption(const std::string& name, int value);
+    void SetOption(const std::string& name, const std::string& value);
+    void SetOption(const std::string& name, const char* value) { SetOption(name, std::string(value)); }
+    void SetFloatOption(const std::string& name, double value);
+    void SetDateTimeOption(const std::string& name, TDateTime value);
+    void DeleteKey(const std::string& name);
+
+    static std::string GetDateTimeStr(TDateTime value);
+
+private:
+    TIniFile ini_;
+};
+
+}  // namespace tellvane

@@ -1,0 +1,50 @@
+#pragma once
+// File-system facilities: enumeration with attributes, existence, sizes, folders, deletion,
+// atomic whole-file replacement, and the file errors the user sees.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tellvane {
+
+// A failure of the file layer; the message is the user's text, e.g. "Cannot open file "x". Error 2: ...".
+class EFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct DirEntry {
+    std::string name;        // name only
+    bool isDirectory = false;
+    bool isSymlink = false;  // the entry itself is a symbolic link (never followed)
+    bool readOnly = false;   // a file without any write permission bit
+    int64_t size = 0;        // bytes of a regular file, 0 otherwise
+};
+
+// Every entry of FOLDER except "." and "..", in the order the system gives them.
+// Throws EFileError when the folder cannot be read.
+std::vector<DirEntry> ListDirectory(const std::string& folder);
+
+bool FileExists(const std::string& path);       // a regular file (a link is not followed)
+bool DirectoryExists(const std::string& path);  // a folder (a link to a folder counts)
+bool PathExists(const std::string& path);       // anything, links included
+bool IsSymlink(const std::string& path);
+// Size of a file in bytes, or -1 when it cannot be read.
+int64_t GetFileSize(const std::string& path);
+// Creates FOLDER and every missing parent with MODE; true when it exists afterwards.
+bool ForceDirectories(const std::string& folder, unsigned mode = 0755);
+// Removes a file (or a link); false on failure.
+bool DeleteFile(const std::string& path);
+// Writes DATA to PATH through a temporary file beside it, flushed and renamed over PATH, with MODE.
+// Throws EFileError with "Cannot create file "%s". %s" on failure; PATH is left as it was then.
+void AtomicWriteFile(const std::string& path, const std::string& data, unsigned mode = 0600);
+// Whole content of a file; throws EFileError "Cannot open file "%s". %s".
+std::string ReadWholeFile(const std::string& path);
+
+// "Cannot open file "PATH". Error N: text" for errno value ERR.
+std::string CannotOpenMessage(const std::string& path, int err);
+// "Cannot create file "PATH". Error N: text" for errno value ERR.
+std::string CannotCreateMessage(const std::string& path, int err);
+
+}  // namespace tellvane

@@ -1,0 +1,82 @@
+#pragma once
+// INI files with the semantics of the Windows profile functions: sections and keys compared without
+// regard to case, every read goes to the file, values read up to 2047 characters, and every write
+// reaches the file at once, atomically (temporary file, then rename) with mode 0600.
+#include <string>
+#include <vector>
+
+namespace tellvane {
+
+class TIniFile {
+public:
+    explicit TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+    const std::string& FileName() const { return fileName_; }
+
+    std::string ReadString(const std::string& section, const std::string& key,
+                           const std::string& defaultValue) const;
+    // Decimal, "0x"/"$" hexadecimal; the default for a missing or malformed value.
+    int ReadInteger(const std::string& section, const std::string& key, int defaultValue) const;
+    bool ReadBool(const std::string& section, const std::string& key, bool defaultValue) const;
+    bool SectionExists(const std::string& section) const;
+    bool ValueExists(const std::string& section, const std::string& key) const;
+    std::vector<std::string> ReadSections() const;
+    std::vector<std::string> ReadSectionKeys(const std::string& section) const;
+
+    // Writes throw EFileError ("Cannot create file ...") when the file cannot be written.
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+    void WriteInteger(const std::string& section, const std::string& key, int value);
+    void WriteBool(const std::string& section, const std::string& key, bool value);
+    void DeleteKey(const std::string& section, const std::string& key);
+    void EraseSection(const std::string& section);
+
+    // Several changes in one atomic write: load, let EDIT change the document, save once.
+    class Document;
+    template <class Edit>
+    void Update(Edit&& edit);
+
+    static constexpr size_t MaxValueLength = 2047;
+
+private:
+    std::string fileName_;
+};
+
+// The parsed file: ordered sections with ordered keys; lookups ignore case.
+class TIniFile::Document {
+public:
+    struct Entry {
+        std::string key;
+        std::string value;
+    };
+    struct Section {
+        std::string name;
+        std::vector<Entry> entries;
+    };
+
+    static Document Parse(const std::string& text);
+    std::string Serialize() const;
+
+    const Section* FindSection(const std::string& name) const;
+    Section* FindSection(const std::string& name);
+    const Entry* Find(const std::string& section, const std::string& key) const;
+    void Set(const std::string& section, const std::string& key, const std::string& value);
+    void Remove(const std::string& section, const std::string& key);
+    void RemoveSection(const std::string& section);
+    std::vector<Section>& Sections() { return sections_; }
+    const std::vector<Section>& Sections() const { return sections_; }
+
+private:
+    std::vector<Section> sections_;
+};
+
+// Loads FILENAME (missing = empty document); throws EFileError when it exists but cannot be read.
+TIniFile::Document LoadIniDocument(const std::string& fileName);
+void SaveIniDocument(const std::string& fileName, const TIniFile::Document& doc);
+
+template <class Edit>
+void TIniFile::Update(Edit&& edit) {
+    Document doc = LoadIniDocument(fileName_);
+    edit(doc);
+    SaveIniDocument(fileName_, doc);
+}
+
+}  // namespace tellvane
