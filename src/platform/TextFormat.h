@@ -8,7 +8,8 @@
 
 namespace tellvane {
 
-using FormatArg = std::variant<std::string, const char*, int64_t, int, uint32_t, uint64_t, long>;
+using FormatArg =
+    std::variant<std::string, const char*, int, long, long long, unsigned, unsigned long, unsigned long long>;
 
 // Throws std::invalid_argument for a placeholder without a matching argument or of the wrong kind.
 std::string Format(const std::string& pattern, std::initializer_list<FormatArg> args);

@@ -1,0 +1,36 @@
+#pragma once
+// The console's subcommands. Each command family registers itself from its own file with a
+// static CommandRegistrar, so adding a family touches only its file.
+#include <string>
+#include <vector>
+
+namespace tellvane::cli {
+
+// Exit statuses of the console.
+enum ExitCode : int { ExitOk = 0, ExitError = 1, ExitUsage = 2, ExitCancelled = 130 };
+
+struct CliCommand {
+    std::string name;
+    std::string synopsis;  // one usage line, without the program name
+    std::string summary;   // what it does, one line
+    int (*run)(const std::vector<std::string>& args);  // arguments after the command name
+};
+
+class CommandRegistrar {
+public:
+    explicit CommandRegistrar(CliCommand command);
+};
+
+const std::vector<CliCommand>& RegisteredCommands();
+
+// A usage error: message on standard error, then status 2.
+class UsageError : public std::exception {
+public:
+    explicit UsageError(std::string message) : message_(std::move(message)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    std::string message_;
+};
+
+}  // namespace tellvane::cli

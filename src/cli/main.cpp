@@ -1,0 +1,58 @@
+// tellvane-cli: the console front end over the same operations and worker as the windows.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "cli/CliCommands.h"
+
+using namespace tellvane;
+using namespace tellvane::cli;
+
+namespace {
+
+void PrintHelp(FILE* out) {
+    std::fprintf(out, "Usage: tellvane-cli COMMAND [OPTIONS] [PATH...]\n\nCommands:\n");
+    for (const auto& c : RegisteredCommands()) std::fprintf(out, "  %-44s %s\n", c.synopsis.c_str(), c.summary.c_str());
+    std::fprintf(out,
+                 "\nOptions for every command:\n"
+                 "  --help     show this text\n"
+                 "  --version  show the program's version\n"
+                 "\nExit status: 0 completed, 1 ended with an error, 2 usage error, 130 cancelled.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        PrintHelp(stderr);
+        return ExitUsage;
+    }
+    if (args[0] == "--help" || args[0] == "-h") {
+        PrintHelp(stdout);
+        return ExitOk;
+    }
+    if (args[0] == "--version") {
+        std::printf("tellvane-cli %s\n", TELLVANE_VERSION);
+        return ExitOk;
+    }
+    for (const auto& c : RegisteredCommands()) {
+        if (c.name != args[0]) continue;
+        std::vector<std::string> rest(args.begin() + 1, args.end());
+        try {
+            return c.run(rest);
+        } catch (const UsageError& e) {
+            std::fprintf(stderr, "tellvane-cli %s: %s\nUsage: tellvane-cli %s\n", c.name.c_str(), e.what(),
+                         c.synopsis.c_str());
+            return ExitUsage;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "tellvane-cli %s: %s\n", c.name.c_str(), e.what());
+            return ExitError;
+        }
+    }
+    std::fprintf(stderr, "tellvane-cli: unknown command \"%s\"\n", args[0].c_str());
+    PrintHelp(stderr);
+    return ExitUsage;
+}

@@ -1,0 +1,159 @@
+#include "platform/FileSystem.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "platform/Paths.h"
+#include "platform/SystemError.h"
+#include "platform/TextFormat.h"
+
+namespace tellvane {
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* d) const { closedir(d); }
+};
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() {
+        int f = fd_;
+        fd_ = -1;
+        return f;
+    }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+std::string CannotOpenMessage(const std::string& path, int err) {
+    return Format("Cannot open file \"%s\". %s", {path, FormatSystemError(err)});
+}
+
+std::string CannotCreateMessage(const std::string& path, int err) {
+    return Format("Cannot create file \"%s\". %s", {path, FormatSystemError(err)});
+}
+
+std::vector<DirEntry> ListDirectory(const std::string& folder) {
+    std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+    if (!dir) throw EFileError(CannotOpenMessage(folder, errno));
+    std::vector<DirEntry> entries;
+    const std::string base = IncludeTrailingPathDelimiter(folder);
+    while (dirent* d = readdir(dir.get())) {
+        std::string name = d->d_name;
+        if (name == "." || name == "..") continue;
+        DirEntry e;
+        e.name = name;
+        struct stat st {};
+        if (lstat((base + name).c_str(), &st) == 0) {
+            e.isSymlink = S_ISLNK(st.st_mode);
+            if (e.isSymlink) {
+                struct stat target {};
+                // A link to a folder is listed as a folder but never entered by the walks.
+                e.isDirectory = stat((base + name).c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+            } else {
+                e.isDirectory = S_ISDIR(st.st_mode);
+                if (S_ISREG(st.st_mode)) {
+                    e.size = st.st_size;
+                    e.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+                }
+            }
+        }
+        entries.push_back(std::move(e));
+    }
+    return entries;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool PathExists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
+}
+
+bool IsSymlink(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+int64_t GetFileSize(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return -1;
+    return S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : 0;
+}
+
+bool ForceDirectories(const std::string& folder, unsigned mode) {
+    std::string path = ExcludeTrailingPathDelimiter(folder);
+    if (path.empty()) return false;
+    if (DirectoryExists(path)) return true;
+    std::string parent = ExcludeTrailingPathDelimiter(ExtractFilePath(path));
+    if (!parent.empty() && parent != path && !DirectoryExists(parent)) ForceDirectories(parent, mode);
+    if (mkdir(path.c_str(), mode) == 0) return true;
+    return DirectoryExists(path);
+}
+
+bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+void AtomicWriteFile(const std::string& path, const std::string& data, unsigned mode) {
+    std::string temp = path + ".tmp-XXXXXX";
+    Fd fd(mkstemp(temp.data()));
+    if (fd.get() < 0) throw EFileError(CannotCreateMessage(path, errno));
+    auto fail = [&](int err) {
+        unlink(temp.c_str());
+        throw EFileError(CannotCreateMessage(path, err));
+    };
+    if (fchmod(fd.get(), mode) != 0) fail(errno);
+    size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = write(fd.get(), data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fail(errno);
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (fsync(fd.get()) != 0) fail(errno);
+    if (close(fd.release()) != 0) fail(errno);
+    if (rename(temp.c_str(), path.c_str()) != 0) fail(errno);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) throw EFileError(CannotOpenMessage(path, errno));
+    std::string data;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = read(fd.get(), buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw EFileError(CannotOpenMessage(path, errno));
+        }
+        if (n == 0) break;
+        data.append(buf, static_cast<size_t>(n));
+    }
+    return data;
+}
+
+}  // namespace tellvane

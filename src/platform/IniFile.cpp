@@ -1,0 +1,221 @@
+#include "platform/IniFile.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/FileSystem.h"
+
+namespace tellvane {
+namespace {
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
+        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+std::string Trim(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
+    return s.substr(b, e - b);
+}
+
+TIniFile::Document LoadOrEmpty(const std::string& fileName) {
+    try {
+        return LoadIniDocument(fileName);
+    } catch (const EFileError&) {
+        // Reads behave as the profile functions: an unreadable file reads as empty.
+        return {};
+    }
+}
+
+}  // namespace
+
+TIniFile::Document TIniFile::Document::Parse(const std::string& text) {
+    Document doc;
+    Section* current = nullptr;
+    size_t pos = 0;
+    // Skip a UTF-8 byte-order mark.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
+    while (pos <= text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = Trim(text.substr(pos, end - pos));
+        pos = end + 1;
+        if (line.empty() || line[0] == ';') continue;
+        if (line[0] == '[') {
+            auto close = line.find(']');
+            std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            current = doc.FindSection(name);
+            if (!current) {
+                doc.sections_.push_back({name, {}});
+                current = &doc.sections_.back();
+            }
+            continue;
+        }
+        auto eq = line.find('=');
+        if (!current || eq == std::string::npos) continue;
+        std::string key = Trim(line.substr(0, eq));
+        if (key.empty()) continue;
+        std::string value = Trim(line.substr(eq + 1));
+        // The first occurrence of a key wins, as the profile functions read it.
+        bool seen = false;
+        for (const auto& e : current->entries) seen = seen || EqualNoCase(e.key, key);
+        if (!seen) current->entries.push_back({key, value});
+    }
+    return doc;
+}
+
+std::string TIniFile::Document::Serialize() const {
+    std::string out;
+    for (const auto& s : sections_) {
+        out += "[" + s.name + "]\n";
+        for (const auto& e : s.entries) out += e.key + "=" + e.value + "\n";
+        out += "\n";
+    }
+    return out;
+}
+
+const TIniFile::Document::Section* TIniFile::Document::FindSection(const std::string& name) const {
+    for (const auto& s : sections_)
+        if (EqualNoCase(s.name, name)) return &s;
+    return nullptr;
+}
+
+TIniFile::Document::Section* TIniFile::Document::FindSection(const std::string& name) {
+    for (auto& s : sections_)
+        if (EqualNoCase(s.name, name)) return &s;
+    return nullptr;
+}
+
+const TIniFile::Document::Entry* TIniFile::Document::Find(const std::string& section, const std::string& key) const {
+    const Section* s = FindSection(section);
+    if (!s) return nullptr;
+    for (const auto& e : s->entries)
+        if (EqualNoCase(e.key, key)) return &e;
+    return nullptr;
+}
+
+void TIniFile::Document::Set(const std::string& section, const std::string& key, const std::string& value) {
+    Section* s = FindSection(section);
+    if (!s) {
+        sections_.push_back({section, {}});
+        s = &sections_.back();
+    }
+    for (auto& e : s->entries)
+        if (EqualNoCase(e.key, key)) {
+            e.value = value;
+            return;
+        }
+    s->entries.push_back({key, value});
+}
+
+void TIniFile::Document::Remove(const std::string& section, const std::string& key) {
+    Section* s = FindSection(section);
+    if (!s) return;
+    std::erase_if(s->entries, [&](const Entry& e) { return EqualNoCase(e.key, key); });
+}
+
+void TIniFile::Document::RemoveSection(const std::string& section) {
+    std::erase_if(sections_, [&](const Section& s) { return EqualNoCase(s.name, section); });
+}
+
+TIniFile::Document LoadIniDocument(const std::string& fileName) {
+    if (!PathExists(fileName)) return {};
+    return TIniFile::Document::Parse(ReadWholeFile(fileName));
+}
+
+void SaveIniDocument(const std::string& fileName, const TIniFile::Document& doc) {
+    AtomicWriteFile(fileName, doc.Serialize(), 0600);
+}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& defaultValue) const {
+    Document doc = LoadOrEmpty(fileName_);
+    const Document::Entry* e = doc.Find(section, key);
+    std::string value = e ? e->value : defaultValue;
+    if (value.size() > MaxValueLength) value.resize(MaxValueLength);
+    return value;
+}
+
+int TIniFile::ReadInteger(const std::string& section, const std::string& key, int defaultValue) const {
+    std::string text = ReadString(section, key, "");
+    if (text.empty()) return defaultValue;
+    const char* p = text.c_str();
+    bool negative = false;
+    if (*p == '-' || *p == '+') negative = *p++ == '-';
+    int base = 10;
+    if (p[0] == '$') {
+        base = 16;
+        ++p;
+    } else if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
+        base = 16;
+        p += 2;
+    }
+    if (*p == 0) return defaultValue;
+    errno = 0;
+    char* end = nullptr;
+    long long v = std::strtoll(p, &end, base);
+    if (*end != 0 || errno != 0 || *p == '-' || *p == '+' || *p == ' ') return defaultValue;
+    if (negative) v = -v;
+    if (base == 16 && v > 0x7FFFFFFFLL && v <= 0xFFFFFFFFLL) v -= 0x100000000LL;  // hex spells the bit pattern
+    if (v < INT32_MIN || v > INT32_MAX) return defaultValue;
+    return static_cast<int>(v);
+}
+
+bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool defaultValue) const {
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+bool TIniFile::SectionExists(const std::string& section) const {
+    return LoadOrEmpty(fileName_).FindSection(section) != nullptr;
+}
+
+bool TIniFile::ValueExists(const std::string& section, const std::string& key) const {
+    return LoadOrEmpty(fileName_).Find(section, key) != nullptr;
+}
+
+std::vector<std::string> TIniFile::ReadSections() const {
+    std::vector<std::string> names;
+    for (const auto& s : LoadOrEmpty(fileName_).Sections()) names.push_back(s.name);
+    return names;
+}
+
+std::vector<std::string> TIniFile::ReadSectionKeys(const std::string& section) const {
+    std::vector<std::string> keys;
+    Document doc = LoadOrEmpty(fileName_);
+    if (const auto* s = doc.FindSection(section))
+        for (const auto& e : s->entries) keys.push_back(e.key);
+    return keys;
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+    Update([&](Document& doc) { doc.Set(section, key, value); });
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& key, int value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+void TIniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+void TIniFile::DeleteKey(const std::string& section, const std::string& key) {
+    Update([&](Document& doc) { doc.Remove(section, key); });
+}
+
+void TIniFile::EraseSection(const std::string& section) {
+    Update([&](Document& doc) { doc.RemoveSection(section); });
+}
+
+}  // namespace tellvane
