@@ -1,0 +1,317 @@
+#include "engine/FilesIterationThread.h"
+
+#include <cfenv>
+#include <cmath>
+#include <thread>
+
+#include "app/Logger.h"
+#include "engine/DriveTree.h"
+#include "engine/WorkerHost.h"
+#include "l10n/TextConstants.h"
+#include "platform/AppFolders.h"
+#include "platform/CodePage.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "platform/TextFormat.h"
+
+namespace tellvane {
+
+std::atomic<bool> StartedFromCmdLine{false};
+
+namespace {
+
+IWorkerHost* g_host = nullptr;
+
+struct Workers {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::shared_ptr<TFilesIterationThread> active;
+    std::vector<std::weak_ptr<TFilesIterationThread>> running;
+    int runningCount = 0;
+};
+
+Workers& State() {
+    static Workers w;
+    return w;
+}
+
+std::vector<std::string>* g_pending = nullptr;
+
+// The worker serving the current thread, for messages raised deep inside an operation.
+thread_local TFilesIterationThread* t_currentWorker = nullptr;
+thread_local IWorkerHost* t_currentHost = nullptr;
+
+}  // namespace
+
+void SetWorkerHost(IWorkerHost* host) { g_host = host; }
+IWorkerHost* GetWorkerHost() { return g_host; }
+
+TFilesIterationThread::TFilesIterationThread(TOperation& operation, TItemsSet itemsForOperation, IWorkerHost& host)
+    : Operation(operation), ItemsForOperation(std::move(itemsForOperation)), host_(host) {}
+
+TFilesIterationThread::~TFilesIterationThread() = default;
+
+std::string TFilesIterationThread::CurrentFileName() const {
+    std::lock_guard<std::mutex> guard(nameLock_);
+    return currentFileName_;
+}
+
+double TFilesIterationThread::CalcEstimatedTime(int64_t partSize, double timeOnPart) const {
+    long double speed = static_cast<long double>(partSize) / static_cast<long double>(timeOnPart);
+    // A chunk smaller than the pass count reports no bytes.
+    if (speed == 0) speed = 0.000001L;
+    const int64_t remaining = allFilesSize_.load() - allFilesDoneSize_.load();
+    // Halves go to the even neighbour: the default rounding mode of nearbyint.
+    const long double seconds = std::nearbyint(static_cast<long double>(remaining) / speed);
+    return static_cast<double>(seconds / 86400.0L);
+}
+
+void TFilesIterationThread::ReportProgress(int64_t doneSize, int64_t totalSize, int64_t partSize,
+                                           double timeOnPart) {
+    allFilesDoneSize_.fetch_add(partSize);
+    currentFileDoneSize_.store(doneSize);
+    currentFileTotalSize_.store(totalSize);
+    // A chunk faster than the clock's resolution gives no speed: keep the previous estimate.
+    if (timeOnPart > 0) estimatedTime_.store(CalcEstimatedTime(partSize, timeOnPart));
+    elapsedTime_.store(Now() - startTime_);
+}
+
+bool TFilesIterationThread::ReplacePassword(const std::string& fileName, std::string& newPassword) {
+    const std::string shortName = ExtractFileName(fileName);
+    bool isNewPasswordSet = false;
+    std::string typed;
+    host_.RunOnUiThread([&] {
+        const std::string label = Format(GetConstantValue("Enter_valid_pass"), {shortName});
+        isNewPasswordSet = host_.AskFilePassword(label, typed);
+    });
+    if (!isNewPasswordSet) return false;
+    newPassword = Utf8ToCodePage(typed, SystemAnsiCodePage());
+    // Later files of the run are tried with the new password first.
+    if (auto* decrypt = dynamic_cast<TDecrypt*>(&Operation)) decrypt->Password = newPassword;
+    return true;
+}
+
+void TFilesIterationThread::AddPendingFiles() {
+    const auto& pending = PendingFiles();
+    filesToOperate_.insert(filesToOperate_.end(), pending.begin(), pending.end());
+    const bool expandFolders =
+        ItemsForOperation.count(TItemType::itFile) != 0 && ItemsForOperation.count(TItemType::itFolder) == 0;
+    if (!expandFolders) return;
+    // Last to first, so that the files appended for one folder are not visited again.
+    for (size_t i = filesToOperate_.size(); i-- > 0;) {
+        const std::string entry = filesToOperate_[i];
+        if (!IsSymlink(ExcludeTrailingPathDelimiter(entry)) && DirectoryExists(entry)) {
+            AddFolderFiles(entry);
+            filesToOperate_.erase(filesToOperate_.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+    }
+}
+
+void TFilesIterationThread::AddFolderFiles(const std::string& folder) {
+    if (HaltRequested()) return;
+    const std::string base = IncludeTrailingPathDelimiter(folder);
+    for (const DirEntry& e : ListDirectory(base)) {
+        if (e.isDirectory) {
+            // Links to folders are neither entered nor listed: a walk must not leave the selection.
+            if (!e.isSymlink) AddFolderFiles(base + e.name + "/");
+        } else {
+            filesToOperate_.push_back(base + e.name);
+        }
+    }
+}
+
+void TFilesIterationThread::AddTreeNodeFiles(const TTreeNode& node) {
+    if (node.Text == DummyNodeText || HaltRequested()) return;
+    if (node.StateIndex == nsChecked) {
+        const std::string path = TDriveTree::GetFullPathByTree(&node);
+        if (node.ImageIndex >= niDocument && ItemsForOperation.count(TItemType::itFile)) {
+            filesToOperate_.push_back(path);
+        } else if (ItemsForOperation.count(TItemType::itFolder)) {
+            filesToOperate_.push_back(ExcludeTrailingPathDelimiter(path));
+        } else if (node.HasOnlyDummyChild()) {
+            AddFolderFiles(path + "/");
+        } else {
+            for (const auto& child : node.Children) AddTreeNodeFiles(*child);
+        }
+    }
+    if (node.StateIndex == nsPartlyChecked)
+        for (const auto& child : node.Children) AddTreeNodeFiles(*child);
+}
+
+void TFilesIterationThread::PrepareFilesToOperate() {
+    AddPendingFiles();
+    if (const TDriveTree* tree = host_.DriveTree()) {
+        for (const auto& drive : tree->DrivesInTree) {
+            if (HaltRequested()) break;
+            if (ItemsForOperation.count(TItemType::itFolder) && drive->StateIndex == nsChecked)
+                filesToOperate_.push_back(drive->Text);
+            else
+                AddTreeNodeFiles(*drive);
+        }
+    }
+    int64_t total = 1;
+    for (const auto& entry : filesToOperate_) total += GetFileSize(entry);
+    allFilesSize_.store(total);
+    filesCount_.store(static_cast<int64_t>(filesToOperate_.size()));
+}
+
+void TFilesIterationThread::ShowCompletion() {
+    const std::string header = Operation.GetCompleteHeader();
+    const std::string text = CompletionCountText(static_cast<int64_t>(filesToOperate_.size()),
+                                                 Operation.GetCompleteText());
+    host_.RunOnUiThread([&] { host_.ShowCompletion(header, text); });
+}
+
+void TFilesIterationThread::ReleaseFiles() {
+    if (MarkFinished()) host_.RunOnUiThread([&] { host_.CloseProgressWindow(); });
+}
+
+void TFilesIterationThread::Execute() {
+    t_currentWorker = this;
+    t_currentHost = &host_;
+    try {
+        // Returns only after the handler that started the run has finished on the UI thread.
+        host_.RunOnUiThread([] {});
+        PrepareFilesToOperate();
+        startTime_ = Now();
+        bool halted = false;
+        for (size_t i = 0; i < filesToOperate_.size(); ++i) {
+            if (HaltRequested()) {
+                halted = true;
+                break;
+            }
+            {
+                std::lock_guard<std::mutex> guard(nameLock_);
+                currentFileName_ = filesToOperate_[i];
+            }
+            currentFileNumber_.store(static_cast<int>(i + 1));
+            Operation.Work(filesToOperate_[i]);
+        }
+        if (!halted) ShowCompletion();
+        ReleaseFiles();
+    } catch (const std::exception& e) {
+        Log(e.what(), "TFilesIterationThread");
+        const std::string message = e.what();
+        ReleaseFiles();
+        // A failed run must not look like one that never started.
+        host_.RunOnUiThread([&] { host_.ShowRunError(message); });
+    }
+    t_currentWorker = nullptr;
+    t_currentHost = nullptr;
+}
+
+std::shared_ptr<TFilesIterationThread> StartOperation(TOperation& operation, TItemsSet itemsForOperation) {
+    IWorkerHost* host = GetWorkerHost();
+    if (!host) throw std::logic_error("StartOperation without a worker host");
+    auto worker = std::make_shared<TFilesIterationThread>(operation, std::move(itemsForOperation), *host);
+    TFilesIterationThread* raw = worker.get();
+    operation.OnHalt = [raw] { return raw->HaltRequested(); };
+    operation.OnProgress = [raw](int64_t d, int64_t t, int64_t p, double s) { raw->ReportProgress(d, t, p, s); };
+    operation.OnInvalidPassword = [raw](const std::string& f, std::string& pw) { return raw->ReplacePassword(f, pw); };
+    {
+        std::lock_guard<std::mutex> guard(State().lock);
+        State().active = worker;
+        State().running.push_back(worker);
+        ++State().runningCount;
+    }
+    std::thread([worker]() mutable {
+        worker->Execute();
+        std::lock_guard<std::mutex> guard(State().lock);
+        if (State().active == worker) State().active.reset();
+        std::erase_if(State().running, [&](const auto& w) { return w.expired() || w.lock() == worker; });
+        worker.reset();
+        --State().runningCount;
+        State().changed.notify_all();
+    }).detach();
+    return worker;
+}
+
+std::shared_ptr<TFilesIterationThread> ActiveIterationThread() {
+    std::lock_guard<std::mutex> guard(State().lock);
+    return State().active;
+}
+
+void CancelOperation() {
+    auto worker = ActiveIterationThread();
+    if (!worker) return;
+    if (worker->MarkFinished())
+        if (IWorkerHost* host = GetWorkerHost()) host->CloseProgressWindow();
+    worker->Terminate();
+}
+
+int RunningWorkerCount() {
+    std::lock_guard<std::mutex> guard(State().lock);
+    return State().runningCount;
+}
+
+void StopAndAwaitWorkers(const std::function<void()>& pump) {
+    for (;;) {
+        std::unique_lock<std::mutex> guard(State().lock);
+        for (auto& weak : State().running)
+            if (auto w = weak.lock()) w->Terminate();
+        if (State().runningCount == 0) return;
+        State().changed.wait_for(guard, std::chrono::milliseconds(10));
+        guard.unlock();
+        if (pump) pump();
+    }
+}
+
+void ShowMessageFromWorker(const std::string& text) {
+    IWorkerHost* host = t_currentHost ? t_currentHost : GetWorkerHost();
+    if (!host) return;
+    host->RunOnUiThread([&] { host->ShowPlainMessage(text); });
+}
+
+void CreatePendingFiles() {
+    if (!g_pending) g_pending = new std::vector<std::string>();
+}
+
+void FreePendingFiles() {
+    delete g_pending;
+    g_pending = nullptr;
+}
+
+std::vector<std::string>& PendingFiles() {
+    CreatePendingFiles();
+    return *g_pending;
+}
+
+std::vector<std::string> DecodePendingLines(const std::string& bytes, uint32_t ansiCodePage) {
+    std::string text;
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text = SanitizeUtf8(bytes.substr(3));
+    else if (bytes.compare(0, 2, "\xFF\xFE") == 0)
+        text = Utf16BytesToUtf8(bytes.substr(2), false);
+    else if (bytes.compare(0, 2, "\xFE\xFF") == 0)
+        text = Utf16BytesToUtf8(bytes.substr(2), true);
+    else
+        text = CodePageToUtf8(bytes, ansiCodePage);
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        // An empty line names no path; it would only end the run with an error.
+        if (!line.empty()) lines.push_back(std::move(line));
+        pos = end;
+        if (pos < text.size() && text[pos] == '\r') ++pos;
+        if (pos < text.size() && text[pos] == '\n') ++pos;
+    }
+    return lines;
+}
+
+void LoadPendingFiles() {
+    const std::string bytes = ReadWholeFile(GetDataFolder() + "todo");
+    std::vector<std::string> lines = DecodePendingLines(bytes, SystemAnsiCodePage());
+    auto& pending = PendingFiles();
+    lines.insert(lines.end(), pending.begin(), pending.end());
+    pending = std::move(lines);
+}
+
+std::string CompletionCountText(int64_t count, const std::string& participle) {
+    const char* key = count > 1 ? "Files_were" : "File_was";
+    return Format(GetConstantValue(key), {static_cast<long long>(count), participle});
+}
+
+}  // namespace tellvane

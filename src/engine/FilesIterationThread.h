@@ -1,0 +1,122 @@
+#pragma once
+// The worker of one run: turns the selection into a list of paths, calls the operation's Work
+// for each, serves the operation's callbacks and reports its progress.
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "engine/OperationCallbacks.h"
+#include "engine/Operations.h"
+#include "platform/Clock.h"
+
+namespace tellvane {
+
+class TDriveTree;
+struct TTreeNode;
+class IWorkerHost;
+
+class TFilesIterationThread : public std::enable_shared_from_this<TFilesIterationThread> {
+public:
+    TFilesIterationThread(TOperation& operation, TItemsSet itemsForOperation, IWorkerHost& host);
+    ~TFilesIterationThread();
+    TFilesIterationThread(const TFilesIterationThread&) = delete;
+    TFilesIterationThread& operator=(const TFilesIterationThread&) = delete;
+
+    // Callbacks bound to the operation (worker thread).
+    bool HaltRequested() const { return terminated_.load(std::memory_order_relaxed); }
+    void ReportProgress(int64_t doneSize, int64_t totalSize, int64_t partSize, double timeOnPart);
+    bool ReplacePassword(const std::string& fileName, std::string& newPassword);
+
+    // Sets the terminate flag (any thread).
+    void Terminate() { terminated_.store(true); }
+    // Closes the progress window once per run; true when this call closed it.
+    bool MarkFinished() { return !finished_.exchange(true); }
+    bool IsFinished() const { return finished_.load(); }
+
+    // The time estimate for a chunk of PARTSIZE bytes that took TIMEONPART seconds, in days.
+    double CalcEstimatedTime(int64_t partSize, double timeOnPart) const;
+
+    // Read-outs (any thread; each a whole value).
+    TDateTime ElapsedTime() const { return elapsedTime_.load(); }
+    TDateTime EstimatedTime() const { return estimatedTime_.load(); }
+    std::string CurrentFileName() const;
+    int CurrentFileNumber() const { return currentFileNumber_.load(); }
+    int64_t FilesCount() const { return filesCount_.load(); }
+    int64_t AllFilesDoneSize() const { return allFilesDoneSize_.load(); }
+    int64_t AllFilesSize() const { return allFilesSize_.load(); }
+    int64_t CurrentFileDoneSize() const { return currentFileDoneSize_.load(); }
+    int64_t CurrentFileTotalSize() const { return currentFileTotalSize_.load(); }
+
+    // The run's list after preparation (worker thread, or after the run for tests).
+    const std::vector<std::string>& FilesToOperate() const { return filesToOperate_; }
+
+    // Builds the list from the pending paths and the tree (worker thread).
+    void PrepareFilesToOperate();
+    // The thread function.
+    void Execute();
+
+    TOperation& Operation;
+    const TItemsSet ItemsForOperation;
+
+private:
+    void AddPendingFiles();
+    void AddTreeNodeFiles(const TTreeNode& node);
+    void AddFolderFiles(const std::string& folder);
+    void ShowCompletion();
+    void ReleaseFiles();
+
+    IWorkerHost& host_;
+    std::atomic<bool> terminated_{false};
+    std::atomic<bool> finished_{false};
+    std::vector<std::string> filesToOperate_;
+    std::atomic<int64_t> filesCount_{0};
+    mutable std::mutex nameLock_;
+    std::string currentFileName_;
+    std::atomic<int> currentFileNumber_{0};
+    std::atomic<int64_t> allFilesDoneSize_{0};
+    std::atomic<int64_t> allFilesSize_{1};
+    std::atomic<int64_t> currentFileDoneSize_{0};
+    std::atomic<int64_t> currentFileTotalSize_{1};
+    TDateTime startTime_ = 0;
+    std::atomic<double> elapsedTime_{0};
+    std::atomic<double> estimatedTime_{0};
+};
+
+// Starts a run of OPERATION on a new worker thread, which becomes the active one. OPERATION must
+// outlive the run. Uses the host set by SetWorkerHost.
+std::shared_ptr<TFilesIterationThread> StartOperation(TOperation& operation, TItemsSet itemsForOperation);
+// The worker of the current run, or null.
+std::shared_ptr<TFilesIterationThread> ActiveIterationThread();
+// The progress window's Cancel (user-interface thread).
+void CancelOperation();
+// Number of workers whose thread has not ended.
+int RunningWorkerCount();
+// Asks every worker to stop and waits until all have ended, calling PUMP (which lets the
+// user-interface thread serve their synchronous calls) while waiting.
+void StopAndAwaitWorkers(const std::function<void()>& pump);
+
+// A plain message shown by the user-interface thread while the calling worker waits.
+void ShowMessageFromWorker(const std::string& text);
+
+// The paths handed over for a command-line run.
+void CreatePendingFiles();
+void FreePendingFiles();
+std::vector<std::string>& PendingFiles();
+// Reads DataFolder + "todo" (UTF-8 or UTF-16 with a byte-order mark, otherwise the ANSI code
+// page), puts its lines before the current contents of PendingFiles. Throws EFileError when the
+// file cannot be read; PendingFiles is then unchanged.
+void LoadPendingFiles();
+// Decodes the text of a "todo" file into its lines.
+std::vector<std::string> DecodePendingLines(const std::string& bytes, uint32_t ansiCodePage);
+
+// Set by the command-line activation when an operation switch was found.
+extern std::atomic<bool> StartedFromCmdLine;
+
+// The completion page's count line: "%d files were %s" for more than one entry, else "%d file was %s".
+std::string CompletionCountText(int64_t count, const std::string& participle);
+
+}  // namespace tellvane

@@ -1,0 +1,35 @@
+#pragma once
+// What a run needs of the user interface. The worker calls these only through RunOnUiThread, so
+// the windows are touched on the user-interface thread while the worker waits; the tree is read
+// from the worker's own thread.
+#include <functional>
+#include <string>
+
+namespace tellvane {
+
+class TDriveTree;
+
+class IWorkerHost {
+public:
+    virtual ~IWorkerHost() = default;
+    // Runs STEP on the user-interface thread and returns when it has run there.
+    virtual void RunOnUiThread(const std::function<void()>& step) = 0;
+    // The tree whose marks select the run's files; null when there is none (console).
+    virtual const TDriveTree* DriveTree() const = 0;
+    // The per-file password prompt labelled LABEL; true for OK, with the typed text (UTF-8).
+    virtual bool AskFilePassword(const std::string& label, std::string& typed) = 0;
+    // A plain message box with TEXT, closed by the user.
+    virtual void ShowPlainMessage(const std::string& text) = 0;
+    virtual void CloseProgressWindow() = 0;
+    // The end of a completed run: ends the wizard path, then shows the finish page with HEADER
+    // and FILESTEXT, or ends the program when the run was started from the command line.
+    virtual void ShowCompletion(const std::string& header, const std::string& filesText) = 0;
+    // A run that ended with an error: tell the user MESSAGE.
+    virtual void ShowRunError(const std::string& message) = 0;
+};
+
+// The host the next runs use; set by the windows or the console before a run starts.
+void SetWorkerHost(IWorkerHost* host);
+IWorkerHost* GetWorkerHost();
+
+}  // namespace tellvane
