@@ -1,0 +1,53 @@
+// The registry of wiping methods and the reader of their descriptions.
+#include <memory>
+
+#include "app/AppFolders.h"
+#include "app/Options.h"
+#include "platform/IniFile.h"
+#include "shred/ShredAlgorithms.h"
+#include "shred/ShredMethods.h"
+
+namespace tellvane {
+
+namespace {
+
+std::vector<std::unique_ptr<TShredAlgorithm>> g_algorithms;
+std::unique_ptr<TIniFile> g_descriptions;  // chosen once, at start-up, by the language of that moment
+
+}  // namespace
+
+std::string TShredAlgorithm::GetDesc() const {
+    if (!g_descriptions) return {};
+    try {
+        return g_descriptions->ReadString("Algos", ClassName(), "");
+    } catch (const std::exception&) {
+        return {};  // an unreadable description file only costs the description
+    }
+}
+
+void CreateShredAlgorithms() {
+    const std::string languageId = TOptions().GetOption("LanguageID", "1033");
+    g_descriptions = std::make_unique<TIniFile>(GetAppFolder() + "shreds" + languageId + ".ini");
+    g_algorithms.clear();
+    // The order of the choices in the user interface; the index is the choice's index.
+    g_algorithms.push_back(std::make_unique<TZeroPass>());
+    g_algorithms.push_back(std::make_unique<TRandPass>());
+    g_algorithms.push_back(std::make_unique<TAntiSoftRecover>());
+    g_algorithms.push_back(std::make_unique<TNAVSOMF>());
+    g_algorithms.push_back(std::make_unique<TNAVSORL>());
+    g_algorithms.push_back(std::make_unique<TVSITR>());
+    g_algorithms.push_back(std::make_unique<TGOST>());
+    g_algorithms.push_back(std::make_unique<TSchneier>());
+    g_algorithms.push_back(std::make_unique<TDOD>());
+    g_algorithms.push_back(std::make_unique<TBEYNDDOD>());
+    g_algorithms.push_back(std::make_unique<TGUTMANN>());
+}
+
+void FreeShredAlgorithms() {
+    g_algorithms.clear();
+    g_descriptions.reset();
+}
+
+std::vector<std::unique_ptr<TShredAlgorithm>>& ShredAlgorithmList() { return g_algorithms; }
+
+}  // namespace tellvane
