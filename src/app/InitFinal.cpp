@@ -1,0 +1,82 @@
+#include "app/InitFinal.h"
+
+#include <atomic>
+
+#include "app/Logger.h"
+#include "app/Options.h"
+#include "crypto/CryptoAlgorithms.h"
+#include "engine/FilesIterationThread.h"
+#include "engine/Operations.h"
+#include "hide/HiddenConfig.h"
+#include "l10n/TextConstants.h"
+#include "platform/AppFolders.h"
+#include "platform/CodePage.h"
+#include "platform/Registry.h"
+#include "shred/ShredAlgorithms.h"
+
+namespace tellvane {
+namespace {
+
+std::atomic<bool> g_terminate{false};
+
+void WriteAppPath() {
+    TRegistry registry;
+    if (!registry.KeyExists(RegistryRootKey, AppRegistryKey)) registry.CreateKey(RegistryRootKey, AppRegistryKey);
+    // Outside components (the file-manager helper) find the program through this value.
+    registry.WriteString(RegistryRootKey, AppRegistryKey, "AppPath", GetAppFolder());
+}
+
+void ChooseLanguage() {
+    TOptions options;
+    const int languageId = options.GetOption("LanguageID", 1033);
+    // Language files are scanned and applied by the translation unit once it exists; until
+    // then every language but the built-in one falls back to English texts.
+    LangManager().SetLanguage(static_cast<uint16_t>(languageId), AnsiCodePageOfLanguage(1033));
+}
+
+}  // namespace
+
+std::vector<TStartupStep> InitializationSteps() {
+    return {
+        {"InitFolders", [] { InitFolders(DefaultDataFolder()); }},
+        {"InitLogger", [] {
+             InitLogger("-debug");
+             InstallExceptionLogger();
+         }},
+        {"AppPath", WriteAppPath},
+        {"Language", ChooseLanguage},
+        {"PathClasses", [] { /* wizard path classes: registered by the wizard unit */ }},
+        {"CreateOperations", CreateOperations},
+        {"CreateShredAlgorithms", CreateShredAlgorithms},
+        {"CreateAlgorithms", CreateAlgorithms},
+        {"CreatePendingFiles", CreatePendingFiles},
+        {"CreateHiddenConfig", CreateHiddenConfig},
+        {"ProcessShellExtSwitches", [] { /* "/activate" and "/deactivate": the shell-integration unit */ }},
+    };
+}
+
+std::vector<TStartupStep> FinalizationSteps() {
+    return {
+        {"FreePathClasses", [] { /* wizard path classes */ }},
+        {"FreeOperations", FreeOperations},
+        {"FreeShredAlgorithms", FreeShredAlgorithms},
+        {"FreeAlgorithms", FreeAlgorithms},
+        {"FreePendingFiles", FreePendingFiles},
+        {"FreeHiddenConfig", FreeHiddenConfig},
+    };
+}
+
+void InitializeApplication() {
+    for (const auto& step : InitializationSteps()) step.run();
+}
+
+void FinalizeApplication(const std::function<void()>& pump) {
+    // No worker may use a registry after it has been freed.
+    StopAndAwaitWorkers(pump);
+    for (const auto& step : FinalizationSteps()) step.run();
+}
+
+bool TerminationRequested() { return g_terminate.load(); }
+void RequestTermination() { g_terminate.store(true); }
+
+}  // namespace tellvane

@@ -1,0 +1,33 @@
+#pragma once
+// The order in which the program comes up and goes down. Each step belongs to its subsystem;
+// this unit only fixes when it runs.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tellvane {
+
+inline constexpr const char* RegistryRootKey = "HKEY_CURRENT_USER";
+inline constexpr const char* AppRegistryKey = "Software\\Kalvessa\\Brevikon\\";
+inline constexpr const char* ApplicationTitle = "Tellvane";
+
+struct TStartupStep {
+    std::string name;
+    std::function<void()> run;
+};
+
+// The steps of InitializeApplication and FinalizeApplication, in the order they run.
+std::vector<TStartupStep> InitializationSteps();
+std::vector<TStartupStep> FinalizationSteps();
+
+// Runs the start-up steps; an error leaves the function (start-up is then over).
+void InitializeApplication();
+// Stops a run still going and waits for its worker (calling PUMP so the user-interface thread
+// can serve the worker's synchronous calls), then releases what InitializeApplication built, in
+// the fixed order.
+void FinalizeApplication(const std::function<void()>& pump = {});
+// True once a start-up step asked the program to end (the shell-extension switches).
+bool TerminationRequested();
+void RequestTermination();
+
+}  // namespace tellvane
