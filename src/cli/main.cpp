@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
+#include "cli/ConsoleRun.h"
 
 using namespace tellvane;
 using namespace tellvane::cli;
@@ -41,6 +42,22 @@ int main(int argc, char** argv) {
     for (const auto& c : RegisteredCommands()) {
         if (c.name != args[0]) continue;
         std::vector<std::string> rest(args.begin() + 1, args.end());
+        try {
+            InitializeConsole(argc, argv);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "Application Error: %s\n", e.what());
+            return ExitError;
+        }
+        // Shutdown saves the hidden-items store whatever the command's outcome.
+        struct Finalizer {
+            ~Finalizer() {
+                try {
+                    FinalizeConsole();
+                } catch (const std::exception& e) {
+                    std::fprintf(stderr, "%s\n", e.what());
+                }
+            }
+        } finalizer;
         try {
             return c.run(rest);
         } catch (const UsageError& e) {

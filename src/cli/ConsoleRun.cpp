@@ -1,0 +1,287 @@
+#include "cli/ConsoleRun.h"
+
+#include <csignal>
+#include <cstdio>
+#include <deque>
+#include <exception>
+#include <fcntl.h>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <iostream>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+#include "app/InitFinal.h"
+#include "cli/CliCommands.h"
+#include "engine/FilesIterationThread.h"
+#include "engine/ProgressReadouts.h"
+#include "engine/WorkerHost.h"
+#include "platform/CodePage.h"
+#include "platform/CommandLine.h"
+
+namespace tellvane::cli {
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void OnInterrupt(int) { g_interrupted = 1; }
+
+// Ctrl-C cancels the run instead of killing the process, for as long as this object lives.
+class InterruptGuard {
+public:
+    InterruptGuard() {
+        g_interrupted = 0;
+        struct sigaction sa {};
+        sa.sa_handler = OnInterrupt;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = 0;  // no restart: a pending terminal read returns at once
+        sigaction(SIGINT, &sa, &previous_);
+    }
+    ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    struct sigaction previous_ {};
+};
+
+class ConsoleHost : public IWorkerHost {
+public:
+    ConsoleHost() : uiThread_(std::this_thread::get_id()), progressLine_(isatty(STDERR_FILENO) != 0) {}
+
+    void RunOnUiThread(const std::function<void()>& step) override {
+        if (std::this_thread::get_id() == uiThread_) {
+            step();
+            return;
+        }
+        std::packaged_task<void()> task(step);
+        auto done = task.get_future();
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            queue_.push_back(std::move(task));
+        }
+        wake_.notify_one();
+        done.get();  // rethrows what the step raised
+    }
+
+    const TDriveTree* DriveTree() const override { return nullptr; }
+
+    bool AskFilePassword(const std::string& label, std::string& typed) override {
+        ClearProgressLine();
+        auto answer = AskOnTerminal(label + ": ");
+        if (!answer) return false;
+        typed = *answer;
+        return true;
+    }
+
+    void ShowPlainMessage(const std::string& text) override {
+        ClearProgressLine();
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+
+    void CloseProgressWindow() override { ClearProgressLine(); }
+
+    void ShowCompletion(const std::string& header, const std::string& filesText) override {
+        ClearProgressLine();
+        std::printf("%s\n%s\n", header.c_str(), filesText.c_str());
+        std::fflush(stdout);
+        completed_ = true;
+    }
+
+    void ShowRunError(const std::string& message) override {
+        ClearProgressLine();
+        std::fprintf(stderr, "%s\n", message.c_str());
+        failed_ = true;
+    }
+
+    // Serves the worker's calls until it has ended, refreshing the progress line every 100 ms.
+    void Serve() {
+        bool cancelled = false;
+        for (;;) {
+            std::deque<std::packaged_task<void()>> steps;
+            {
+                std::unique_lock<std::mutex> guard(lock_);
+                wake_.wait_for(guard, std::chrono::milliseconds(100), [&] { return !queue_.empty(); });
+                steps.swap(queue_);
+            }
+            for (auto& step : steps) step();
+            if (g_interrupted && !cancelled) {
+                cancelled = true;
+                cancelled_ = true;
+                CancelOperation();
+            }
+            if (steps.empty() && RunningWorkerCount() == 0) {
+                std::lock_guard<std::mutex> guard(lock_);
+                if (queue_.empty()) break;
+            }
+            DrawProgressLine();
+        }
+        ClearProgressLine();
+    }
+
+    int ExitStatus() const {
+        if (failed_) return ExitError;
+        if (completed_) return ExitOk;
+        return cancelled_ ? ExitCancelled : ExitError;
+    }
+
+private:
+    void DrawProgressLine() {
+        if (!progressLine_ || !ActiveIterationThread()) return;
+        const TProgressView v = ReadProgressView();
+        std::fprintf(stderr, "\r\033[K%3d%%  %s  elapsed %s  remaining %s", v.allFilesPercent, v.filesText.c_str(),
+                     v.elapsedText.c_str(), v.estimatedText.c_str());
+        std::fflush(stderr);
+        drawn_ = true;
+    }
+
+    void ClearProgressLine() {
+        if (!drawn_) return;
+        std::fprintf(stderr, "\r\033[K");
+        std::fflush(stderr);
+        drawn_ = false;
+    }
+
+    std::thread::id uiThread_;
+    bool progressLine_;
+    bool drawn_ = false;
+    bool completed_ = false;
+    bool failed_ = false;
+    bool cancelled_ = false;
+    std::mutex lock_;
+    std::condition_variable wake_;
+    std::deque<std::packaged_task<void()>> queue_;
+};
+
+// Everything but the windows' pictures and the shell-extension switches.
+bool ConsoleNeedsStep(const std::string& name) {
+    return name != "CreateOperations" && name != "ProcessShellExtSwitches" && name != "FreeOperations";
+}
+
+}  // namespace
+
+void InitializeConsole(int argc, const char* const* argv) {
+    SetCommandLine(argc, argv);
+    for (const auto& step : InitializationSteps())
+        if (ConsoleNeedsStep(step.name)) step.run();
+}
+
+void FinalizeConsole() {
+    StopAndAwaitWorkers({});
+    for (const auto& step : FinalizationSteps())
+        if (ConsoleNeedsStep(step.name)) step.run();
+}
+
+int RunOperation(TOperation& operation, const std::vector<std::string>& paths, TItemsSet items) {
+    ConsoleHost host;
+    IWorkerHost* previous = GetWorkerHost();
+    SetWorkerHost(&host);
+    auto& pending = PendingFiles();
+    pending.clear();
+    for (const auto& p : paths) {
+        // Paths are made absolute so that the progress line and the messages name them fully.
+        std::string abs = std::filesystem::absolute(p).lexically_normal().string();
+        if (abs.size() > 1 && abs.back() == '/' && !(p.size() > 1 && p.back() == '/')) abs.pop_back();
+        pending.push_back(abs);
+    }
+    StartedFromCmdLine = true;
+    {
+        InterruptGuard interrupts;
+        StartOperation(operation, std::move(items));
+        host.Serve();
+    }
+    pending.clear();
+    SetWorkerHost(previous);
+    return host.ExitStatus();
+}
+
+std::string ReadPasswordFile(const std::string& file) {
+    std::string line;
+    if (file == "-") {
+        if (!std::getline(std::cin, line) && line.empty() && std::cin.bad())
+            throw std::runtime_error("Cannot read the password from standard input");
+    } else {
+        std::ifstream in(file, std::ios::binary);
+        if (!in) throw std::runtime_error("Cannot read the password file \"" + file + "\"");
+        std::getline(in, line);
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+std::optional<std::string> AskOnTerminal(const std::string& prompt) {
+    int fd = open("/dev/tty", O_RDWR | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct Closer {
+        int fd;
+        ~Closer() { close(fd); }
+    } closer{fd};
+    termios saved{};
+    const bool isTerminal = tcgetattr(fd, &saved) == 0;
+    if (isTerminal) {
+        termios quiet = saved;
+        quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
+        tcsetattr(fd, TCSAFLUSH, &quiet);
+    }
+    (void)!write(fd, prompt.data(), prompt.size());
+    std::string line;
+    bool ok = false;
+    char c;
+    for (;;) {
+        ssize_t n = read(fd, &c, 1);
+        if (n <= 0) break;  // end of input, or Ctrl-C
+        if (c == '\n') {
+            ok = true;
+            break;
+        }
+        line += c;
+    }
+    if (isTerminal) tcsetattr(fd, TCSAFLUSH, &saved);
+    (void)!write(fd, "\n", 1);
+    if (!ok || g_interrupted) return std::nullopt;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+std::string ToAnsiPassword(const std::string& typed) { return Utf8ToCodePage(typed, SystemAnsiCodePage()); }
+
+std::optional<std::string> ParsedArgs::Value(const std::string& name) const {
+    for (const auto& [n, v] : options)
+        if (n == name) return v;
+    return std::nullopt;
+}
+
+bool ParsedArgs::Has(const std::string& name) const { return Value(name).has_value(); }
+
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<std::string>& options,
+                     const std::vector<std::string>& flags) {
+    ParsedArgs parsed;
+    bool onlyPaths = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (onlyPaths || a.empty() || a[0] != '-' || a == "-") {
+            parsed.paths.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            onlyPaths = true;
+            continue;
+        }
+        if (std::find(flags.begin(), flags.end(), a) != flags.end()) {
+            parsed.options.emplace_back(a, "");
+            continue;
+        }
+        if (std::find(options.begin(), options.end(), a) != options.end()) {
+            if (i + 1 >= args.size()) throw UsageError("option " + a + " needs a value");
+            parsed.options.emplace_back(a, args[++i]);
+            continue;
+        }
+        throw UsageError("unknown option " + a);
+    }
+    return parsed;
+}
+
+}  // namespace tellvane::cli
