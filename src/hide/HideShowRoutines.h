@@ -1,14 +1,41 @@
 #pragma once
 // Hiding and showing files, folders and drives, each recorded in or dropped from the store.
+//
+// An item is hidden by listing its name in its parent folder's ".hidden" file (the convention the
+// Linux file managers honour) and, for a file, by taking away every write permission bit; showing
+// removes the name again and gives a file its owner's write permission back. A drive is a mount
+// point: it is added to the per-user list of hidden volumes (HiddenVolumes.h) and listed in its
+// parent's ".hidden".
+#include <cstdint>
 #include <string>
 
 namespace tellvane {
 
+// Make PATH hidden and, when it is a file, read-only. A failure is only logged ("CoreHide").
+void CoreHide(const std::string& path);
+// Make PATH visible again and, when it is a file, writable by its owner. A failure is only
+// logged ("CoreUnhide").
+void CoreUnhide(const std::string& path);
+
+// Each hides PATH and records it in the store (itFile, itFolder, itDrive). A path the store
+// cannot hold unchanged raises EHiddenConfigError before anything is hidden.
 void HideFile(const std::string& path);
 void HideFolder(const std::string& path);
+// PATH: the mount point with a trailing "/". A failed write of the list of hidden volumes raises
+// ERegistryError before the store changes.
 void HideDrive(const std::string& path);
+
+// Each shows PATH (the item's own path) and deletes store item INDEX.
 void ShowFile(const std::string& path, int index);
 void ShowFolder(const std::string& path, int index);
+// A failed write of the list of hidden volumes raises ERegistryError before the store changes.
 void ShowDrive(const std::string& path, int index);
+
+// The drive's bit in the Windows drive mask: 2 to the power (letter - 'A'); a lower-case letter
+// counts as its upper case, anything else that is not a letter A..Z has no bit (0).
+uint32_t DriveBit(const std::string& path);
+// The mask after hiding, and after showing, the drive of PATH; other drives' bits are kept.
+uint32_t NoDrivesAfterHide(uint32_t noDrives, const std::string& path);
+uint32_t NoDrivesAfterShow(uint32_t noDrives, const std::string& path);
 
 }  // namespace tellvane
