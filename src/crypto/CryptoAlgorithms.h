@@ -2,12 +2,20 @@
 // The registry of the nineteen algorithm entries (eighteen ciphers and "All at once") and the
 // .enc file format they write and read.
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "engine/OperationCallbacks.h"
 
 namespace tellvane {
+
+// A file that is reported with this message and skipped while the run goes on: an .enc file whose
+// stored name is not a plain file name, or whose restored file would replace the .enc file itself.
+class ECryptoFileSkipped : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class TCryptoAlgorithm {
 public:
@@ -25,10 +33,27 @@ public:
     virtual const std::string& Sign() const = 0;
     // The entry's description from "cryptos" + LanguageID + ".ini" (empty when missing).
     virtual std::string GetDesc() const = 0;
+    // The text of the entry in the algorithm combo box ("Blowfish", ..., "All at once").
+    virtual std::string Caption() const { return Sign(); }
 };
 
+// Builds the nineteen entries (idempotent), reads the option "LanguageID" once for the
+// description file, and sets the pass count to 1.
 void CreateAlgorithms();
 void FreeAlgorithms();
 std::vector<std::unique_ptr<TCryptoAlgorithm>>& AlgorithmList();
+// The first entry, in index order, whose signature is SIGN byte for byte; null when none.
+TCryptoAlgorithm* FindAlgorithmBySign(const std::string& sign);
+
+// Cipher passes per file that the progress report divides PartSize by: 18 for "All at once",
+// else 1; set before each encryption run.
+int AlgorithmPassCount();
+void SetAlgorithmPassCount(int count);
+
+// AppFolder + "cryptos" + LanguageID + ".ini", as chosen by CreateAlgorithms.
+std::string AlgorithmDescriptionsFile();
+
+// Index of the "All at once" entry.
+constexpr int AllAtOnceIndex = 18;
 
 }  // namespace tellvane

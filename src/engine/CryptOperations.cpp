@@ -1,12 +1,79 @@
-// Work of the encrypt and decrypt operations (filled in by the encryption work).
-#include <stdexcept>
+// Work of the encrypt and decrypt operations, and the choice of cipher by a file's signature.
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <cerrno>
+
+#include "crypto/CryptoAlgorithms.h"
+#include "crypto/EncFileFormat.h"
+#include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "l10n/TextConstants.h"
+#include "platform/FileSystem.h"
+#include "platform/TextFormat.h"
 
 namespace tellvane {
 
-void TEncrypt::Work(const std::string&) { throw std::logic_error("encryption is not built yet"); }
-void TDecrypt::Work(const std::string&) { throw std::logic_error("decryption is not built yet"); }
-bool TDecrypt::FindAlgorithm(const std::string&) { return false; }
+namespace {
+
+// The one way these operations speak to the user: a plain message on the user-interface thread,
+// with the worker waiting until it is closed.
+void TellUser(const std::string& text) { ShowMessageFromWorker(text); }
+
+// The first three bytes of FILENAME; fewer when the file is shorter. Throws EFileError when the
+// file cannot be opened.
+std::string ReadSignature(const std::string& fileName) {
+    const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw EFileError(CannotOpenMessage(fileName, errno));
+    std::string sign(EncSignatureBytes, '\0');
+    size_t got = 0;
+    while (got < sign.size()) {
+        const ssize_t n = read(fd, sign.data() + got, sign.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    close(fd);
+    sign.resize(got);
+    return sign;
+}
+
+}  // namespace
+
+void TEncrypt::Work(const std::string& fileName) {
+    const bool completed = Algo->Encrypt(fileName, Password, OnHalt, OnProgress, OnInvalidPassword);
+    // Only a complete output replaces the source; a failed deletion is not reported.
+    if (completed && DeleteSourceFiles) DeleteFile(fileName);
+}
+
+void TDecrypt::Work(const std::string& fileName) {
+    if (!FindAlgorithm(fileName)) return;
+    // A password given for this file is tried first on the next files of the run.
+    const TInvalidPasswordCallback askAgain = [this](const std::string& name, std::string& newPassword) {
+        if (!OnInvalidPassword || !OnInvalidPassword(name, newPassword)) return false;
+        Password = newPassword;
+        return true;
+    };
+    bool completed = false;
+    try {
+        completed = Algo->Decrypt(fileName, Password, OnHalt, OnProgress, askAgain);
+    } catch (const ECryptoFileSkipped& e) {
+        TellUser(e.what());
+        return;
+    }
+    if (completed && DeleteSourceFiles) DeleteFile(fileName);
+}
+
+bool TDecrypt::FindAlgorithm(const std::string& fileName) {
+    const std::string sign = ReadSignature(fileName);
+    // A file too short for a signature is reported like an unknown one instead of ending the run.
+    TCryptoAlgorithm* found = sign.size() == EncSignatureBytes ? FindAlgorithmBySign(sign) : nullptr;
+    if (found == nullptr) {
+        TellUser(Format(GetConstantValue("Encryption_algo_not_found"), {fileName}));
+        return false;
+    }
+    Algo = found;
+    return true;
+}
 
 }  // namespace tellvane

@@ -1,0 +1,231 @@
+#include "crypto/CryptoAlgorithms.h"
+
+#include "app/Options.h"
+#include "crypto/BlockCipher.h"
+#include "crypto/CipherFactory.h"
+#include "crypto/EncFileFormat.h"
+#include "crypto/EncFileIO.h"
+#include "crypto/EncLayer.h"
+#include "l10n/TextConstants.h"
+#include "platform/AppFolders.h"
+#include "platform/FileSystem.h"
+#include "platform/IniFile.h"
+#include "platform/Paths.h"
+#include "platform/TextFormat.h"
+
+namespace tellvane {
+
+namespace {
+
+struct TRegistryState {
+    std::vector<std::unique_ptr<TCryptoAlgorithm>> list;
+    std::string descriptionsFile;
+    int passCount = 1;
+};
+
+TRegistryState& State() {
+    static TRegistryState state;
+    return state;
+}
+
+// Combo-box texts of the eighteen ciphers, in the order of the cipher factory.
+const char* const CipherCaptions[CipherCount] = {"Blowfish", "CAST-128", "CAST-256", "DES",     "3DES",
+                                                 "ICE",      "Thin ICE", "ICE2",     "IDEA",    "MARS",
+                                                 "MISTY 1",  "RC2",      "RC5",      "RC6",     "RIJNDAEL",
+                                                 "Serpent",  "TEA",      "TWOFISH"};
+
+class TAlgorithmBase : public TCryptoAlgorithm {
+public:
+    TAlgorithmBase(std::string sign, std::string caption) : sign_(std::move(sign)), caption_(std::move(caption)) {}
+    const std::string& Sign() const override { return sign_; }
+    std::string Caption() const override { return caption_; }
+    std::string GetDesc() const override {
+        try {
+            return TIniFile(State().descriptionsFile).ReadString("Algos", sign_, "");
+        } catch (const EFileError&) {
+            return {};
+        }
+    }
+
+private:
+    std::string sign_;
+    std::string caption_;
+};
+
+class TCipherAlgorithm;
+
+// The single-cipher entry whose signature is SIGN (never "All at once").
+TCipherAlgorithm* FindCipherEntry(const std::string& sign);
+
+class TCipherAlgorithm : public TAlgorithmBase {
+public:
+    TCipherAlgorithm(std::unique_ptr<TDCP_blockcipher> cipher, std::string sign, std::string caption)
+        : TAlgorithmBase(std::move(sign), std::move(caption)), FCipher(std::move(cipher)) {}
+
+    TDCP_blockcipher& Cipher() { return *FCipher; }
+
+    bool Encrypt(const std::string& fileName, const std::string& password, const THaltOperationCallback& onHalt,
+                 const TProgressOperationCallback& onProgress, const TInvalidPasswordCallback&) override {
+        TInputFile in(fileName);
+        TOutputFile out(fileName + ".enc");
+        if (!EncryptLayer(*FCipher, Sign(), password, in, ExtractFileName(fileName), out, onHalt, onProgress,
+                          AlgorithmPassCount()))
+            return false;
+        out.Commit();
+        return true;
+    }
+
+    bool Decrypt(const std::string& fileName, const std::string& password, const THaltOperationCallback& onHalt,
+                 const TProgressOperationCallback& onProgress,
+                 const TInvalidPasswordCallback& onInvalidPassword) override {
+        TInputFile in(fileName);
+        const TEncHeader header = ReadEncHeader(in);
+        std::string pass = password;
+        std::optional<std::string> name;
+        std::unique_ptr<TOutputFile> out;
+        {
+            TCipherBurnGuard burn(*FCipher);
+            name = UnlockEncName(*FCipher, header, pass);
+            while (!name) {
+                std::string newPassword = pass;
+                if (!onInvalidPassword || !onInvalidPassword(fileName, newPassword)) return false;
+                pass = newPassword;
+                name = UnlockEncName(*FCipher, header, pass);
+            }
+            if (!IsPlainFileName(*name))
+                throw ECryptoFileSkipped(
+                    Format("The name stored in %s is not a plain file name; the file was skipped", {fileName}));
+            const std::string finalPath = ExtractFilePath(fileName) + *name;
+            if (in.IsSameFile(finalPath))
+                throw ECryptoFileSkipped(
+                    Format("Decrypting %s would replace the file itself; the file was skipped", {fileName}));
+            out = std::make_unique<TOutputFile>(finalPath);
+            if (!DecryptLayerBody(*FCipher, in, header, *out, onHalt, onProgress, 1)) return false;
+        }
+        // "All at once" files are layers within layers: unwrap while the restored file is itself
+        // a layer of a registered cipher that stores the same name under the same pass phrase.
+        for (;;) {
+            auto layerIn = std::make_unique<TInputFile>(out->TempPath());
+            TCipherAlgorithm* inner = nullptr;
+            TEncHeader innerHeader;
+            if (!OpenInnerLayer(*layerIn, *name, pass, inner, innerHeader)) break;
+            TCipherBurnGuard burn(inner->Cipher());
+            auto next = std::make_unique<TOutputFile>(out->FinalPath());
+            // The file's bytes were counted by the outer layer; inner layers report no share.
+            if (!DecryptLayerBody(inner->Cipher(), *layerIn, innerHeader, *next, onHalt, onProgress, 0)) return false;
+            layerIn.reset();
+            out = std::move(next);
+        }
+        out->Commit();
+        return true;
+    }
+
+private:
+    // True when IN is an .enc layer of a single cipher that stores NAME, checksum matching under
+    // PASS; its entry is then keyed and ready for the body.
+    static bool OpenInnerLayer(const TInputFile& in, const std::string& name, const std::string& pass,
+                               TCipherAlgorithm*& entry, TEncHeader& header) {
+        if (in.Size() < EncHeaderBytes) return false;
+        try {
+            header = ReadEncHeader(in);
+        } catch (const EFileError&) {
+            return false;
+        }
+        entry = FindCipherEntry(header.sign);
+        if (entry == nullptr) return false;
+        const std::optional<std::string> stored = UnlockEncName(entry->Cipher(), header, pass);
+        if (!stored || *stored != name) {
+            entry->Cipher().Burn();
+            return false;
+        }
+        return true;
+    }
+
+    std::unique_ptr<TDCP_blockcipher> FCipher;
+};
+
+TCipherAlgorithm* FindCipherEntry(const std::string& sign) {
+    for (auto& entry : State().list) {
+        if (entry->Sign() == sign) return dynamic_cast<TCipherAlgorithm*>(entry.get());
+    }
+    return nullptr;
+}
+
+// Encrypts in cascade: each cipher in index order takes the previous one's output, every layer an
+// ordinary .enc of its cipher storing the original name; only the last is renamed into place.
+class TAllAtOnceAlgorithm : public TAlgorithmBase {
+public:
+    TAllAtOnceAlgorithm() : TAlgorithmBase("ALL", "All at once") {}
+
+    bool Encrypt(const std::string& fileName, const std::string& password, const THaltOperationCallback& onHalt,
+                 const TProgressOperationCallback& onProgress, const TInvalidPasswordCallback&) override {
+        const std::string name = ExtractFileName(fileName);
+        auto in = std::make_unique<TInputFile>(fileName);
+        std::unique_ptr<TOutputFile> out;
+        for (auto& entry : State().list) {
+            auto* cipherEntry = dynamic_cast<TCipherAlgorithm*>(entry.get());
+            if (cipherEntry == nullptr) continue;
+            auto next = std::make_unique<TOutputFile>(fileName + ".enc");
+            if (!EncryptLayer(cipherEntry->Cipher(), cipherEntry->Sign(), password, *in, name, *next, onHalt,
+                              onProgress, AlgorithmPassCount()))
+                return false;
+            in = std::make_unique<TInputFile>(next->TempPath());
+            out = std::move(next);
+        }
+        in.reset();
+        out->Commit();
+        return true;
+    }
+
+    // No file carries "ALL": the file's own signature picks the cipher, which unwraps every layer.
+    bool Decrypt(const std::string& fileName, const std::string& password, const THaltOperationCallback& onHalt,
+                 const TProgressOperationCallback& onProgress,
+                 const TInvalidPasswordCallback& onInvalidPassword) override {
+        std::string sign(EncSignatureBytes, '\0');
+        {
+            TInputFile in(fileName);
+            if (in.ReadSomeAt(0, sign.data(), sign.size()) != sign.size()) sign.clear();
+        }
+        TCipherAlgorithm* entry = FindCipherEntry(sign);
+        if (entry == nullptr)
+            throw ECryptoFileSkipped(Format(GetConstantValue("Encryption_algo_not_found"), {fileName}));
+        return entry->Decrypt(fileName, password, onHalt, onProgress, onInvalidPassword);
+    }
+};
+
+}  // namespace
+
+void CreateAlgorithms() {
+    TRegistryState& s = State();
+    if (!s.list.empty()) return;
+    std::string languageId = "1033";
+    try {
+        languageId = TOptions().GetOption("LanguageID", "1033");
+    } catch (const std::exception&) {
+        // An unreadable options file leaves the default language's descriptions.
+    }
+    s.descriptionsFile = GetAppFolder() + "cryptos" + languageId + ".ini";
+    const auto& table = CipherFactoryTable();
+    for (size_t i = 0; i < table.size(); ++i)
+        s.list.push_back(std::make_unique<TCipherAlgorithm>(table[i].Create(), std::string(table[i].Sign),
+                                                            CipherCaptions[i]));
+    s.list.push_back(std::make_unique<TAllAtOnceAlgorithm>());
+    s.passCount = 1;
+}
+
+void FreeAlgorithms() { State().list.clear(); }
+
+std::vector<std::unique_ptr<TCryptoAlgorithm>>& AlgorithmList() { return State().list; }
+
+TCryptoAlgorithm* FindAlgorithmBySign(const std::string& sign) {
+    for (auto& entry : State().list) {
+        if (entry->Sign() == sign) return entry.get();
+    }
+    return nullptr;
+}
+
+int AlgorithmPassCount() { return State().passCount; }
+void SetAlgorithmPassCount(int count) { State().passCount = count; }
+std::string AlgorithmDescriptionsFile() { return State().descriptionsFile; }
+
+}  // namespace tellvane

@@ -1,0 +1,64 @@
+#pragma once
+// The two files of one encryption or decryption pass: the input, read by offset, and the output,
+// written to a temporary file beside its final name and renamed into place only when complete, so
+// that a cancelled, declined or failed pass leaves no partial file and an existing file of that
+// name untouched.
+#include <cstdint>
+#include <string>
+
+namespace tellvane {
+
+class TInputFile {
+public:
+    // Throws EFileError "Cannot open file "%s". %s".
+    explicit TInputFile(const std::string& path);
+    ~TInputFile();
+    TInputFile(const TInputFile&) = delete;
+    TInputFile& operator=(const TInputFile&) = delete;
+
+    const std::string& Path() const { return path_; }
+    int Fd() const { return fd_; }
+    int64_t Size() const;
+    // Reads exactly COUNT bytes at OFFSET; throws EFileError "Stream read error" when fewer exist.
+    void ReadAt(int64_t offset, void* buffer, size_t count) const;
+    // Reads up to COUNT bytes at OFFSET; returns how many were read.
+    size_t ReadSomeAt(int64_t offset, void* buffer, size_t count) const;
+    // True when PATH names this very file (same device and inode).
+    bool IsSameFile(const std::string& path) const;
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
+class TOutputFile {
+public:
+    // Creates a temporary file in FINALPATH's folder. Throws EFileError "Cannot create file "%s".
+    // %s" naming FINALPATH when the folder cannot take it or FINALPATH is a read-only file.
+    explicit TOutputFile(std::string finalPath);
+    // Removes the temporary file unless Commit succeeded.
+    ~TOutputFile();
+    TOutputFile(const TOutputFile&) = delete;
+    TOutputFile& operator=(const TOutputFile&) = delete;
+
+    const std::string& FinalPath() const { return finalPath_; }
+    const std::string& TempPath() const { return tempPath_; }
+    int Fd() const { return fd_; }
+    // Writes all of DATA at the current end; throws EFileError on failure.
+    void Write(const void* data, size_t count);
+    // Closes the temporary file and renames it over FINALPATH.
+    void Commit();
+    // Closes and removes the temporary file now.
+    void Discard();
+
+private:
+    std::string finalPath_;
+    std::string tempPath_;
+    int fd_ = -1;
+    bool committed_ = false;
+};
+
+// The message of a failed write to PATH's temporary file ("Cannot create file "%s". %s").
+std::string WriteFailureMessage(const std::string& path, int err);
+
+}  // namespace tellvane
