@@ -28,21 +28,25 @@ show=(     "#16707e" "#45b2c1" )
 list_bg="#ffffff"
 list_hl="#ddefff"
 
-# arc_points CX CY R FROM TO -> "x,y x,y ..." along a circle (degrees, 0 = east, clockwise as on screen).
-# ImageMagick 6 closes open arcs with a chord, so arcs are drawn as polylines.
-arc_points() {
+# arc_lines CX CY R FROM TO -> short line primitives along a circle (degrees, 0 = east, clockwise as
+# on screen). ImageMagick 6 closes open arcs and polylines with a chord, so arcs are drawn as segments.
+arc_lines() {
   awk -v cx="$1" -v cy="$2" -v r="$3" -v a0="$4" -v a1="$5" 'BEGIN {
     n = 24; pi = atan2(0, -1)
     for (i = 0; i <= n; i++) { a = (a0 + (a1 - a0) * i / n) * pi / 180
-      printf "%s%.1f,%.1f", (i ? " " : ""), cx + r * cos(a), cy + r * sin(a) } }'
+      x = cx + r * cos(a); y = cy + r * sin(a)
+      if (i) printf "line %.1f,%.1f %.1f,%.1f\n", px, py, x, y
+      px = x; py = y } }'
 }
 
 # --- glyphs: MVG on a 192 x 192 canvas; $1 = ink colour, $2 = colour of cut-outs -----------------
 
 glyph_encrypt() {  # closed padlock
   cat <<EOF
-fill none stroke $1 stroke-width 16
-polyline 66,92 $(arc_points 96 66 30 180 360) 126,92
+fill none stroke $1 stroke-width 16 stroke-linecap round
+$(arc_lines 96 66 30 180 360)
+line 66,66 66,92
+line 126,66 126,92
 stroke none fill $1
 roundrectangle 46,88 146,160 14,14
 fill $2
@@ -53,10 +57,11 @@ EOF
 
 glyph_decrypt() {  # open padlock: the shackle lifted and swung open
   cat <<EOF
-fill none stroke $1 stroke-width 16
-polyline 66,64 $(arc_points 96 56 30 180 360) 126,92
+fill none stroke $1 stroke-width 16 stroke-linecap round
+$(arc_lines 96 56 30 180 360)
+line 66,56 66,66
+line 126,56 126,92
 stroke none fill $1
-circle 66,64 66,72
 roundrectangle 46,88 146,160 14,14
 fill $2
 circle 96,116 96,127
@@ -297,7 +302,10 @@ line 20,28 46,28
 line 20,37 46,37
 line 20,46 40,46"
 tree Padlock "fill none stroke #8a6a18 stroke-width 7
-polyline 20,30 $(arc_points 32 20 12 180 360) 44,30
+stroke-linecap round
+$(arc_lines 32 20 12 180 360)
+line 20,20 20,30
+line 44,20 44,30
 fill #e2b54a stroke #8a6a18 stroke-width 3
 roundrectangle 10,28 54,60 5,5
 fill #5a430c stroke none
