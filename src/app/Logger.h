@@ -2,6 +2,7 @@
 // The diagnostic log: DataFolder + executable name + ".log", written only with the "-debug" switch.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/SystemError.h"
 
@@ -21,6 +22,8 @@ void SetLogLineWriter(TLogLineWriter writer);
 void WriteLogLine(const std::string& text);
 // "d.m.yy hh:nn:ss:zzz SOURCE: MSG" when the log is on.
 void Log(const std::string& msg, const std::string& source);
+// Passes LINES to the line writer one after another, with no other log line between them.
+void WriteLogBlock(const std::vector<std::string>& lines);
 // Hooks the C++ runtime's throw so that every exception is logged with its stack when the log is on.
 void InstallExceptionLogger();
 

@@ -1,0 +1,133 @@
+#include "app/Logger.h"
+
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <mutex>
+#include <unistd.h>
+
+#include "app/AppFolders.h"
+#include "app/ExceptionLogger.h"
+#include "platform/Clock.h"
+#include "platform/CodePage.h"
+#include "platform/CommandLine.h"
+#include "platform/Paths.h"
+#include "platform/TextFormat.h"
+
+namespace tellvane {
+namespace {
+
+std::atomic<bool> g_enabled{false};
+
+// Guards the file name and the writer.
+std::mutex& StateMutex() {
+    static std::mutex m;
+    return m;
+}
+std::string& FileNameRef() {
+    static std::string name;
+    return name;
+}
+TLogLineWriter& WriterRef() {
+    static TLogLineWriter writer = WriteLogLine;
+    return writer;
+}
+
+// Keeps the lines of one entry (an exception block) together when several threads log at once.
+// Recursive: a writer that logs again on the same thread must not deadlock.
+std::recursive_mutex& EntryMutex() {
+    static std::recursive_mutex m;
+    return m;
+}
+
+// Appends from two threads are serialized so that no line is lost or torn.
+std::mutex& FileMutex() {
+    static std::mutex m;
+    return m;
+}
+
+TLogLineWriter CurrentWriter() {
+    std::lock_guard<std::mutex> lock(StateMutex());
+    return WriterRef();
+}
+
+bool WriteAllBytes(int fd, const std::string& data) {
+    size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+void InitLogger(const std::string& switchText) {
+    {
+        std::lock_guard<std::mutex> lock(StateMutex());
+        WriterRef() = WriteLogLine;
+        FileNameRef() = GetDataFolder() + ExtractFileName(ExecutablePath()) + ".log";
+    }
+    g_enabled = HasSwitch(switchText);
+}
+
+bool LogEnabled() { return g_enabled.load(); }
+
+void SetLogEnabled(bool enabled) { g_enabled = enabled; }
+
+std::string LogFileName() {
+    std::lock_guard<std::mutex> lock(StateMutex());
+    return FileNameRef();
+}
+
+void SetLogLineWriter(TLogLineWriter writer) {
+    std::lock_guard<std::mutex> lock(StateMutex());
+    WriterRef() = writer ? std::move(writer) : TLogLineWriter(WriteLogLine);
+}
+
+void WriteLogLine(const std::string& text) {
+    TLoggerBusy busy;
+    try {
+        const std::string fileName = LogFileName();
+        if (fileName.empty()) return;
+        // The log is kept in the system's ANSI code page, as every other 8-bit text of the program.
+        std::string line = Utf8ToCodePage(text, SystemAnsiCodePage());
+        line += "\r\n";
+        std::lock_guard<std::mutex> lock(FileMutex());
+        int fd = ::open(fileName.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+        if (fd < 0) return;  // the line is lost; logging never reports
+        WriteAllBytes(fd, line);
+        ::close(fd);
+    } catch (...) {
+        // Out of memory or a failed conversion: the line is lost.
+    }
+}
+
+void Log(const std::string& msg, const std::string& source) {
+    if (!LogEnabled()) return;
+    TLoggerBusy busy;
+    try {
+        std::string line = Format("%s %s: %s", {FormatLogStamp(Now()), source, msg});
+        TLogLineWriter writer = CurrentWriter();
+        std::lock_guard<std::recursive_mutex> lock(EntryMutex());
+        writer(line);
+    } catch (...) {
+        // A writer that fails loses the line.
+    }
+}
+
+void WriteLogBlock(const std::vector<std::string>& lines) {
+    TLoggerBusy busy;
+    try {
+        TLogLineWriter writer = CurrentWriter();
+        std::lock_guard<std::recursive_mutex> lock(EntryMutex());
+        for (const auto& line : lines) writer(line);
+    } catch (...) {
+    }
+}
+
+}  // namespace tellvane
