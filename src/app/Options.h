@@ -10,8 +10,12 @@ namespace tellvane {
 class TOptions {
 public:
     TOptions();  // DataFolder + "options.ini"
-    explicit TOptions(std::string fileName);
+    explicit TOptions(std::string fileName);  // an empty name means GetFileName()
 
+    static std::string GetFileName();
+    const std::string& FileName() const { return ini_.FileName(); }
+
+    // Reads return DEFAULTVALUE for a missing file or key and for a value they cannot parse.
     bool GetOption(const std::string& name, bool defaultValue) const;
     int GetOption(const std::string& name, int defaultValue) const;
     std::string GetOption(const std::string& name, const std::string& defaultValue) const;
@@ -21,6 +25,8 @@ public:
     double GetFloatOption(const std::string& name, double defaultValue) const;
     TDateTime GetDateTimeOption(const std::string& name, TDateTime defaultValue) const;
 
+    // Every write reaches the file at once; a file that cannot be written throws EFileError
+    // "Unable to write to FILE".
     void SetOption(const std::string& name, bool value);
     void SetOption(const std::string& name, int value);
     void SetOption(const std::string& name, const std::string& value);
@@ -29,6 +35,10 @@ public:
     void SetDateTimeOption(const std::string& name, TDateTime value);
     void DeleteKey(const std::string& name);
 
+    // The stored date-time in the locale's short date and long time format, or DEFAULTVALUE when
+    // none (or 0) is stored.
+    std::string GetDateTimeStr(const std::string& name, const std::string& defaultValue) const;
+    // VALUE in the locale's short date and long time format.
     static std::string GetDateTimeStr(TDateTime value);
 
 private:
