@@ -1,11 +1,39 @@
-// Work of the hide and show operations (filled in by the hiding work).
-#include <stdexcept>
-
+// Work of the hide and show operations.
 #include "engine/Operations.h"
+#include "hide/Drives.h"
+#include "hide/HiddenConfig.h"
+#include "hide/HideShowRoutines.h"
 
 namespace tellvane {
 
-void THide::Work(const std::string&) { throw std::logic_error("hiding is not built yet"); }
-void TShow::Work(const std::string&) { throw std::logic_error("showing is not built yet"); }
+void THide::Work(const std::string& name) {
+    if (name.size() < 2) return;
+    // A drive is a listed volume named by its mount point, with or without the trailing "/";
+    // it is recorded under its root, the mount point with the "/".
+    const std::vector<TDrive> drives = ListDrives();
+    if (const TDrive* drive = FindDriveByName(drives, name)) {
+        HideDrive(drive->Root());
+        return;
+    }
+    // Folders picked in the tree arrive without a trailing "/" and are recorded as files.
+    if (name.back() == '/')
+        HideFolder(name);
+    else
+        HideFile(name);
+}
+
+void TShow::Work(const std::string& name) {
+    switch (HiddenItemsStore().GetItem(ItemToShowIndex).TypeOfItem) {
+        case TItemType::itFolder:
+            ShowFolder(name, ItemToShowIndex);
+            break;
+        case TItemType::itDrive:
+            ShowDrive(name, ItemToShowIndex);
+            break;
+        default:
+            ShowFile(name, ItemToShowIndex);
+            break;
+    }
+}
 
 }  // namespace tellvane
