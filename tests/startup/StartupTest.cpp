@@ -1,0 +1,78 @@
+// The start-up and shutdown sequence on a first start in a fresh home folder.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "app/InitFinal.h"
+#include "app/Options.h"
+#include "crypto/CryptoAlgorithms.h"
+#include "engine/FilesIterationThread.h"
+#include "engine/Operations.h"
+#include "hide/HiddenConfig.h"
+#include "l10n/TextConstants.h"
+#include "platform/AppFolders.h"
+#include "platform/CommandLine.h"
+#include "platform/FileSystem.h"
+#include "platform/Registry.h"
+#include "shred/ShredAlgorithms.h"
+#include "support/TestSupport.h"
+
+namespace tellvane {
+namespace {
+
+using test::TempDir;
+
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
+        SetCommandLine({"tellvane"});
+    }
+    void TearDown() override { unsetenv("XDG_CONFIG_HOME"); }
+    std::string DataFolder() const { return home.path().string() + "/Brevikon/"; }
+    TempDir home;
+};
+
+TEST_F(Startup, FirstStartBuildsEverythingAndShutdownSavesTheStore) {
+    InitializeApplication();
+    // Folders first: the private data folder under the user's configuration folder.
+    EXPECT_EQ(GetDataFolder(), DataFolder());
+    struct stat st {};
+    ASSERT_EQ(stat(DataFolder().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    // The program's folder is left for outside components.
+    TRegistry registry(DataFolder() + "registry.ini");
+    EXPECT_EQ(registry.ReadString(RegistryRootKey, AppRegistryKey, "AppPath").value_or(""), GetAppFolder());
+    // No options.ini: English.
+    EXPECT_EQ(LangManager().LanguageID(), 1033);
+    // Every registry is built, in the user interface's order.
+    EXPECT_EQ(OperationCount(), 5);
+    EXPECT_EQ(AlgorithmList().size(), 19u);
+    EXPECT_EQ(ShredAlgorithmList().size(), 11u);
+    EXPECT_TRUE(PendingFiles().empty());
+    EXPECT_FALSE(TerminationRequested());
+
+    HiddenItemsStore().Password = "main";
+    FinalizeApplication();
+    EXPECT_EQ(OperationCount(), 0);
+    EXPECT_TRUE(AlgorithmList().empty());
+    EXPECT_TRUE(ShredAlgorithmList().empty());
+    // The store was saved on the way out.
+    const std::string base = test::ReadText(DataFolder() + "base.dat");
+    EXPECT_NE(base.find("main"), std::string::npos);
+}
+
+TEST_F(Startup, AppPathIsRewrittenAtEveryStartAndLanguageComesFromOptions) {
+    SetDataFolder(DataFolder());
+    TRegistry(DataFolder() + "registry.ini").WriteString(RegistryRootKey, AppRegistryKey, "AppPath", "/old/place/");
+    TOptions(DataFolder() + "options.ini").SetOption("LanguageID", 1031);
+    InitializeApplication();
+    TRegistry registry(DataFolder() + "registry.ini");
+    EXPECT_EQ(registry.ReadString(RegistryRootKey, AppRegistryKey, "AppPath").value_or(""), GetAppFolder());
+    EXPECT_EQ(LangManager().LanguageID(), 1031);
+    FinalizeApplication();
+    LangManager().SetLanguage(1033, 1252);
+}
+
+}  // namespace
+}  // namespace tellvane
