@@ -72,6 +72,8 @@ class TDCP_blockcipher : public TDCP_cipher {
 public:
     static constexpr size_t MaxBlockBytes = 16;
 
+    ~TDCP_blockcipher() override;  // wipes IV and CV
+
     TDCP_ciphermode CipherMode() const { return fCipherMode; }
 
     void Init(const void* key, uint32_t size, const void* initVector) override;
