@@ -1,0 +1,45 @@
+#pragma once
+// The context menu of the Linux file managers: per-user actions Encrypt, Decrypt, Shred and Hide
+// for Dolphin, Nautilus, Nemo, Caja and Thunar, each running the menu helper with the operation's
+// switch and the selected paths.
+#include <string>
+#include <vector>
+
+namespace tellvane {
+
+struct TMenuAction {
+    const char* id;          // part of our file names and identifiers, e.g. "encrypt"
+    const char* switchText;  // the program's switch, e.g. "/encrypt"
+    const char* caption;     // the item's text inside our submenu
+    const char* flatCaption; // the item's text when it sits in the file manager's own menu
+};
+
+// Encrypt, Decrypt, Shred, Hide, in menu order.
+const std::vector<TMenuAction>& MenuActions();
+
+// The folders the actions go into, from $XDG_DATA_HOME and $XDG_CONFIG_HOME (or their defaults
+// under $HOME).
+struct TFileManagerFolders {
+    std::string dolphin;   // .../kio/servicemenus/
+    std::string nautilus;  // .../nautilus/scripts/
+    std::string nemo;      // .../nemo/actions/
+    std::string caja;      // .../caja/scripts/
+    std::string thunar;    // the folder of uca.xml
+};
+TFileManagerFolders CurrentFileManagerFolders();
+
+// Replaces whatever we installed before with the actions for HELPERPATH (the helper's full path),
+// inside a submenu "Tellvane" when CASCADE. Files and entries of others are left as they are; a
+// foreign file in the place of one of ours keeps that action from being installed there.
+// Throws EFileError when a file cannot be written.
+void InstallFileManagerActions(const std::string& helperPath, bool cascade);
+// Removes exactly the files and uca.xml entries that carry our mark, in both layouts, and our
+// submenu folders when they are left empty. Throws EFileError when uca.xml cannot be rewritten.
+void RemoveFileManagerActions();
+
+// Quoting used in the action files, exposed for their tests.
+std::string ShellQuote(const std::string& arg);        // for sh: '...'
+std::string DesktopExecQuote(const std::string& arg);  // an Exec= argument, key-file escaped
+std::string XmlEscape(const std::string& text);
+
+}  // namespace tellvane
