@@ -98,6 +98,10 @@ void THiddenConfig::CheckStorablePath(const std::string& path) {
     CheckStorableText("The path of a hidden item", path);
 }
 
+void THiddenConfig::CheckStorablePassword(const std::string& password) {
+    CheckStorableText("The main password", password);
+}
+
 std::string THiddenConfig::GetConfigFileName() {
     std::string name = GetDataFolder() + "base.dat";
     int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -126,7 +130,7 @@ void THiddenConfig::LoadFromFile() {
 void THiddenConfig::SaveToFile() {
     const std::string name = GetConfigFileName();
     // Refuse before writing anything: a value with a line break would break the file's structure.
-    CheckStorableText("The main password", Password);
+    CheckStorablePassword(Password);
     for (const auto& item : FHiddenItems) CheckStorablePath(item->FilePath);
 
     TIniFile::Document doc = LoadIniDocument(name);

@@ -60,6 +60,8 @@ public:
 
     // Throws EHiddenConfigError when PATH cannot be stored as an item's path unchanged.
     static void CheckStorablePath(const std::string& path);
+    // Throws EHiddenConfigError when PASSWORD cannot be stored as the main password unchanged.
+    static void CheckStorablePassword(const std::string& password);
 
     // The main password as typed; empty when none has been set. Saved with the next SaveToFile.
     std::string Password;

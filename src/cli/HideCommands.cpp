@@ -1,0 +1,120 @@
+// hide, hidden and show: hiding items from the file managers behind the main password.
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cli/CliCommands.h"
+#include "cli/ConsoleRun.h"
+#include "engine/FilesIterationThread.h"
+#include "engine/Operations.h"
+#include "hide/HiddenConfig.h"
+#include "l10n/TextConstants.h"
+
+namespace tellvane::cli {
+namespace {
+
+// The main password from -P FILE, or asked on the terminal.
+std::string ObtainMainPassword(const ParsedArgs& parsed) {
+    if (auto file = parsed.Value("-P")) return ReadPasswordFile(*file);
+    auto typed = AskOnTerminal(GetConstantValue("Enter_Main_Password") + ": ");
+    if (!typed) throw std::runtime_error("No main password was given (use -P FILE without a terminal)");
+    return *typed;
+}
+
+// The wizards' check: with no main password stored, the given one becomes the main password
+// (saved with the store); otherwise it must match exactly. A wrong one is reported here.
+bool AcceptMainPassword(const ParsedArgs& parsed) {
+    const std::string typed = ObtainMainPassword(parsed);
+    THiddenConfig& store = HiddenItemsStore();
+    if (store.Password.empty()) {
+        THiddenConfig::CheckStorablePassword(typed);  // one base.dat could not keep is refused
+        store.Password = typed;
+        return true;
+    }
+    if (typed == store.Password) return true;
+    std::fprintf(stderr, "%s\n", GetConstantValue("Wrong_password").c_str());
+    return false;
+}
+
+const char* TypeName(TItemType type) {
+    switch (type) {
+        case TItemType::itFolder:
+            return "folder";
+        case TItemType::itDrive:
+            return "drive";
+        default:
+            return "file";
+    }
+}
+
+int RunHide(const std::vector<std::string>& args) {
+    ParsedArgs parsed = ParseArgs(args, {"-P"}, {});
+    if (parsed.paths.empty()) throw UsageError("no path given");
+    if (!AcceptMainPassword(parsed)) return ExitError;
+    THide hide;
+    return RunOperation(hide, parsed.paths, {TItemType::itFile, TItemType::itFolder, TItemType::itDrive});
+}
+
+int RunHidden(const std::vector<std::string>& args) {
+    ParsedArgs parsed = ParseArgs(args, {"-P"}, {});
+    if (!parsed.paths.empty()) throw UsageError("unexpected argument " + parsed.paths.front());
+    if (!AcceptMainPassword(parsed)) return ExitError;
+    THiddenConfig& store = HiddenItemsStore();
+    for (int i = 0; i < store.Count(); ++i) {
+        const THiddenItem& item = store.GetItem(i);
+        std::printf("%d\t%s\t%s\n", i, TypeName(item.TypeOfItem), item.FilePath.c_str());
+    }
+    return ExitOk;
+}
+
+std::optional<int> ParseIndex(const std::string& text) {
+    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), ::isdigit)) return std::nullopt;
+    return std::stoi(text);
+}
+
+int RunShow(const std::vector<std::string>& args) {
+    ParsedArgs parsed = ParseArgs(args, {"-P"}, {"--all"});
+    const bool all = parsed.Has("--all");
+    if (all == !parsed.paths.empty()) throw UsageError("give --all or the indexes of the items to show");
+    std::vector<int> parsedIndexes;
+    for (const auto& text : parsed.paths) {
+        auto index = ParseIndex(text);
+        if (!index) throw UsageError("not an index: " + text);
+        parsedIndexes.push_back(*index);
+    }
+    if (!AcceptMainPassword(parsed)) return ExitError;
+
+    THiddenConfig& store = HiddenItemsStore();
+    std::set<int, std::greater<int>> indexes;  // highest first: showing one keeps the lower indexes valid
+    if (all)
+        for (int i = 0; i < store.Count(); ++i) indexes.insert(i);
+    for (int i : parsedIndexes) {
+        if (i >= store.Count())
+            throw std::out_of_range("No hidden item has the index " + std::to_string(i) + " (there are " +
+                                    std::to_string(store.Count()) + ")");
+        indexes.insert(i);
+    }
+    TShow show;
+    int count = 0;
+    for (int i : indexes) {
+        show.ItemToShowIndex = i;
+        show.Work(store.GetItem(i).FilePath);
+        ++count;
+    }
+    std::printf("%s\n%s\n", show.GetCompleteHeader().c_str(),
+                CompletionCountText(count, show.GetCompleteText()).c_str());
+    return ExitOk;
+}
+
+const CommandRegistrar hideCommand({"hide", "hide [-P FILE] PATH...",
+                                    "hide files, folders or drives from the file managers", RunHide});
+const CommandRegistrar hiddenCommand({"hidden", "hidden [-P FILE]", "list the hidden items: index, type, path",
+                                      RunHidden});
+const CommandRegistrar showCommand({"show", "show [-P FILE] (--all | INDEX...)",
+                                    "show hidden items again, by index", RunShow});
+
+}  // namespace
+}  // namespace tellvane::cli

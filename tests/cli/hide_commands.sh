@@ -1,0 +1,83 @@
+#!/bin/bash
+# hide, hidden and show from the console, behind the main password.
+# Usage: hide_commands.sh PATH-TO-tellvane-cli
+set -u
+CLI=$1
+tmp=$(mktemp -d)
+trap 'chmod -R u+w "$tmp"; rm -rf "$tmp"' EXIT
+export XDG_CONFIG_HOME=$tmp/config HOME=$tmp/home
+base=$XDG_CONFIG_HOME/Brevikon/base.dat
+work=$tmp/work
+mkdir -p "$work/Docs" "$HOME"
+echo one > "$work/a.txt"
+echo two > "$work/b.txt"
+chmod 664 "$work/a.txt" "$work/b.txt"
+printf 'secret\n' > "$tmp/pw"
+printf 'Secret\n' > "$tmp/wrong"
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+expect_status() {  # expected, actual, what
+    [ "$1" = "$2" ] || fail "$3: exit status $2, expected $1"
+}
+
+# The first hide sets the main password.
+out=$("$CLI" hide -P "$tmp/pw" "$work/a.txt" "$work/Docs/" "$work/b.txt" 2>&1); st=$?
+expect_status 0 $st "hide"
+grep -qx "3 files were hidden" <<<"$out" || fail "hide output: $out"
+grep -qx "Password=secret" "$base" || fail "main password not stored"
+[ "$(cat "$work/.hidden")" = $'a.txt\nDocs\nb.txt' ] || fail ".hidden: $(cat "$work/.hidden")"
+[ "$(stat -c %a "$work/a.txt")" = 444 ] || fail "a.txt mode $(stat -c %a "$work/a.txt")"
+[ "$(stat -c %a "$work/Docs")" = 755 ] || fail "Docs mode $(stat -c %a "$work/Docs")"
+
+# The list: index, type, path, in store order.
+out=$("$CLI" hidden -P "$tmp/pw"); st=$?
+expect_status 0 $st "hidden"
+expected=$(printf '0\tfile\t%s\n1\tfolder\t%s\n2\tfile\t%s' "$work/a.txt" "$work/Docs/" "$work/b.txt")
+[ "$out" = "$expected" ] || fail "hidden listed: $out"
+
+# A wrong password (case counts) changes nothing and says so.
+cp "$base" "$tmp/base.before"
+echo three > "$work/c.txt"
+for cmd in "hide -P $tmp/wrong $work/c.txt" "hidden -P $tmp/wrong" "show -P $tmp/wrong --all"; do
+    err=$($CLI $cmd 2>&1 >/dev/null); st=$?
+    expect_status 1 $st "$cmd"
+    [ "$err" = "You entered wrong password!" ] || fail "$cmd said: $err"
+done
+cmp -s "$base" "$tmp/base.before" || fail "base.dat changed after wrong passwords"
+grep -qx "c.txt" "$work/.hidden" && fail "c.txt hidden with a wrong password"
+[ "$(stat -c %a "$work/a.txt")" = 444 ] || fail "a.txt shown with a wrong password"
+
+# Usage errors and a bad index change nothing either.
+"$CLI" show -P "$tmp/pw" >/dev/null 2>&1; expect_status 2 $? "show without indexes"
+"$CLI" show -P "$tmp/pw" --all 1 >/dev/null 2>&1; expect_status 2 $? "show with --all and an index"
+"$CLI" show -P "$tmp/pw" x >/dev/null 2>&1; expect_status 2 $? "show with a word"
+"$CLI" hide -P "$tmp/pw" >/dev/null 2>&1; expect_status 2 $? "hide without paths"
+"$CLI" show -P "$tmp/pw" 0 3 >/dev/null 2>&1; expect_status 1 $? "show of a missing index"
+cmp -s "$base" "$tmp/base.before" || fail "base.dat changed by refused commands"
+
+# Showing 2 and 0 (highest first) leaves the folder; the password may come from standard input.
+out=$(printf 'secret\n' | "$CLI" show -P - 0 2); st=$?
+expect_status 0 $st "show 0 2"
+grep -qx "2 files were shown" <<<"$out" || fail "show output: $out"
+out=$("$CLI" hidden -P "$tmp/pw")
+[ "$out" = "$(printf '0\tfolder\t%s' "$work/Docs/")" ] || fail "left after show: $out"
+[ "$(cat "$work/.hidden")" = "Docs" ] || fail ".hidden after show: $(cat "$work/.hidden")"
+[ "$(stat -c %a "$work/a.txt")" = 644 ] || fail "a.txt mode after show $(stat -c %a "$work/a.txt")"
+
+if command -v gio >/dev/null 2>&1; then
+    gio info -a standard::is-hidden "$work/Docs" | grep -q "is-hidden: TRUE" || fail "gio does not see Docs hidden"
+    gio info -a standard::is-hidden "$work/a.txt" | grep -q "is-hidden: TRUE" && fail "gio sees a.txt hidden"
+fi
+
+out=$("$CLI" show -P "$tmp/pw" --all); st=$?
+expect_status 0 $st "show --all"
+grep -qx "1 file was shown" <<<"$out" || fail "show --all output: $out"
+[ -e "$work/.hidden" ] && fail ".hidden left after the last entry"
+grep -qx "Count=0" "$base" || fail "store not empty: $(cat "$base")"
+
+if [ $failures -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all hide command checks passed"
