@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <stdexcept>
 
 #include "crypto/CryptoAlgorithms.h"
 #include "crypto/EncFileFormat.h"
@@ -41,6 +42,7 @@ std::string ReadSignature(const std::string& fileName) {
 }  // namespace
 
 void TEncrypt::Work(const std::string& fileName) {
+    if (Algo == nullptr) throw std::logic_error("no cipher chosen for encryption");
     const bool completed = Algo->Encrypt(fileName, Password, OnHalt, OnProgress, OnInvalidPassword);
     // Only a complete output replaces the source; a failed deletion is not reported.
     if (completed && DeleteSourceFiles) DeleteFile(fileName);

@@ -1,0 +1,208 @@
+// The encrypt and decrypt operations: choice of cipher by signature, the user told of files
+// without one, deletion of sources only after a complete pass, and a new password carried to the
+// next files of a run.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "crypto/CipherFactory.h"
+#include "crypto/CryptoAlgorithms.h"
+#include "crypto/EncFileIO.h"
+#include "crypto/EncLayer.h"
+#include "engine/FilesIterationThread.h"
+#include "engine/Operations.h"
+#include "engine/WorkerTestHost.h"
+#include "platform/AppFolders.h"
+#include "platform/FileSystem.h"
+#include "support/TestSupport.h"
+
+namespace tellvane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::PatternBytes;
+using test::ReadAll;
+using test::TempDir;
+using test::WriteAll;
+
+class CryptOperationsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        oldApp_ = GetAppFolder();
+        SetAppFolder(app.path().string());
+        SetDataFolder(data.path().string());
+        FreeAlgorithms();
+        CreateAlgorithms();
+        PendingFiles().clear();
+    }
+    void TearDown() override {
+        PendingFiles().clear();
+        FreeAlgorithms();
+        SetAppFolder(oldApp_);
+    }
+    std::vector<std::string> Listing() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    void EncryptOne(const std::string& file, const std::string& sign, const std::string& password) {
+        TEncrypt enc;
+        enc.Algo = FindAlgorithmBySign(sign);
+        enc.Password = password;
+        enc.Work(file);
+    }
+
+    TempDir app, data, dir;
+    std::string oldApp_;
+    test::WorkerTestHost host;
+};
+
+TEST_F(CryptOperationsTest, EncryptDeletesTheSourceOnlyAfterACompletePass) {
+    WriteAll(dir.file("a"), PatternBytes(5000));
+    TEncrypt enc;
+    enc.Algo = FindAlgorithmBySign("BFS");
+    enc.Password = "pw";
+    enc.DeleteSourceFiles = true;
+    int checks = 0;
+    enc.OnHalt = [&] { return ++checks == 30; };
+    enc.Work(dir.file("a"));
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"a"}));  // halted: source kept, no partial output
+
+    enc.OnHalt = nullptr;
+    enc.Work(dir.file("a"));
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"a.enc"}));
+
+    TEncrypt unset;
+    EXPECT_THROW(unset.Work(dir.file("a.enc")), std::logic_error);
+}
+
+TEST_F(CryptOperationsTest, DecryptFindsTheCipherBySignatureAndDeletesAfterCompletion) {
+    WriteAll(dir.file("a"), PatternBytes(777));
+    EncryptOne(dir.file("a"), "MAR", "pw");
+    fs::remove(dir.file("a"));
+    TDecrypt dec;
+    dec.Password = "pw";
+    dec.DeleteSourceFiles = true;
+    dec.Work(dir.file("a.enc"));
+    EXPECT_EQ(dec.Algo, FindAlgorithmBySign("MAR"));
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(ReadAll(dir.file("a")), PatternBytes(777));
+}
+
+TEST_F(CryptOperationsTest, DeclinedPasswordKeepsTheSourceEvenWhenDeletionIsAsked) {
+    WriteAll(dir.file("a"), PatternBytes(10));
+    EncryptOne(dir.file("a"), "TEA", "right");
+    fs::remove(dir.file("a"));
+    TDecrypt dec;
+    dec.Password = "wrong";
+    dec.DeleteSourceFiles = true;
+    int prompts = 0;
+    dec.OnInvalidPassword = [&](const std::string&, std::string&) { return ++prompts, false; };
+    dec.Work(dir.file("a.enc"));
+    EXPECT_EQ(prompts, 1);
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"a.enc"}));
+    EXPECT_EQ(dec.Password, "wrong");
+}
+
+TEST_F(CryptOperationsTest, UnknownShortAndEmptyFilesAreReportedAndSkipped) {
+    test::WriteText(dir.file("plain.txt"), "not encrypted");
+    test::WriteText(dir.file("two"), "RI");
+    test::WriteText(dir.file("empty"), "");
+    TDecrypt dec;
+    dec.Password = "pw";
+    dec.DeleteSourceFiles = true;
+    for (const char* name : {"plain.txt", "two", "empty"}) {
+        EXPECT_FALSE(dec.FindAlgorithm(dir.file(name)));
+        dec.Work(dir.file(name));
+    }
+    ASSERT_EQ(host.messages.size(), 6u);
+    EXPECT_EQ(host.messages[0], "Encryption algorithm for " + dir.file("plain.txt") + " not found");
+    EXPECT_EQ(host.messages[3], "Encryption algorithm for " + dir.file("two") + " not found");
+    EXPECT_EQ(host.messages[5], "Encryption algorithm for " + dir.file("empty") + " not found");
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"empty", "plain.txt", "two"}));
+    // A file that cannot be opened is an error of the run, as before.
+    EXPECT_THROW(dec.FindAlgorithm(dir.file("missing")), EFileError);
+}
+
+TEST_F(CryptOperationsTest, UnsafeStoredNameIsReportedAndSkipped) {
+    test::WriteText(dir.file("payload"), "evil");
+    {
+        auto cipher = CreateCipher("RC2");
+        TInputFile in(dir.file("payload"));
+        TOutputFile out(dir.file("x.enc"));
+        ASSERT_TRUE(EncryptLayer(*cipher, "RC2", "pw", in, "../x", out, nullptr, nullptr, 1));
+        out.Commit();
+    }
+    fs::remove(dir.file("payload"));
+    TDecrypt dec;
+    dec.Password = "pw";
+    dec.DeleteSourceFiles = true;
+    dec.Work(dir.file("x.enc"));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "The name stored in " + dir.file("x.enc") + " is not a plain file name; the file was skipped");
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"x.enc"}));
+    EXPECT_FALSE(PathExists((dir.path().parent_path() / "x").string()));
+}
+
+TEST_F(CryptOperationsTest, CascadeSignatureWithoutACipherBehindItIsReported) {
+    // "ALL" at the start of a file picks the cascade entry, which finds no cipher behind it.
+    test::WriteText(dir.file("odd.enc"), "ALLxxxxxxxxxxxxxxxxx");
+    TDecrypt dec;
+    dec.Password = "pw";
+    dec.Work(dir.file("odd.enc"));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "Encryption algorithm for " + dir.file("odd.enc") + " not found");
+}
+
+// A whole run through the worker: the prompt on the user-interface thread, the new password
+// tried first on the next file, files without a signature told and skipped.
+TEST_F(CryptOperationsTest, RunCarriesANewPasswordToTheNextFiles) {
+    fs::create_directories(dir.path() / "sel");
+    for (const char* name : {"sel/one", "sel/two", "sel/three"}) {
+        WriteAll(dir.file(name), PatternBytes(3000, name[4]));
+        EncryptOne(dir.file(name), "RIJ", "new");
+        fs::remove(dir.file(name));
+    }
+    test::WriteText(dir.file("sel/readme"), "x");
+    TDecrypt dec;
+    dec.Password = "old";
+    dec.DeleteSourceFiles = true;
+    host.passwordAnswers = {"new"};
+    PendingFiles() = {dir.file("sel")};
+    StartOperation(dec, {TItemType::itFile});
+    ASSERT_TRUE(host.ServeUntilDone());
+    EXPECT_TRUE(host.errors.empty()) << host.errors.front();
+    EXPECT_EQ(host.passwordLabels.size(), 1u);
+    EXPECT_EQ(dec.Password, "new");
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "Encryption algorithm for " + dir.file("sel/readme") + " not found");
+    for (const char* name : {"sel/one", "sel/two", "sel/three"}) EXPECT_EQ(ReadAll(dir.file(name)), PatternBytes(3000, name[4]));
+    EXPECT_FALSE(PathExists(dir.file("sel/one.enc")));
+}
+
+TEST_F(CryptOperationsTest, RunOfAllAtOnceRoundTrips) {
+    WriteAll(dir.file("f"), PatternBytes(9999));
+    TEncrypt enc;
+    enc.Algo = AlgorithmList()[AllAtOnceIndex].get();
+    enc.Password = "pw";
+    enc.DeleteSourceFiles = true;
+    SetAlgorithmPassCount(18);
+    PendingFiles() = {dir.file("f")};
+    StartOperation(enc, {TItemType::itFile});
+    ASSERT_TRUE(host.ServeUntilDone());
+    SetAlgorithmPassCount(1);
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"f.enc"}));
+
+    TDecrypt dec;
+    dec.Password = "pw";
+    PendingFiles() = {dir.file("f.enc")};
+    StartOperation(dec, {TItemType::itFile});
+    ASSERT_TRUE(host.ServeUntilDone());
+    EXPECT_TRUE(host.errors.empty());
+    EXPECT_EQ(ReadAll(dir.file("f")), PatternBytes(9999));
+}
+
+}  // namespace
+}  // namespace tellvane
