@@ -333,8 +333,6 @@ std::string XmlEscape(const std::string& text) {
             case '&': out += "&amp;"; break;
             case '<': out += "&lt;"; break;
             case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&apos;"; break;
             default: out += c;
         }
     }

@@ -40,6 +40,6 @@ void RemoveFileManagerActions();
 // Quoting used in the action files, exposed for their tests.
 std::string ShellQuote(const std::string& arg);        // for sh: '...'
 std::string DesktopExecQuote(const std::string& arg);  // an Exec= argument, key-file escaped
-std::string XmlEscape(const std::string& text);
+std::string XmlEscape(const std::string& text);  // element text: & < >
 
 }  // namespace tellvane
