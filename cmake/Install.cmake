@@ -1,0 +1,58 @@
+# Installation as a Linux desktop user expects it, and its Debian package:
+#   <prefix>/lib/tellvane/      the programs with their data beside them (AppFolder)
+#   <prefix>/bin/tellvane       launcher on the PATH (a link; AppFolder follows the link)
+#   <prefix>/share/applications/tellvane.desktop and the icon in the hicolor theme
+set(TELLVANE_INSTALL_APPDIR lib/tellvane)
+
+set(tellvane_installed_programs tellvane-cli tellvane-menu-helper)
+if(TARGET tellvane)
+  list(PREPEND tellvane_installed_programs tellvane)
+endif()
+install(TARGETS ${tellvane_installed_programs} RUNTIME DESTINATION ${TELLVANE_INSTALL_APPDIR})
+
+# Pictures, description files, help and language files: whatever the build puts beside the programs.
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${TELLVANE_INSTALL_APPDIR}
+        FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
+        DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                              WORLD_READ WORLD_EXECUTE)
+
+# Relative links, so the tree can be moved and packaged (DESTDIR) as it is.
+foreach(program IN LISTS tellvane_installed_programs)
+  if(NOT program STREQUAL "tellvane-menu-helper")
+    install(CODE "
+      set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${program}\")
+      file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
+      file(REMOVE \"\${link}\")
+      file(CREATE_LINK \"../${TELLVANE_INSTALL_APPDIR}/${program}\" \"\${link}\" SYMBOLIC)
+      message(STATUS \"Installing: \${link} -> ../${TELLVANE_INSTALL_APPDIR}/${program}\")")
+  endif()
+endforeach()
+
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/tellvane.desktop DESTINATION share/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/tellvane.svg DESTINATION share/icons/hicolor/scalable/apps)
+
+# Debian package: `cpack -G DEB` in a Release build folder.
+set(CPACK_PACKAGE_NAME tellvane)
+set(CPACK_PACKAGE_VENDOR "Kalvessa")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Encrypt, decrypt, shred and hide files, folders and drives")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Tellvane protects files with nineteen block ciphers, wipes them beyond recovery and hides\n"
+    "them from the file managers. Its actions also appear in the context menus of Dolphin,\n"
+    "Nautilus, Nemo, Caja and Thunar.")
+set(CPACK_PACKAGE_CONTACT "Tellvane developers <tellvane@kalvessa.invalid>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The libraries the programs link (Qt 6, Crypto++, Botan, libjpeg-turbo, libstdc++...) come from
+# dpkg-shlibdeps; what is loaded at run time only is named here: Qt's platform plugins for the
+# windows, and the desktop's opener for the help pages.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(TARGET tellvane)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+endif()
+include(CPack)
