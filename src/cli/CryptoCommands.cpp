@@ -1,0 +1,93 @@
+// encrypt, decrypt and algorithms: the .enc operations from the console.
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cli/CliCommands.h"
+#include "cli/ConsoleRun.h"
+#include "crypto/CryptoAlgorithms.h"
+#include "engine/Operations.h"
+#include "l10n/TextConstants.h"
+
+namespace tellvane::cli {
+namespace {
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && CompareConstantNames(a, b) == 0;
+}
+
+// ALGORITHM is an index into the list, a signature ("RIJ") or the text of a choice ("All at once").
+size_t FindAlgorithmIndex(const std::string& algorithm) {
+    const auto& list = AlgorithmList();
+    if (!algorithm.empty() && algorithm.size() < 4 && std::all_of(algorithm.begin(), algorithm.end(), ::isdigit)) {
+        const size_t index = std::stoul(algorithm);
+        if (index < list.size()) return index;
+    }
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list[i]->Sign() == algorithm) return i;
+    for (size_t i = 0; i < list.size(); ++i)
+        if (SameIgnoringCase(list[i]->Caption(), algorithm) || SameIgnoringCase(list[i]->Sign(), algorithm)) return i;
+    throw UsageError("unknown algorithm \"" + algorithm + "\" (tellvane-cli algorithms lists them)");
+}
+
+// The password from -p FILE, or asked on the terminal (twice when CONFIRM, as the wizard asks).
+std::string ObtainPassword(const ParsedArgs& parsed, bool confirm) {
+    std::string typed;
+    if (auto file = parsed.Value("-p")) {
+        typed = ReadPasswordFile(*file);
+    } else {
+        auto first = AskOnTerminal(GetConstantValue("Enter_password") + " ");
+        if (!first) throw std::runtime_error("No password was given (use -p FILE without a terminal)");
+        if (confirm) {
+            auto second = AskOnTerminal(GetConstantValue("Enter_password") + " ");
+            if (!second || *second != *first) throw std::runtime_error(GetConstantValue("Second_pass_not_equal_first"));
+        }
+        typed = *first;
+    }
+    if (typed.empty()) throw std::runtime_error(GetConstantValue("Enter_password_first"));
+    return ToAnsiPassword(typed);
+}
+
+int RunEncrypt(const std::vector<std::string>& args) {
+    ParsedArgs parsed = ParseArgs(args, {"-a", "-p"}, {"--delete-source"});
+    const size_t index = FindAlgorithmIndex(parsed.Value("-a").value_or("0"));
+    if (parsed.paths.empty()) throw UsageError("no path given");
+    TEncrypt encrypt;
+    encrypt.Algo = AlgorithmList()[index].get();
+    encrypt.Password = ObtainPassword(parsed, true);
+    encrypt.DeleteSourceFiles = parsed.Has("--delete-source");
+    // "All at once" makes eighteen passes over each file; the progress counts the file once.
+    SetAlgorithmPassCount(static_cast<int>(index) == AllAtOnceIndex ? AllAtOnceIndex : 1);
+    return RunOperation(encrypt, parsed.paths, {TItemType::itFile});
+}
+
+int RunDecrypt(const std::vector<std::string>& args) {
+    ParsedArgs parsed = ParseArgs(args, {"-p"}, {"--delete-source"});
+    if (parsed.paths.empty()) throw UsageError("no path given");
+    TDecrypt decrypt;
+    decrypt.Password = ObtainPassword(parsed, false);
+    decrypt.DeleteSourceFiles = parsed.Has("--delete-source");
+    return RunOperation(decrypt, parsed.paths, {TItemType::itFile});
+}
+
+int RunAlgorithms(const std::vector<std::string>& args) {
+    ParsedArgs parsed = ParseArgs(args, {}, {});
+    if (!parsed.paths.empty()) throw UsageError("unexpected argument " + parsed.paths.front());
+    const auto& list = AlgorithmList();
+    for (size_t i = 0; i < list.size(); ++i)
+        std::printf("%zu\t%s\t%s\t%s\n", i, list[i]->Sign().c_str(), list[i]->Caption().c_str(),
+                    list[i]->GetDesc().c_str());
+    return ExitOk;
+}
+
+const CommandRegistrar encryptCommand({"encrypt", "encrypt [-a ALGORITHM] [-p FILE] [--delete-source] PATH...",
+                                       "encrypt files (and the files inside folders) into NAME.enc", RunEncrypt});
+const CommandRegistrar decryptCommand({"decrypt", "decrypt [-p FILE] [--delete-source] PATH...",
+                                       "restore .enc files under their stored names", RunDecrypt});
+const CommandRegistrar algorithmsCommand({"algorithms", "algorithms",
+                                          "list the ciphers: index, signature, name, description", RunAlgorithms});
+
+}  // namespace
+}  // namespace tellvane::cli
