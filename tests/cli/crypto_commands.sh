@@ -1,0 +1,81 @@
+#!/bin/bash
+# encrypt, decrypt and algorithms from the console.
+# Usage: crypto_commands.sh PATH-TO-tellvane-cli
+set -u
+CLI=$1
+tmp=$(mktemp -d)
+trap 'chmod -R u+w "$tmp"; rm -rf "$tmp"' EXIT
+export XDG_CONFIG_HOME=$tmp/config HOME=$tmp/home
+work=$tmp/work
+mkdir -p "$work/sub" "$HOME"
+head -c 123457 /dev/urandom > "$work/big.bin"
+printf 'small\n' > "$work/sub/small.txt"
+cp "$work/big.bin" "$tmp/big.orig"
+printf 'secret\n' > "$tmp/pw"
+printf 'other\n' > "$tmp/wrong"
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+expect_status() {  # expected, actual, what
+    [ "$1" = "$2" ] || fail "$3: exit status $2, expected $1"
+}
+
+out=$("$CLI" algorithms); st=$?
+expect_status 0 $st "algorithms"
+[ "$(wc -l <<<"$out")" = 19 ] || fail "algorithms lists $(wc -l <<<"$out") lines"
+grep -q $'^14\tRIJ\tRIJNDAEL\tRijndael' <<<"$out" || fail "algorithms RIJ line"
+grep -q $'^18\tALL\tAll at once\t' <<<"$out" || fail "algorithms ALL line"
+
+# A folder is walked; the signature chosen by name, index or text.
+out=$("$CLI" encrypt -a RIJ -p "$tmp/pw" "$work" 2>&1); st=$?
+expect_status 0 $st "encrypt folder"
+grep -qx "2 files were encrypted" <<<"$out" || fail "encrypt output: $out"
+[ "$(head -c 3 "$work/big.bin.enc")" = RIJ ] || fail "big.bin.enc signature"
+[ "$(head -c 3 "$work/sub/small.txt.enc")" = RIJ ] || fail "small.txt.enc signature"
+[ "$(stat -c %s "$work/big.bin.enc")" = $((11 + 12 + 123457)) ] || fail "big.bin.enc size"
+
+# Decrypting restores the stored name beside the .enc file and deletes the source when asked.
+mv "$work/big.bin.enc" "$work/renamed.enc"
+rm "$work/big.bin"
+out=$("$CLI" decrypt -p "$tmp/pw" --delete-source "$work/renamed.enc" </dev/null 2>&1); st=$?
+expect_status 0 $st "decrypt"
+cmp -s "$work/big.bin" "$tmp/big.orig" || fail "big.bin not restored"
+[ -e "$work/renamed.enc" ] && fail "source kept despite --delete-source"
+
+# A wrong password without a terminal: the file is declined and kept, nothing is written.
+rm "$work/sub/small.txt"
+out=$(setsid "$CLI" decrypt -p "$tmp/wrong" --delete-source "$work/sub/small.txt.enc" </dev/null 2>&1); st=$?
+expect_status 0 $st "decrypt wrong password"
+[ -e "$work/sub/small.txt" ] && fail "declined file was written"
+[ -e "$work/sub/small.txt.enc" ] || fail "declined source was deleted"
+
+# A file without a signature is told and skipped.
+out=$("$CLI" decrypt -p "$tmp/pw" "$work/big.bin" 2>&1); st=$?
+expect_status 0 $st "decrypt plain file"
+grep -qx "Encryption algorithm for $work/big.bin not found" <<<"$out" || fail "not-found text: $out"
+cmp -s "$work/big.bin" "$tmp/big.orig" || fail "plain file touched"
+
+# All at once by its text, and back.
+out=$("$CLI" encrypt -a "All at once" -p "$tmp/pw" --delete-source "$work/big.bin" 2>&1); st=$?
+expect_status 0 $st "encrypt all at once"
+[ -e "$work/big.bin" ] && fail "all at once kept the source"
+[ "$(head -c 3 "$work/big.bin.enc")" = TFS ] || fail "all at once outer layer"
+out=$("$CLI" decrypt -p "$tmp/pw" "$work/big.bin.enc" 2>&1); st=$?
+expect_status 0 $st "decrypt all at once"
+cmp -s "$work/big.bin" "$tmp/big.orig" || fail "all at once round trip"
+
+# Usage errors.
+"$CLI" encrypt -a NOPE -p "$tmp/pw" "$work/big.bin" >/dev/null 2>&1; st=$?
+expect_status 2 $st "unknown algorithm"
+"$CLI" encrypt -p "$tmp/pw" >/dev/null 2>&1; st=$?
+expect_status 2 $st "no path"
+: > "$tmp/empty"
+"$CLI" encrypt -p "$tmp/empty" "$work/big.bin" >/dev/null 2>&1; st=$?
+expect_status 1 $st "empty password"
+# A missing file ends the run with its message.
+out=$("$CLI" encrypt -a 3 -p "$tmp/pw" "$work/absent" 2>&1); st=$?
+expect_status 1 $st "missing file"
+grep -q "Cannot open file \"$work/absent\"" <<<"$out" || fail "missing file text: $out"
+
+[ $failures = 0 ] && echo "crypto_commands: ok"
+exit $((failures > 0))
