@@ -28,10 +28,9 @@ void WriteAppPath() {
 
 void ChooseLanguage() {
     TOptions options;
-    const int languageId = options.GetOption("LanguageID", 1033);
-    // Language files are scanned and applied by the translation unit once it exists; until
-    // then every language but the built-in one falls back to English texts.
-    LangManager().SetLanguage(static_cast<uint16_t>(languageId), AnsiCodePageOfLanguage(1033));
+    TQuenLanguageManager& manager = LangManager();
+    manager.ScanForLangFiles(GetAppFolder(), "*.lng", false);
+    manager.SetLanguageID(static_cast<uint16_t>(options.GetOption("LanguageID", 1033) & 0xFFFF));
 }
 
 }  // namespace

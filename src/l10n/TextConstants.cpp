@@ -64,12 +64,6 @@ uint32_t TQuenLanguageManager::CodePage() const {
     return codePage_;
 }
 
-void TQuenLanguageManager::SetLanguage(uint16_t languageId, uint32_t codePage) {
-    std::unique_lock<std::shared_mutex> guard(sync_);
-    languageId_ = languageId;
-    codePage_ = codePage;
-}
-
 TQuenLanguageManager& LangManager() {
     static TQuenLanguageManager manager;
     return manager;

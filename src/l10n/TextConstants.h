@@ -2,12 +2,17 @@
 // The table of named text constants: every message, caption and title the code builds is looked
 // up here by name (case-insensitively) at the moment it is needed.
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <shared_mutex>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace tellvane {
+
+class TQuenLanguageController;
+struct TQuenLang_CompTranslations;
 
 class EQuenLangError : public std::runtime_error {
 public:
@@ -33,16 +38,34 @@ public:
     // EQuenLangError for an unknown name.
     void SetConstantValue(const std::string& name, const std::string& value);
     void ResetToDefaults();
-    void SetLanguage(uint16_t languageId, uint32_t codePage);
+
+    // Language side. Registers FILENAME for the language its "LANGID" names; false for a missing
+    // file or an identifier of 0. The default language is accepted but not registered.
+    bool RegisterLangFile(const std::string& fileName);
+    // Registers every file of DIR matching MASK (in listing order); returns how many were accepted.
+    int ScanForLangFiles(const std::string& dir, const std::string& mask, bool recursive);
+    std::optional<std::string> RegisteredFile(uint16_t languageId) const;
+    // Selects a language: its file is parsed whole, then applied to the constants and to every
+    // registered translation component. Throws EQuenLangError (or EFileError) when the file
+    // fails; the manager then stays as it was. Without a file the default language is chosen.
+    void SetLanguageID(uint16_t languageId);
+    void RegisterController(TQuenLanguageController* controller);
+    void UnregisterController(TQuenLanguageController* controller);
+    // Translates CONTROLLER's window into the current language once it has loaded.
+    void TranslateController(TQuenLanguageController& controller);
     // The lock that guards the table, for the language side's bulk changes.
     std::shared_mutex& Synchronizer() const { return sync_; }
-    std::vector<TQuenLang_Constant>& ConstantsUnlocked() { return constants_; }
     // Index of NAME in the sorted table, or -1.
     int FindConstant(const std::string& name) const;
 
 private:
+    std::optional<TQuenLang_CompTranslations> LoadTranslations(uint16_t languageId) const;
+    void ApplyTranslations(const TQuenLang_CompTranslations* translations);
+
     mutable std::shared_mutex sync_;
     std::vector<TQuenLang_Constant> constants_;
+    std::vector<TQuenLanguageController*> controllers_;
+    std::map<uint16_t, std::string> langResources_;
     uint16_t languageId_ = 1033;
     uint32_t codePage_ = 1252;
 };

@@ -69,9 +69,12 @@ TEST_F(Startup, AppPathIsRewrittenAtEveryStartAndLanguageComesFromOptions) {
     InitializeApplication();
     TRegistry registry(DataFolder() + "registry.ini");
     EXPECT_EQ(registry.ReadString(RegistryRootKey, AppRegistryKey, "AppPath").value_or(""), GetAppFolder());
+    // The German file shipped beside the program is found and applied.
     EXPECT_EQ(LangManager().LanguageID(), 1031);
+    EXPECT_EQ(GetConstantValue("Cancel"), "&Abbrechen");
+    EXPECT_EQ(GetOperation(0).Title, "Verschl\xC3\xBCsseln");
     FinalizeApplication();
-    LangManager().SetLanguage(1033, 1252);
+    LangManager().SetLanguageID(1033);
 }
 
 }  // namespace
