@@ -186,7 +186,8 @@ bool TIniFile::ValueExists(const std::string& section, const std::string& key) c
 
 std::vector<std::string> TIniFile::ReadSections() const {
     std::vector<std::string> names;
-    for (const auto& s : LoadOrEmpty(fileName_).Sections()) names.push_back(s.name);
+    const Document doc = LoadOrEmpty(fileName_);
+    for (const auto& s : doc.Sections()) names.push_back(s.name);
     return names;
 }
 
