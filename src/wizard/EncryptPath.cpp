@@ -1,0 +1,75 @@
+#include "wizard/EncryptPath.h"
+
+#include "crypto/CryptoAlgorithms.h"
+#include "engine/FilesIterationThread.h"
+#include "engine/Operations.h"
+#include "l10n/TextConstants.h"
+#include "wizard/PasswordText.h"
+#include "wizard/Wizard.h"
+#include "wizard/WizardWindow.h"
+
+namespace tellvane {
+
+TEncryptPath::TEncryptPath(TWizard& owner) : TOperationPath(owner) {
+    AddStep(std::make_unique<TEncryptChooseFiles>());
+    AddStep(std::make_unique<TEncryptSettings>());
+    IWizardWindow& w = Window();
+    w.SetSidePictures(TSidePicture::spEncrypt);
+    w.SetStepTitle(GetConstantValue("Encrypting_files_step1"));
+    w.SetChooseFilesHeader(GetConstantValue("Choose_files_to_encrypt"));
+    w.SetChooseFilesDesc(GetConstantValue("Choose_files_to_encrypt_full"));
+}
+
+void TEncryptPath::ActivateOnCmdLine(TWizard& wizard) {
+    wizard.DestroyCurrentPath();
+    wizard.SetCurrentPath(std::make_unique<TEncryptPath>(wizard));
+    TOperationPath* path = wizard.CurrentPath();
+    path->GoNext();
+    wizard.Window().SetBackVisible(false);
+    LoadPendingFiles();
+    path->OwnPendingFiles();
+}
+
+const TPathClass& TEncryptPath::Class() {
+    static const TPathClass c{&TEncryptPath::CmdLineParameter, &TEncryptPath::ActivateOnCmdLine};
+    return c;
+}
+
+void TEncryptChooseFiles::GoNext(TWizard& wizard) {
+    IWizardWindow& w = wizard.Window();
+    w.SetNextCaption(GetConstantValue("Encrypt"));
+    w.SetStepTitle(GetConstantValue("Encrypting_files_step2"));
+    w.ShowPage(wpEncryptSettings);
+    // Whatever the user chose before, entering the page offers deletion of the sources.
+    w.SetEncryptDeleteSource(true);
+}
+
+void TEncryptChooseFiles::GoBack(TWizard&) {}
+
+void TEncryptSettings::GoBack(TWizard& wizard) {
+    IWizardWindow& w = wizard.Window();
+    w.SetNextCaption(GetConstantValue("Next_"));
+    w.SetStepTitle(GetConstantValue("Encrypting_files_step1"));
+    w.ShowPage(wpChooseFiles);
+}
+
+void TEncryptSettings::GoNext(TWizard& wizard) {
+    IWizardWindow& w = wizard.Window();
+    const std::string password = w.EncryptPassword();
+    if (password.empty()) {
+        w.PlainMessage(GetConstantValue("Enter_password_first"));
+        w.FocusControl(TFocusTarget::ftEncryptPassword);
+        return;
+    }
+    auto encrypt = std::make_unique<TEncrypt>();
+    auto& algorithms = AlgorithmList();
+    const size_t index = static_cast<size_t>(w.EncryptAlgorithmIndex());
+    encrypt->Algo = algorithms.at(index).get();
+    // "All at once" makes one pass per cipher; the progress report divides by that count.
+    SetAlgorithmPassCount(index == static_cast<size_t>(AllAtOnceIndex) ? static_cast<int>(algorithms.size()) - 1 : 1);
+    encrypt->Password = AnsiPassword(password);
+    encrypt->DeleteSourceFiles = w.EncryptDeleteSource();
+    wizard.StartRun(std::move(encrypt), {TItemType::itFile});
+}
+
+}  // namespace tellvane
