@@ -62,7 +62,7 @@ void WriteOwnFile(const std::string& path, const std::string& text, unsigned mod
         Log("Left alone, not ours: " + path, "FileManagerActions");
         return;
     }
-    if (!ForceDirectories(ExtractFilePath(path), 0755)) throw EFileError(CannotCreateMessage(path, ENOENT));
+    if (!ForceDirectories(ExtractFilePath(path), 0755)) throw EFileError(CannotCreateMessage(path, errno));
     AtomicWriteFile(path, text, mode);
 }
 
@@ -234,7 +234,7 @@ void InstallThunar(const std::string& folder, const std::string& helperPath, boo
     std::string entries;
     for (const auto& a : MenuActions()) entries += ThunarEntry(helperPath, a, cascade);
     xml->insert(xml->rfind("</actions>"), entries);
-    if (!ForceDirectories(folder, 0755)) throw EFileError(CannotCreateMessage(path, ENOENT));
+    if (!ForceDirectories(folder, 0755)) throw EFileError(CannotCreateMessage(path, errno));
     AtomicWriteFile(path, *xml, exists ? FileMode(path, 0644) : 0644);
 }
 
