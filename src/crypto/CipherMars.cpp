@@ -13,12 +13,13 @@ namespace {
 // The 512-word S-box of the MARS publication, as the library holds it.
 class MarsSbox : public CryptoPP::MARS::Encryption {
 public:
-    static const uint32_t* Table() { return Sbox; }
+    static constexpr const uint32_t* Table() { return Sbox; }
 };
 
-const uint32_t* const S = MarsSbox::Table();
-const uint32_t* const S0 = S;
-const uint32_t* const S1 = S + 256;
+// Address constants, so they are set before any dynamic initialisation could construct a cipher.
+constexpr const uint32_t* S = MarsSbox::Table();
+constexpr const uint32_t* S0 = S;
+constexpr const uint32_t* S1 = S + 256;
 
 inline unsigned B0(uint32_t x) { return x & 0xFF; }
 inline unsigned B1(uint32_t x) { return (x >> 8) & 0xFF; }

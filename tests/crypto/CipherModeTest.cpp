@@ -185,7 +185,7 @@ TEST_P(CipherMode, RoundTripsInPlaceAndMisaligned) {
         const Bytes plain = PatternBytes(size, static_cast<uint32_t>(size) + 1);
         // Misaligned: the data starts one byte into the buffer.
         Bytes buffer(size + 1);
-        std::memcpy(buffer.data() + 1, plain.data(), size);
+        std::copy(plain.begin(), plain.end(), buffer.begin() + 1);
         Keyed("round")->Encrypt(buffer.data() + 1, buffer.data() + 1, size);
         const Bytes cipherText(buffer.begin() + 1, buffer.end());
         if (size >= b) {
