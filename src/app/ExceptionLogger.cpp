@@ -257,6 +257,8 @@ void LogException(const std::type_info& type, void* object, const std::vector<ui
         void* adjusted = object;
         if (object && typeid(std::exception).__do_catch(&type, &adjusted, 1))
             message = static_cast<const std::exception*>(adjusted)->what();
+        else if (object && (type == typeid(const char*) || type == typeid(char*)))
+            message = *static_cast<const char* const*>(object) ? *static_cast<const char* const*>(object) : "";
         WriteLogBlock(ExceptionLogLines(className, message, frames));
     } catch (...) {
         // Logging never raises an error of its own.

@@ -19,31 +19,34 @@ namespace {
 
 std::atomic<bool> g_enabled{false};
 
+// The logger's state is never destroyed: an exception thrown while the process ends (static
+// destructors, threads still running) may still come here.
+
 // Guards the file name and the writer.
 std::mutex& StateMutex() {
-    static std::mutex m;
-    return m;
+    static auto* m = new std::mutex;
+    return *m;
 }
 std::string& FileNameRef() {
-    static std::string name;
-    return name;
+    static auto* name = new std::string;
+    return *name;
 }
 TLogLineWriter& WriterRef() {
-    static TLogLineWriter writer = WriteLogLine;
-    return writer;
+    static auto* writer = new TLogLineWriter(WriteLogLine);
+    return *writer;
 }
 
 // Keeps the lines of one entry (an exception block) together when several threads log at once.
 // Recursive: a writer that logs again on the same thread must not deadlock.
 std::recursive_mutex& EntryMutex() {
-    static std::recursive_mutex m;
-    return m;
+    static auto* m = new std::recursive_mutex;
+    return *m;
 }
 
 // Appends from two threads are serialized so that no line is lost or torn.
 std::mutex& FileMutex() {
-    static std::mutex m;
-    return m;
+    static auto* m = new std::mutex;
+    return *m;
 }
 
 TLogLineWriter CurrentWriter() {

@@ -314,6 +314,10 @@ TEST_F(LoggerTest, ExceptionsFromTheRuntimeAndNonClassTypesAreLogged) {
     } catch (int) {
     }
     try {
+        throw "plain text";
+    } catch (const char*) {
+    }
+    try {
         throw EFileError("Cannot open file \"x\". Error 2: No such file or directory.");
     } catch (const std::exception&) {
     }
@@ -327,6 +331,12 @@ TEST_F(LoggerTest, ExceptionsFromTheRuntimeAndNonClassTypesAreLogged) {
     EXPECT_TRUE(std::regex_match(lines[second + 2],
                                  std::regex("Exception int in module test_app at [0-9A-F]{8,}\\.\r\n\\.\r\n")))
         << lines[second + 2];
+    size_t textBlock = end;
+    ExpectBlockShape(lines, textBlock, end);
+    EXPECT_TRUE(std::regex_match(lines[textBlock + 2],
+                                 std::regex("Exception char const\\* in module test_app at [0-9A-F]{8,}\\.\r\n"
+                                            "plain text\\.\r\n")))
+        << lines[textBlock + 2];
     size_t third = end;
     ExpectBlockShape(lines, third, end);
     // A message that ends in a full stop keeps just that one.
