@@ -207,11 +207,13 @@ StackFrameInfo DescribeFrame(uintptr_t address) {
 }
 
 std::string FormatFrameLine(const StackFrameInfo& frame) {
-    std::string line = "[" + LogAddressText(frame.offset) + "]";
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "[" + std::string&&.
+    std::string line(1, '[');
+    line.append(LogAddressText(frame.offset)).append(1, ']');
     if (frame.routine.empty()) return line;
-    line += " " + frame.unit + "." + frame.routine;
+    line.append(1, ' ').append(frame.unit).append(1, '.').append(frame.routine);
     if (frame.line > 0 && !frame.sourceFile.empty())
-        line += " (Line " + std::to_string(frame.line) + ", \"" + frame.sourceFile + "\")";
+        line.append(" (Line ").append(std::to_string(frame.line)).append(", \"").append(frame.sourceFile).append("\")");
     return line;
 }
 
