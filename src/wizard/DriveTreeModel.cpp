@@ -114,11 +114,14 @@ void TDriveTreeModel::SetNodeChecked(TTreeNode* node, bool checked) {
 
 void TDriveTreeModel::UpdateParentStates(TTreeNode* node) {
     for (TTreeNode* parent = node ? node->Parent : nullptr; parent; parent = parent->Parent) {
-        size_t marked = 0;
-        // A partly checked child counts as checked here.
-        for (const auto& child : parent->Children)
+        size_t checked = 0, marked = 0;
+        for (const auto& child : parent->Children) {
+            if (child->StateIndex == nsChecked) ++checked;
             if (child->StateIndex == nsChecked || child->StateIndex == nsPartlyChecked) ++marked;
-        if (marked == parent->Children.size())
+        }
+        // Checked means everything below is chosen: a run that takes folders and drives whole
+        // (hide) would otherwise take a whole drive for one file in its only folder.
+        if (checked == parent->Children.size())
             SetState(parent, nsChecked);
         else if (marked > 0)
             SetState(parent, nsPartlyChecked);

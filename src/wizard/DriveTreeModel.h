@@ -43,7 +43,8 @@ public:
     void ToggleNode(TTreeNode* node);
     // NODE and everything loaded below it (placeholders included) checked or unchecked.
     void SetNodeChecked(TTreeNode* node, bool checked);
-    // Recomputes the state of every ancestor of NODE from its children.
+    // Recomputes the state of every ancestor of NODE from its children: checked when every child
+    // is checked, partly checked when some child is checked or partly checked, else unchecked.
     void UpdateParentStates(TTreeNode* node);
 
     // Number of nodes in the checked state.

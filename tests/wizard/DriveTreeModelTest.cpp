@@ -213,14 +213,17 @@ TEST_F(DriveTreeModelTest, PartlyCheckedParentsAndUnchecking) {
     EXPECT_EQ(d->StateIndex, nsPartlyChecked);
     EXPECT_EQ(drive->StateIndex, nsPartlyChecked);
 
-    // A partly checked child counts like a checked one for its parent.
+    // A parent is checked only when everything below it is: one partly checked child keeps it
+    // partly checked, so that a run taking folders whole never takes more than was chosen.
     model.ToggleNode(x);
     EXPECT_EQ(e->StateIndex, nsPartlyChecked);
-    EXPECT_EQ(d->StateIndex, nsChecked);
+    EXPECT_EQ(d->StateIndex, nsPartlyChecked);
     EXPECT_EQ(model.SomeFilesSelected(), CountChecked());
 
     model.ToggleNode(z);
     EXPECT_EQ(e->StateIndex, nsChecked);
+    EXPECT_EQ(d->StateIndex, nsChecked);  // x and e: everything below d
+    EXPECT_EQ(drive->StateIndex, nsPartlyChecked);  // "other" is not chosen
 
     // A click on a partly checked node unchecks it and everything below.
     model.ToggleNode(y);

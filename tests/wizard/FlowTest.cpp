@@ -1,0 +1,225 @@
+// Whole runs through the wizard, the worker and the real operations on temporary folders.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "WizardFixture.h"
+#include "engine/FilesIterationThread.h"
+#include "hide/DotHiddenFile.h"
+#include "hide/HiddenConfig.h"
+#include "platform/FileSystem.h"
+#include "wizard/CmdLineActivate.h"
+
+namespace tellvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FlowTest : public WizardTest {
+protected:
+    void Make(const std::string& rel, size_t size, uint32_t seed) {
+        fs::create_directories(fs::path(vol + "/" + rel).parent_path());
+        WriteAll(vol + "/" + rel, PatternBytes(size, seed));
+    }
+    void ExpectContent(const std::string& rel, size_t size, uint32_t seed) {
+        ASSERT_TRUE(FileExists(vol + "/" + rel)) << rel;
+        EXPECT_EQ(ReadAll(vol + "/" + rel), PatternBytes(size, seed)) << rel;
+    }
+    bool Writable(const std::string& path) {
+        struct stat st {};
+        return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR);
+    }
+};
+
+TEST_F(FlowTest, EncryptThenDecryptThroughThePerFilePrompt) {
+    Make("docs/a.txt", 5000, 1);
+    Make("docs/b.bin", 70000, 2);
+    Make("top.txt", 1, 3);
+    Make("other.txt", 10, 4);
+
+    wizard.OperationsListBoxClick(0);
+    Check("docs");
+    Check("top.txt");
+    wizard.NextButtonClick();
+    window.encryptPassword = "p\xC3\xA4ssword";  // UTF-8 in the box, the ANSI form to the cipher
+    window.encryptAlgorithm = 0;
+    wizard.NextButtonClick();
+    EXPECT_EQ(window.progressShown, 1);
+    AwaitRun();
+    ASSERT_TRUE(window.boxes.empty()) << window.boxes[0].text;
+    EXPECT_EQ(window.page, wpCompletion);
+    EXPECT_EQ(window.completionHeader, "Encryption completed");
+    EXPECT_EQ(window.completionText, "3 files were encrypted");
+    for (const char* rel : {"docs/a.txt", "docs/b.bin", "top.txt"}) {
+        EXPECT_FALSE(FileExists(vol + "/" + rel)) << rel;
+        EXPECT_TRUE(FileExists(vol + "/" + rel + ".enc")) << rel;
+    }
+    ExpectContent("other.txt", 10, 4);
+
+    wizard.FinishButtonClick();
+    wizard.OperationsListBoxClick(1);
+    TTreeNode* docs = Child(Volume(), "docs");
+    ASSERT_NE(docs, nullptr);
+    EXPECT_EQ(Child(Volume(), "other.txt"), nullptr);
+    EXPECT_EQ(Child(docs, "a.txt.enc")->ImageIndex, niPadlock);
+    Check("docs");
+    Check("top.txt.enc");
+    wizard.NextButtonClick();
+    window.decryptPassword = "wrong";
+    window.decryptDelete = true;
+    // The first file asks for the right password; the run then keeps it for the others.
+    window.filePassAnswers = {std::string("p\xC3\xA4ssword")};
+    wizard.NextButtonClick();
+    AwaitRun();
+    ASSERT_TRUE(window.boxes.empty()) << window.boxes[0].text;
+    ASSERT_EQ(window.filePassLabels.size(), 1u);
+    const std::string& label = window.filePassLabels[0];
+    EXPECT_EQ(label.rfind("Enter vaild password for ", 0), 0u) << label;
+    EXPECT_EQ(label.find('/'), std::string::npos) << label;
+    EXPECT_EQ(window.completionHeader, "Decryption completed");
+    EXPECT_EQ(window.completionText, "3 files were decrypted");
+    ExpectContent("docs/a.txt", 5000, 1);
+    ExpectContent("docs/b.bin", 70000, 2);
+    ExpectContent("top.txt", 1, 3);
+    for (const char* rel : {"docs/a.txt.enc", "docs/b.bin.enc", "top.txt.enc"}) EXPECT_FALSE(FileExists(vol + "/" + rel));
+}
+
+TEST_F(FlowTest, DecryptGivenUpAtThePromptKeepsTheEncryptedFile) {
+    Make("a.txt", 300, 7);
+    wizard.OperationsListBoxClick(0);
+    Check("a.txt");
+    wizard.NextButtonClick();
+    window.encryptPassword = "right";
+    window.encryptAlgorithm = 5;
+    window.encryptDelete = false;  // unchecked after entering the page
+    wizard.NextButtonClick();
+    AwaitRun();
+    ExpectContent("a.txt", 300, 7);
+    const std::vector<uint8_t> encrypted = ReadAll(vol + "/a.txt.enc");
+
+    wizard.FinishButtonClick();
+    fs::remove(vol + "/a.txt");
+    wizard.OperationsListBoxClick(1);
+    Check("a.txt.enc");
+    wizard.NextButtonClick();
+    window.decryptPassword = "wrong";
+    window.filePassAnswers = {std::nullopt};
+    wizard.NextButtonClick();
+    AwaitRun();
+    EXPECT_EQ(window.filePassLabels, (std::vector<std::string>{"Enter vaild password for a.txt.enc"}));
+    EXPECT_FALSE(FileExists(vol + "/a.txt"));
+    EXPECT_EQ(ReadAll(vol + "/a.txt.enc"), encrypted);
+}
+
+TEST_F(FlowTest, ShredRemovesTheChosenFiles) {
+    Make("s/one", 100000, 1);
+    Make("s/two", 3, 2);
+    Make("s/keep", 3, 3);
+    Make("loose", 1000, 4);
+    wizard.OperationsListBoxClick(2);
+    TTreeNode* s = Child(Volume(), "s");
+    Check("s/one");
+    Check("s/two");
+    EXPECT_EQ(s->StateIndex, nsPartlyChecked);
+    Check("loose");
+    wizard.NextButtonClick();
+    window.shredAlgorithm = 1;
+    wizard.NextButtonClick();
+    AwaitRun();
+    ASSERT_TRUE(window.boxes.empty()) << window.boxes[0].text;
+    EXPECT_EQ(window.completionHeader, "Shredding completed");
+    EXPECT_EQ(window.completionText, "3 files were shredded");
+    EXPECT_FALSE(FileExists(vol + "/s/one"));
+    EXPECT_FALSE(FileExists(vol + "/s/two"));
+    EXPECT_FALSE(FileExists(vol + "/loose"));
+    ExpectContent("s/keep", 3, 3);
+}
+
+TEST_F(FlowTest, HideThenShowSomeFromTheEnd) {
+    Make("h/a.txt", 10, 1);
+    Make("h/b.txt", 10, 2);
+    Make("h/stays.txt", 10, 3);  // unchecked: h itself is only partly checked
+    fs::create_directories(vol + "/h/dir");
+    window.mainPassAnswers = {std::string("main")};
+    wizard.OperationsListBoxClick(3);
+    EXPECT_EQ(HiddenItemsStore().Password, "main");
+    Check("h/a.txt");
+    Check("h/b.txt");
+    Check("h/dir");
+    wizard.NextButtonClick();
+    EXPECT_EQ(window.progressShown, 1);
+    AwaitRun();
+    ASSERT_TRUE(window.boxes.empty()) << window.boxes[0].text;
+    EXPECT_EQ(window.completionHeader, "Hide operation completed");
+    EXPECT_EQ(window.completionText, "3 files were hidden");
+    EXPECT_FALSE(window.linkVisible);
+    ASSERT_EQ(HiddenItemsStore().Count(), 3);
+    EXPECT_FALSE(Writable(vol + "/h/a.txt"));
+    // Hidden entries are left out of the tree from now on.
+    window.tree.BuildDrivesTree();
+    EXPECT_TRUE(Child(Child(Volume(), "h"), "a.txt") == nullptr);
+    EXPECT_TRUE(Child(Child(Volume(), "h"), "dir") == nullptr);
+
+    wizard.FinishButtonClick();
+    window.mainPassAnswers = {std::string("Main"), std::string("main")};
+    wizard.OperationsListBoxClick(4);
+    EXPECT_EQ(window.boxes, (std::vector<TBox>{{"error", "You entered wrong password!"}}));
+    ASSERT_EQ(window.hiddenItems.size(), 3u);
+    const std::vector<std::string> listed = window.hiddenItems;
+    window.hiddenChecked = {true, false, true};
+    wizard.NextButtonClick();
+    EXPECT_EQ(window.completionHeader, "Show operation completed");
+    EXPECT_EQ(window.completionText, "2 files were shown");
+    ASSERT_EQ(HiddenItemsStore().Count(), 1);
+    EXPECT_EQ(HiddenItemsStore().GetItem(0).FilePath, listed[1]);
+    const std::set<std::string> stillHidden = ReadHiddenNames(vol + "/h");
+    EXPECT_EQ(stillHidden, (std::set<std::string>{listed[1].substr(listed[1].rfind('/') + 1)}));
+    EXPECT_NE(Child(Child(Volume(), "h"), "stays.txt"), nullptr);
+    for (int i : {0, 2})
+        if (FileExists(listed[static_cast<size_t>(i)])) EXPECT_TRUE(Writable(listed[static_cast<size_t>(i)]));
+}
+
+TEST_F(FlowTest, HideSwitchHidesTheSelectionAtOnce) {
+    Make("x.txt", 10, 1);
+    Make("y.txt", 10, 2);
+    WriteTodo(vol + "/x.txt\n");
+    HiddenItemsStore().Password = "main";
+    window.mainPassAnswers = {std::string("main")};
+    ActivateFromCmdLine(wizard, {"/hide"});
+    EXPECT_EQ(window.progressShown, 1);  // no Next needed
+    EXPECT_EQ(window.page, wpChooseFiles);
+    EXPECT_TRUE(window.linkVisible);
+    AwaitRun();
+    EXPECT_TRUE(window.terminated);
+    ASSERT_EQ(HiddenItemsStore().Count(), 1);
+    EXPECT_EQ(HiddenItemsStore().GetItem(0).FilePath, vol + "/x.txt");
+    EXPECT_TRUE(IsListedInDotHidden(vol, "x.txt"));
+    EXPECT_FALSE(IsListedInDotHidden(vol, "y.txt"));
+    EXPECT_TRUE(PendingFiles().empty());  // the path it was loaded for has ended
+}
+
+TEST_F(FlowTest, HiddenDriveLeavesTheTreeUntilShown) {
+    window.mainPassAnswers = {std::string("m")};
+    wizard.OperationsListBoxClick(3);
+    wizard.TreeNodeClick(Volume());
+    wizard.NextButtonClick();
+    AwaitRun();
+    ASSERT_TRUE(window.boxes.empty()) << window.boxes[0].text;
+    ASSERT_EQ(HiddenItemsStore().Count(), 1);
+    EXPECT_EQ(HiddenItemsStore().GetItem(0).TypeOfItem, TItemType::itDrive);
+    window.tree.BuildDrivesTree();
+    EXPECT_EQ(Volume(), nullptr);
+
+    wizard.FinishButtonClick();
+    window.mainPassAnswers = {std::string("m")};
+    wizard.OperationsListBoxClick(4);
+    window.hiddenChecked = {true};
+    wizard.NextButtonClick();
+    EXPECT_EQ(window.completionText, "1 file was shown");
+    window.tree.BuildDrivesTree();
+    EXPECT_NE(Volume(), nullptr);
+}
+
+}  // namespace
+}  // namespace tellvane::test
