@@ -175,9 +175,16 @@ TEST_F(FlowTest, HideThenShowSomeFromTheEnd) {
     EXPECT_EQ(HiddenItemsStore().GetItem(0).FilePath, listed[1]);
     const std::set<std::string> stillHidden = ReadHiddenNames(vol + "/h");
     EXPECT_EQ(stillHidden, (std::set<std::string>{listed[1].substr(listed[1].rfind('/') + 1)}));
+    window.tree.BuildDrivesTree();
     EXPECT_NE(Child(Child(Volume(), "h"), "stays.txt"), nullptr);
-    for (int i : {0, 2})
-        if (FileExists(listed[static_cast<size_t>(i)])) EXPECT_TRUE(Writable(listed[static_cast<size_t>(i)]));
+    // The shown ones are listed in the tree again, and a shown file is writable again.
+    for (int i : {0, 2}) {
+        const std::string& path = listed[static_cast<size_t>(i)];
+        EXPECT_NE(Child(Child(Volume(), "h"), path.substr(path.rfind('/') + 1)), nullptr) << path;
+        if (FileExists(path)) {
+            EXPECT_TRUE(Writable(path)) << path;
+        }
+    }
 }
 
 TEST_F(FlowTest, HideSwitchHidesTheSelectionAtOnce) {
