@@ -36,10 +36,9 @@ set(CPACK_PACKAGE_NAME tellvane)
 set(CPACK_PACKAGE_VENDOR "Kalvessa")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Encrypt, decrypt, shred and hide files, folders and drives")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Tellvane protects files with nineteen block ciphers, wipes them beyond recovery and hides\n"
-    "them from the file managers. Its actions also appear in the context menus of Dolphin,\n"
-    "Nautilus, Nemo, Caja and Thunar.")
+set(CPACK_PACKAGE_DESCRIPTION "Tellvane encrypts files with a choice of block ciphers, wipes them beyond recovery \
+and hides them from the file managers. Its actions also appear in the context menus of Dolphin, Nautilus, \
+Nemo, Caja and Thunar.")
 set(CPACK_PACKAGE_CONTACT "Tellvane developers <tellvane@kalvessa.invalid>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
