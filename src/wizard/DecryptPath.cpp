@@ -21,7 +21,9 @@ TDecryptPath::TDecryptPath(TWizard& owner) : TOperationPath(owner) {
     w.SetChooseFilesDesc(GetConstantValue("Choose_file_to_decrypt_full"));
 }
 
-TDecryptPath::~TDecryptPath() { Wizard().Tree().FilterNonCryptedFiles = false; }
+TDecryptPath::~TDecryptPath() {
+    if (!Wizard().WindowGone()) Wizard().Tree().FilterNonCryptedFiles = false;
+}
 
 void TDecryptPath::ActivateOnCmdLine(TWizard& wizard) {
     wizard.DestroyCurrentPath();

@@ -14,7 +14,9 @@ THidePath::THidePath(TWizard& owner) : TOperationPath(owner, TBareSetup{}) {
     AddStep(std::make_unique<THideChooseFiles>());
 }
 
-THidePath::~THidePath() { Window().SetChangeMainPassLinkVisible(false); }
+THidePath::~THidePath() {
+    if (!Wizard().WindowGone()) Window().SetChangeMainPassLinkVisible(false);
+}
 
 std::unique_ptr<THidePath> THidePath::Create(TWizard& owner) {
     std::unique_ptr<THidePath> path(new THidePath(owner));

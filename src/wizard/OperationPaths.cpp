@@ -23,6 +23,8 @@ TOperationPath::TOperationPath(TWizard& owner) : wizard_(owner) {
 TOperationPath::~TOperationPath() {
     *alive_ = false;
     FList.clear();
+    if (ownsPendingFiles_) PendingFiles().clear();
+    if (wizard_.WindowGone()) return;
     IWizardWindow& w = Window();
     w.SetBackVisible(false);
     w.SetNextVisible(false);
@@ -30,7 +32,6 @@ TOperationPath::~TOperationPath() {
     w.SetExitCaption(GetConstantValue("Exit"));
     w.ShowPage(wpStart);
     w.SetStepTitle("");
-    if (ownsPendingFiles_) PendingFiles().clear();
 }
 
 IWizardWindow& TOperationPath::Window() const { return wizard_.Window(); }

@@ -21,6 +21,7 @@ namespace tellvane {
 TWizard::TWizard(IWizardWindow& window) : window_(window) {}
 
 TWizard::~TWizard() {
+    windowGone_ = true;
     current_.reset();
     for (auto& run : runs_)
         if (!run.first.expired()) (void)run.second.release();  // its worker may still read it

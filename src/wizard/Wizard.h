@@ -21,7 +21,8 @@ class TWizard {
 public:
     explicit TWizard(IWizardWindow& window);
     // The owner awaits the workers first (StopAndAwaitWorkers); the operation of a run still going
-    // is then deliberately kept so that its worker never reads freed memory.
+    // is then deliberately kept so that its worker never reads freed memory. A path still current
+    // is dropped without touching the window, which may already be half destroyed.
     ~TWizard();
     TWizard(const TWizard&) = delete;
     TWizard& operator=(const TWizard&) = delete;
@@ -70,11 +71,14 @@ public:
 
     // Set when the main password was refused while a hide path was being created; never cleared.
     bool HideRefusalMark = false;
+    // True once the wizard is being destroyed: ending paths leave the window alone then.
+    bool WindowGone() const { return windowGone_; }
 
 private:
     IWizardWindow& window_;
     std::unique_ptr<TOperationPath> current_;
     bool activeOnce_ = false;
+    bool windowGone_ = false;
     std::weak_ptr<TFilesIterationThread> runWorker_;
     // Operations of runs whose workers may still read them.
     std::vector<std::pair<std::weak_ptr<TFilesIterationThread>, std::unique_ptr<TOperation>>> runs_;

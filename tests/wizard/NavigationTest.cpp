@@ -239,6 +239,16 @@ TEST_F(WizardTest, FirstActivationAsksForANewMainPasswordBeforeTheCommandLine) {
     EXPECT_EQ(window.page, wpShredSettings);
 }
 
+TEST_F(WizardTest, DestroyedWizardLeavesTheWindowAlone) {
+    // The window owns the wizard and may be half destroyed when the wizard goes.
+    auto second = std::make_unique<TWizard>(window);
+    second->OperationsListBoxClick(1);
+    ASSERT_NE(second->CurrentPath(), nullptr);
+    window.log.clear();
+    second.reset();
+    EXPECT_TRUE(window.log.empty());
+}
+
 TEST_F(WizardTest, FirstActivationWithAMainPasswordAsksNothing) {
     HiddenItemsStore().Password = "p";
     wizard.FormActivate({});
