@@ -1,14 +1,17 @@
-// The windowed program: start-up, the main window, the message loop, shutdown.
-#include <QApplication>
-#include <QMainWindow>
+// The windowed program: start-up, the windows, the message loop, shutdown.
 #include <QMessageBox>
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 
 #include "app/InitFinal.h"
 #include "platform/CommandLine.h"
+#include "ui/AppWindows.h"
+#include "ui/MainForm.h"
+#include "ui/StandardDialogs.h"
+#include "ui/TellvaneApplication.h"
 
 namespace {
 
@@ -19,14 +22,12 @@ bool HaveDisplay() {
 }
 
 // The box the platform shows for an error that ends start-up; standard error without a display.
-int ReportStartupError(int argc, char** argv, const char* description) {
-    if (HaveDisplay()) {
-        QApplication app(argc, argv);
+void ShowApplicationError(const char* description) {
+    if (HaveDisplay() && QApplication::instance()) {
         QMessageBox::critical(nullptr, QStringLiteral("Application Error"), QString::fromUtf8(description));
     } else {
         std::fprintf(stderr, "Application Error: %s\n", description);
     }
-    return 1;
 }
 
 }  // namespace
@@ -36,18 +37,44 @@ int main(int argc, char** argv) {
     try {
         tellvane::InitializeApplication();
     } catch (const std::exception& e) {
-        return ReportStartupError(argc, argv, e.what());
+        if (HaveDisplay()) {
+            QApplication app(argc, argv);
+            ShowApplicationError(e.what());
+        } else {
+            ShowApplicationError(e.what());
+        }
+        return 1;
     }
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QString::fromUtf8(tellvane::ApplicationTitle));
-    QMainWindow mainWindow;
-    mainWindow.setWindowTitle(QStringLiteral("Brevikon"));
-    mainWindow.resize(698, 475);
-    int status = 0;
-    if (!tellvane::TerminationRequested()) {
-        mainWindow.show();
-        status = app.exec();
+
+    tellvane::TTellvaneApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(tellvane::ApplicationTitle));
+    tellvane::SetCurrentApplicationTitle(QString::fromUtf8(tellvane::ApplicationTitle));
+    // The windows close with the program, not the program with its last window.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    std::unique_ptr<tellvane::TAppWindows> windows;
+    try {
+        windows = std::make_unique<tellvane::TAppWindows>();
+    } catch (const std::exception& e) {
+        ShowApplicationError(e.what());
+        tellvane::FinalizeApplication([] { QCoreApplication::processEvents(); });
+        return 1;
     }
-    tellvane::FinalizeApplication([] { QCoreApplication::processEvents(); });
+
+    if (tellvane::TerminationRequested()) {
+        // The shell-extension switches: the loop runs and ends at once.
+        windows->MainForm().TerminateApplication();
+    } else {
+        windows->MainForm().show();
+    }
+    const int status = app.exec();
+
+    // Workers still going are stopped and awaited; their calls onto this thread are served meanwhile.
+    try {
+        tellvane::FinalizeApplication([] { QCoreApplication::processEvents(); });
+    } catch (const std::exception& e) {
+        ShowApplicationError(e.what());
+    }
+    windows.reset();
     return status;
 }

@@ -1,0 +1,41 @@
+#include "ui/AppWindows.h"
+
+#include "engine/WorkerHost.h"
+#include "ui/ChangeMainPassForm.h"
+#include "ui/MainForm.h"
+#include "ui/MainPassForm.h"
+#include "ui/OperationPassForm.h"
+#include "ui/OptionsForm.h"
+#include "ui/ProgressForm.h"
+#include "ui/UiThreadDispatcher.h"
+#include "wizard/WizardWorkerHost.h"
+
+namespace tellvane {
+
+TAppWindows::TAppWindows() {
+    mainForm_ = std::make_unique<TMainForm>();
+    changeMainPass_ = std::make_unique<TChangeMainPassForm>();
+    operationPass_ = std::make_unique<TOperationPassForm>();
+    options_ = std::make_unique<TOptionsForm>(*mainForm_);
+    progress_ = std::make_unique<TProgressForm>(mainForm_.get());
+    mainPass_ = std::make_unique<TMainPassForm>();
+    mainForm_->AttachDialogs({changeMainPass_.get(), operationPass_.get(), options_.get(), progress_.get(),
+                              mainPass_.get()});
+    dispatcher_ = std::make_unique<TUiThreadDispatcher>();
+    host_ = std::make_unique<TWizardWorkerHost>(
+        mainForm_->Wizard(), [dispatcher = dispatcher_.get()](const std::function<void()>& step) { dispatcher->Run(step); });
+    SetWorkerHost(host_.get());
+}
+
+TAppWindows::~TAppWindows() {
+    if (GetWorkerHost() == host_.get()) SetWorkerHost(nullptr);
+    // The main window's wizard may still show a dialog while its path goes: it goes first.
+    mainForm_.reset();
+    mainPass_.reset();
+    progress_.reset();
+    options_.reset();
+    operationPass_.reset();
+    changeMainPass_.reset();
+}
+
+}  // namespace tellvane

@@ -1,0 +1,44 @@
+#pragma once
+// The program's windows, created once in their fixed order and destroyed together: the main
+// window first, then the new-main-password dialog, the per-file password prompt, the Options
+// window, the progress window and the main-password prompt. The worker reaches them through the
+// host they register.
+#include <memory>
+
+namespace tellvane {
+
+class TChangeMainPassForm;
+class TMainForm;
+class TMainPassForm;
+class TOperationPassForm;
+class TOptionsForm;
+class TProgressForm;
+class TUiThreadDispatcher;
+class TWizardWorkerHost;
+
+class TAppWindows {
+public:
+    TAppWindows();
+    ~TAppWindows();
+    TAppWindows(const TAppWindows&) = delete;
+    TAppWindows& operator=(const TAppWindows&) = delete;
+
+    TMainForm& MainForm() const { return *mainForm_; }
+    TChangeMainPassForm& ChangeMainPassForm() const { return *changeMainPass_; }
+    TOperationPassForm& OperationPassForm() const { return *operationPass_; }
+    TOptionsForm& OptionsForm() const { return *options_; }
+    TProgressForm& ProgressForm() const { return *progress_; }
+    TMainPassForm& MainPassForm() const { return *mainPass_; }
+
+private:
+    std::unique_ptr<TMainForm> mainForm_;
+    std::unique_ptr<TChangeMainPassForm> changeMainPass_;
+    std::unique_ptr<TOperationPassForm> operationPass_;
+    std::unique_ptr<TOptionsForm> options_;
+    std::unique_ptr<TProgressForm> progress_;
+    std::unique_ptr<TMainPassForm> mainPass_;
+    std::unique_ptr<TUiThreadDispatcher> dispatcher_;
+    std::unique_ptr<TWizardWorkerHost> host_;
+};
+
+}  // namespace tellvane

@@ -1,0 +1,25 @@
+#include "ui/MainPassForm.h"
+
+#include <QLineEdit>
+
+#include "ui/QtText.h"
+
+namespace tellvane {
+
+TMainPassForm::TMainPassForm() : TPasswordDialog("MainPassForm", QStringLiteral("Enter Main Password"), 298, 128) {
+    AddLabel("Label1",
+             QStringLiteral("You should enter Main Password you created earlier to hide files from Explorer or "
+                            "show hidden files"),
+             8, 8, 282, 43);
+    AddLabel("EnterPassLabel", QStringLiteral("Enter password:"), 8, 49);
+    PasswordEdit = AddPasswordEdit("PasswordEdit", 8, 68, 282);
+    AddButtons(134, 215, 95);
+}
+
+bool TMainPassForm::Ask(std::string& typed) {
+    const bool ok = exec() == QDialog::Accepted;
+    typed = S(PasswordEdit->text());
+    return ok;
+}
+
+}  // namespace tellvane

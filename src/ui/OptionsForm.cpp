@@ -1,0 +1,175 @@
+#include "ui/OptionsForm.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+
+#include "app/AppFolders.h"
+#include "app/Options.h"
+#include "hide/HiddenConfig.h"
+#include "ui/DesktopActions.h"
+#include "ui/UiFonts.h"
+#include "wizard/OperationPaths.h"
+#include "wizard/WizardWindow.h"
+
+namespace tellvane {
+
+namespace {
+
+QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, int left, int top, int width, int height) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(left, top, width, height);
+    return label;
+}
+
+}  // namespace
+
+TOptionsForm::TOptionsForm(IWizardWindow& window) : QWidget(nullptr), window_(window) {
+    setObjectName(QStringLiteral("OptionsForm"));
+    setWindowTitle(QStringLiteral("Options"));
+    setFont(DialogFont());
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(447, 282);
+
+    Pages = new QTabWidget(this);
+    Pages->setObjectName(QStringLiteral("Pages"));
+    Pages->setGeometry(9, 11, 430, 233);
+
+    auto* general = new QWidget;
+    general->setObjectName(QStringLiteral("general"));
+    Pages->addTab(general, QStringLiteral("General"));
+
+    auto* groupBox2 = new QGroupBox(QStringLiteral("Shell extension options"), general);
+    groupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    groupBox2->setGeometry(5, 5, 404, 78);
+    IntegrateCheckBox = new QCheckBox(QStringLiteral("&Integrate Brevikon into shell"), groupBox2);
+    IntegrateCheckBox->setObjectName(QStringLiteral("IntegrateCheckBox"));
+    IntegrateCheckBox->setGeometry(11, 22, 342, 17);
+    IntegrateCheckBox->setStatusTip(
+        QStringLiteral("Program's items will appear in Explorer context menu for files and folders"));
+    CascadedCheckBox = new QCheckBox(QStringLiteral("Use cascaded context menus"), groupBox2);
+    CascadedCheckBox->setObjectName(QStringLiteral("CascadedCheckBox"));
+    CascadedCheckBox->setGeometry(11, 45, 342, 17);
+    CascadedCheckBox->setStatusTip(QStringLiteral("Shell context menu items will hide inside submenu"));
+
+    auto* groupBox1 = new QGroupBox(QStringLiteral("Main Password"), general);
+    groupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    groupBox1->setGeometry(3, 89, 406, 104);
+    auto* chooseMainPassButton = new QPushButton(QStringLiteral("Change Main Password..."), groupBox1);
+    chooseMainPassButton->setObjectName(QStringLiteral("ChooseMainPassButton"));
+    chooseMainPassButton->setGeometry(13, 21, 134, 25);
+    chooseMainPassButton->setStatusTip(QStringLiteral("Change Main Password..."));
+    chooseMainPassButton->setAutoDefault(false);
+    connect(chooseMainPassButton, &QPushButton::clicked, this, &TOptionsForm::ChooseMainPassButtonClick);
+    auto* label2 = AddLabel(groupBox1, "Label2",
+                            QStringLiteral("Main Password is used to control access to Hide files and Show files "
+                                           "features. Only person who knows Main Password can hide files form "
+                                           "Explorer and show previously hidden files."),
+                            13, 52, 380, 44);
+    label2->setWordWrap(true);
+    label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    auto* about = new QWidget;
+    about->setObjectName(QStringLiteral("about"));
+    Pages->addTab(about, QStringLiteral("About"));
+    auto* aboutImg = AddLabel(about, "about_img", QString(), 3, 3, 166, 200);
+    aboutImg->setPixmap(QPixmap(QString::fromStdString(GetAppFolder() + "res/About.png")));
+    aboutImg->setAlignment(Qt::AlignCenter);
+    auto* programLabel = AddLabel(about, "ProgramLabel", QStringLiteral("Brevikon"), 193, 9, 216, 16);
+    programLabel->setFont(BoldFont(DialogFont(13)));
+    programLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    AddLabel(about, "Label4", QStringLiteral("Version 1.2"), 193, 31, 216, 13)->setAlignment(Qt::AlignHCenter);
+    AddLabel(about, "Label5", QStringLiteral("Protects your secret files from exposure"), 193, 44, 224, 19)
+        ->setAlignment(Qt::AlignHCenter);
+
+    ok2 = new QPushButton(QStringLiteral("&OK"), this);
+    ok2->setObjectName(QStringLiteral("ok2"));
+    ok2->setGeometry(202, 249, 75, 25);
+    ok2->setDefault(true);
+    ok2->setStatusTip(QStringLiteral("Apply changes and close this window"));
+    connect(ok2, &QPushButton::clicked, this, &TOptionsForm::ok2Click);
+    auto* cancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("CancelButton"));
+    cancelButton->setGeometry(283, 250, 75, 25);
+    cancelButton->setStatusTip(QStringLiteral("Exit this window without saving options"));
+    connect(cancelButton, &QPushButton::clicked, this, &TOptionsForm::CancelButtonClick);
+    auto* helpButton = new QPushButton(QStringLiteral("&Help"), this);
+    helpButton->setObjectName(QStringLiteral("HelpButton"));
+    helpButton->setGeometry(363, 250, 75, 25);
+    helpButton->setStatusTip(QStringLiteral("View help for the current page of Options dialog"));
+    connect(helpButton, &QPushButton::clicked, this, &TOptionsForm::HelpButtonClick);
+
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TOptionsForm::ShowPage(TPage page) {
+    Pages->setCurrentIndex(page);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TOptionsForm::SetOptionsToGUI() {
+    TOptions options;
+    IntegrateCheckBox->setChecked(options.GetOption("IntegrateContextMenu", true));
+    CascadedCheckBox->setChecked(options.GetOption("CascadeContextMenu", false));
+}
+
+void TOptionsForm::GetOptionsFromGUI() {
+    TOptions options;
+    options.SetOption("IntegrateContextMenu", IntegrateCheckBox->isChecked());
+    options.SetOption("CascadeContextMenu", CascadedCheckBox->isChecked());
+}
+
+void TOptionsForm::ApplyShellIntegration() {
+    // Read back from the store, not from the box: what counts is what was stored.
+    const bool integrate = TOptions().GetOption("IntegrateContextMenu", true);
+    StartSelfDetached(integrate ? "/activate" : "/deactivate");
+}
+
+void TOptionsForm::ok2Click() {
+    GetOptionsFromGUI();
+    ApplyShellIntegration();
+    hide();
+}
+
+void TOptionsForm::CancelButtonClick() { hide(); }
+
+void TOptionsForm::HelpButtonClick() { OpenHelpFile(); }
+
+void TOptionsForm::ChooseMainPassButtonClick() {
+    std::string& password = HiddenItemsStore().Password;
+    if (!password.empty() && !TOperationPath::VerifyPassword(window_, password)) return;
+    window_.ShowChangeMainPassword(password);
+}
+
+void TOptionsForm::showEvent(QShowEvent* event) {
+    SetOptionsToGUI();
+    QWidget::showEvent(event);
+}
+
+void TOptionsForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1) {
+        OpenHelpFile();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        CancelButtonClick();
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        ok2Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+}  // namespace tellvane

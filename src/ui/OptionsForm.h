@@ -1,0 +1,48 @@
+#pragma once
+// The Options window: the two context-menu settings, the main-password change and the About page.
+// Not modal; OK stores the settings and starts the program again to register or unregister the
+// file-manager actions.
+#include <QWidget>
+
+class QCheckBox;
+class QPushButton;
+class QTabWidget;
+
+namespace tellvane {
+
+class IWizardWindow;
+
+class TOptionsForm : public QWidget {
+    Q_OBJECT
+public:
+    // WINDOW asks for the main password and shows the new-main-password dialog.
+    explicit TOptionsForm(IWizardWindow& window);
+
+    enum TPage { opGeneral = 0, opAbout = 1 };
+    // Selects PAGE and shows the window (not modal).
+    void ShowPage(TPage page);
+
+    void SetOptionsToGUI();
+    void GetOptionsFromGUI();
+
+public slots:
+    void ok2Click();
+    void CancelButtonClick();
+    void HelpButtonClick();
+    void ChooseMainPassButtonClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void ApplyShellIntegration();
+
+    IWizardWindow& window_;
+    QTabWidget* Pages;
+    QCheckBox* IntegrateCheckBox;
+    QCheckBox* CascadedCheckBox;
+    QPushButton* ok2;
+};
+
+}  // namespace tellvane

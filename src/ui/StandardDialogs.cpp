@@ -1,0 +1,57 @@
+#include "ui/StandardDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace tellvane {
+
+namespace {
+
+TMessageBoxHook& BoxHook() {
+    static TMessageBoxHook hook;
+    return hook;
+}
+
+TOpenFileHook& FileHook() {
+    static TOpenFileHook hook;
+    return hook;
+}
+
+QString& TitleStore() {
+    static QString title = QStringLiteral("Tellvane");
+    return title;
+}
+
+void ShowBox(TBoxKind kind, const QString& title, const QString& text) {
+    if (BoxHook()) {
+        BoxHook()({kind, title, text});
+        return;
+    }
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    if (kind == TBoxKind::bkError || kind == TBoxKind::bkException) icon = QMessageBox::Critical;
+    if (kind == TBoxKind::bkInformation) icon = QMessageBox::Information;
+    QMessageBox box(icon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+}  // namespace
+
+void SetMessageBoxHook(TMessageBoxHook hook) { BoxHook() = std::move(hook); }
+
+void ErrorBox(const QString& text) { ShowBox(TBoxKind::bkError, QString(), text); }
+void InfoBox(const QString& text) { ShowBox(TBoxKind::bkInformation, QString(), text); }
+void PlainMessage(const QString& text) { ShowBox(TBoxKind::bkPlain, CurrentApplicationTitle(), text); }
+void ShowExceptionBox(const QString& text) { ShowBox(TBoxKind::bkException, CurrentApplicationTitle(), text); }
+
+QString CurrentApplicationTitle() { return TitleStore(); }
+void SetCurrentApplicationTitle(const QString& title) { TitleStore() = title; }
+
+void SetOpenFileHook(TOpenFileHook hook) { FileHook() = std::move(hook); }
+
+QString ChooseOpenFile(QWidget* parent, const QString& title, const QString& filter) {
+    if (FileHook()) return FileHook()(title, filter);
+    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+}
+
+}  // namespace tellvane

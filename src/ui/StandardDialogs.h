@@ -1,0 +1,46 @@
+#pragma once
+// The program's message boxes and its file-open dialog. Tests replace them with hooks so that no
+// test waits on a window nobody answers.
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace tellvane {
+
+enum class TBoxKind {
+    bkError,        // error icon, empty title, OK
+    bkInformation,  // information icon, empty title, OK
+    bkPlain,        // no icon, the application's title, OK
+    bkException,    // the general error handler: error icon, the application's title, OK
+};
+
+struct TBoxRecord {
+    TBoxKind kind;
+    QString title;
+    QString text;
+};
+
+// While a hook is set, boxes are handed to it instead of being shown.
+using TMessageBoxHook = std::function<void(const TBoxRecord&)>;
+void SetMessageBoxHook(TMessageBoxHook hook);
+
+void ErrorBox(const QString& text);
+void InfoBox(const QString& text);
+void PlainMessage(const QString& text);
+// An error that left an event handler; the program goes on.
+void ShowExceptionBox(const QString& text);
+
+// The application's title (taskbar): "Tellvane" at start-up; the progress window sets it to the
+// main window's caption.
+QString CurrentApplicationTitle();
+void SetCurrentApplicationTitle(const QString& title);
+
+// The file-open dialog: the chosen file, or an empty text when the user cancelled. A hook answers
+// instead of the dialog while it is set.
+using TOpenFileHook = std::function<QString(const QString& title, const QString& filter)>;
+void SetOpenFileHook(TOpenFileHook hook);
+QString ChooseOpenFile(QWidget* parent, const QString& title, const QString& filter);
+
+}  // namespace tellvane
