@@ -27,6 +27,10 @@ size_t BytesOfChars(const std::string& text, int n) {
 
 }  // namespace
 
+int DescLineCharsFor(int listWidth, int letterWidth) {
+    return letterWidth > 0 ? listWidth / letterWidth - 4 : listWidth;
+}
+
 int DescBreakPos(const std::string& text, int maxChars) {
     const std::vector<size_t> starts = CharStarts(text);
     const int length = static_cast<int>(starts.size()) - 1;

@@ -7,6 +7,9 @@ namespace tellvane {
 
 // Characters per line of a description; the window sets it once it knows its font.
 extern int DescLineChars;
+// The count for a list LISTWIDTH pixels wide whose font draws the letter "a" LETTERWIDTH pixels
+// wide: LISTWIDTH div LETTERWIDTH, minus 4.
+int DescLineCharsFor(int listWidth, int letterWidth);
 
 // The length of the first line of TEXT for lines of MAXCHARS: the whole text when it is shorter
 // than MAXCHARS (or empty); otherwise up to and including the last space or backslash among its

@@ -46,5 +46,11 @@ TEST(DescWrap, LinesAndTheirCount) {
     EXPECT_EQ(CountDescLines("a b c", 0), 1);
 }
 
+TEST(DescWrap, CharactersPerLineFromTheFont) {
+    EXPECT_EQ(DescLineCharsFor(360, 6), 56);
+    EXPECT_EQ(DescLineCharsFor(360, 7), 47);  // 51 whole letters
+    EXPECT_EQ(DescLineCharsFor(360, 0), 360);  // a font without width cannot divide
+}
+
 }  // namespace
 }  // namespace tellvane
