@@ -17,11 +17,14 @@ namespace {
 
 const char* const StreamReadError = "Stream read error";
 
+// Temporary names need only be unlikely to collide (O_EXCL settles the rest), so one generator
+// seeded once per thread serves: opening the system's source per file costs more than a key set-up.
 std::string RandomSuffix() {
     static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::random_device rd;
+    thread_local std::mt19937_64 generator{std::random_device{}()};
+    uint64_t bits = generator();
     std::string s;
-    for (int i = 0; i < 12; ++i) s += digits[rd() % 36];
+    for (int i = 0; i < 12; ++i, bits /= 36) s += digits[bits % 36];
     return s;
 }
 
