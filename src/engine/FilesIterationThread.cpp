@@ -187,7 +187,8 @@ void TFilesIterationThread::Execute() {
             currentFileNumber_.store(static_cast<int>(i + 1));
             Operation.Work(filesToOperate_[i]);
         }
-        if (!halted) ShowCompletion();
+        // A run cancelled during its last file did not complete either.
+        if (!halted && !HaltRequested()) ShowCompletion();
         ReleaseFiles();
     } catch (const std::exception& e) {
         Log(e.what(), "TFilesIterationThread");

@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <stdexcept>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 
 namespace tellvane {
@@ -40,12 +42,18 @@ TIniFile::Document LoadOrEmpty(const std::string& fileName) {
 
 }  // namespace
 
-TIniFile::Document TIniFile::Document::Parse(const std::string& text) {
+TIniFile::Document TIniFile::Document::Parse(const std::string& raw) {
     Document doc;
     Section* current = nullptr;
     size_t pos = 0;
-    // Skip a UTF-8 byte-order mark.
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
+    // A byte-order mark selects the encoding; without one the text is taken as UTF-8.
+    std::string text = raw;
+    if (raw.compare(0, 2, "\xFF\xFE") == 0)
+        text = Utf16BytesToUtf8(raw.substr(2), false);
+    else if (raw.compare(0, 2, "\xFE\xFF") == 0)
+        text = Utf16BytesToUtf8(raw.substr(2), true);
+    else if (raw.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        pos = 3;
     while (pos <= text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string::npos) end = text.size();
@@ -106,6 +114,10 @@ const TIniFile::Document::Entry* TIniFile::Document::Find(const std::string& sec
 }
 
 void TIniFile::Document::Set(const std::string& section, const std::string& key, const std::string& value) {
+    // A line break would let a value write keys or sections of its own.
+    if ((section + key + value).find_first_of("\r\n") != std::string::npos || section.find(']') != std::string::npos ||
+        key.find('=') != std::string::npos)
+        throw std::invalid_argument("INI text may not hold a line break: \"" + key + "\"");
     Section* s = FindSection(section);
     if (!s) {
         sections_.push_back({section, {}});

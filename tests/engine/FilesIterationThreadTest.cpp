@@ -195,6 +195,22 @@ TEST_F(WorkerTest, CancelStopsBeforeTheNextEntryWithoutCompletion) {
     EXPECT_EQ(host.progressClosed, 1);
 }
 
+TEST_F(WorkerTest, CancelDuringTheLastFileShowsNoCompletion) {
+    PendingFiles() = {MakeFile("only")};
+    op.waitForHalt = true;
+    StartOperation(op, {TItemType::itFile});
+    bool cancelled = false;
+    ASSERT_TRUE(host.ServeUntilDone(std::chrono::seconds(20), [&] {
+        if (op.started && !cancelled) {
+            cancelled = true;
+            CancelOperation();
+        }
+    }));
+    EXPECT_EQ(op.worked.size(), 1u);
+    EXPECT_TRUE(host.completions.empty());
+    EXPECT_EQ(host.progressClosed, 1);
+}
+
 TEST_F(WorkerTest, NewPasswordIsKeptForTheRestOfADecryptRun) {
     TDecrypt decrypt;
     decrypt.Password = "old";

@@ -189,5 +189,25 @@ TEST_F(IniFileTest, UnwritableFileThrowsAndKeepsTheOldContent) {
     EXPECT_EQ(names, (std::vector<std::string>{"plain", "test.ini"}));
 }
 
+TEST_F(IniFileTest, Utf16FilesAreDecodedByTheirMark) {
+    std::string le = "\xFF\xFE";
+    for (char16_t c : std::u16string(u"[Options]\r\nName=Gr\u00FC\u00DFe\r\n")) {
+        le += static_cast<char>(c & 0xFF);
+        le += static_cast<char>(c >> 8);
+    }
+    test::WriteText(Path(), le);
+    EXPECT_EQ(TIniFile(Path()).ReadString("options", "name", ""), "Gr\xC3\xBC\xC3\x9F" "e");
+}
+
+TEST_F(IniFileTest, LineBreaksCannotSmuggleKeysOrSections) {
+    TIniFile ini(Path());
+    ini.WriteString("Options", "LanguageID", "1033");
+    EXPECT_THROW(ini.WriteString("Options", "Name", "x\n[Item0]\nName=/etc"), std::invalid_argument);
+    EXPECT_THROW(ini.WriteString("Options", "a\rb", "x"), std::invalid_argument);
+    EXPECT_THROW(ini.WriteString("Op]tions", "a", "x"), std::invalid_argument);
+    EXPECT_FALSE(ini.SectionExists("Item0"));
+    EXPECT_EQ(ini.ReadSectionKeys("Options"), (std::vector<std::string>{"LanguageID"}));
+}
+
 }  // namespace
 }  // namespace tellvane

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Ctrl-C cancels a console run as the progress window's Cancel does: status 130, no output left.
+set -u
+cli="$1"
+fail() { echo "FAIL: $*"; exit 1; }
+work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config"
+head -c 64M /dev/zero > "$work/big.bin"
+printf 'pw\n' > "$work/pw"
+
+# "All at once" makes eighteen passes over 64 MiB: long enough to be interrupted.
+"$cli" encrypt -a ALL -p "$work/pw" "$work/big.bin" </dev/null >"$work/out" 2>&1 &
+pid=$!
+# Interrupt once the run is writing its output (its temporary file exists).
+for _ in $(seq 1 600); do
+  [ -n "$(find "$work" -maxdepth 1 -name 'big.bin?*' -print -quit)" ] && break
+  sleep 0.05
+done
+kill -INT "$pid"
+wait "$pid"; rc=$?
+[ "$rc" -eq 130 ] || fail "exit $rc after Ctrl-C, expected 130: $(cat "$work/out")"
+[ -f "$work/big.bin" ] || fail "the source is gone"
+[ "$(stat -c %s "$work/big.bin")" -eq 67108864 ] || fail "the source changed size"
+leftovers=$(find "$work" -maxdepth 1 -name 'big.bin?*' | wc -l)
+[ "$leftovers" -eq 0 ] || fail "a cancelled run left files: $(ls "$work")"
+grep -q "completed" "$work/out" && fail "a cancelled run printed a completion"
+echo "cancel: ok"
