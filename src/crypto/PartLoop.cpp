@@ -186,17 +186,20 @@ private:
     std::thread reader_, writer_;
 };
 
-// A body that fits one buffer goes without helper threads: a folder of small files would
-// otherwise pay two thread starts per file.
-class TDirectIO {
+// Reading, ciphering and writing in turn on the caller's thread, one buffer at a time. A body that
+// fits one buffer goes this way: a folder of small files would otherwise pay two thread starts
+// per file.
+class TSerialIO {
 public:
-    explicit TDirectIO(const TPartLoopJob& job) : job_(job) {
-        buffer_.data.reset(new uint8_t[static_cast<size_t>(job.totalSize)]);
+    TSerialIO(const TPartLoopJob& job, int64_t partLen) : job_(job), partLen_(partLen) {
+        capacity_ = static_cast<size_t>(std::min<int64_t>(job.totalSize, PartLoopBufferBytes));
+        buffer_.data.reset(new uint8_t[capacity_]);
     }
     TBuffer* TakeFilled() {
-        const auto size = static_cast<size_t>(job_.totalSize);
-        job_.input->ReadAt(job_.inputOffset, buffer_.data.get(), size);
-        buffer_.size = size;
+        const size_t want = FillLength(pos_, job_.totalSize, partLen_, job_.blockBytes, capacity_);
+        job_.input->ReadAt(job_.inputOffset + pos_, buffer_.data.get(), want);
+        buffer_.size = want;
+        pos_ += static_cast<int64_t>(want);
         return &buffer_;
     }
     void HandOn(TBuffer* b) { job_.output->Write(b->data.get(), b->size); }
@@ -204,6 +207,9 @@ public:
 
 private:
     const TPartLoopJob& job_;
+    const int64_t partLen_;
+    size_t capacity_ = 0;
+    int64_t pos_ = 0;
     TBuffer buffer_;
 };
 
@@ -246,8 +252,8 @@ bool RunParts(const TPartLoopJob& job, int64_t partLen, IO& io) {
 bool ProcessInParts(const TPartLoopJob& job) {
     if (job.totalSize <= 0) return true;
     const int64_t partLen = PartLength(job.totalSize);
-    if (job.totalSize <= static_cast<int64_t>(PartLoopBufferBytes)) {
-        TDirectIO io(job);
+    if (!job.overlapped || job.totalSize <= static_cast<int64_t>(PartLoopBufferBytes)) {
+        TSerialIO io(job, partLen);
         return RunParts(job, partLen, io);
     }
     TOverlappedIO io(job, partLen);

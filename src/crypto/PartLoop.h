@@ -31,6 +31,8 @@ struct TPartLoopJob {
     TProgressOperationCallback onProgress;
     // PartSize reported is the part's length divided by this (passes per file), or 0 when it is 0.
     int64_t partSizeDivisor = 1;
+    // False: read, cipher and write in turn on the calling thread (for comparison and checks).
+    bool overlapped = true;
 };
 
 // Runs the loop; true when every part was processed, false when OnHalt stopped it. Throws

@@ -60,7 +60,8 @@ struct LoopRun {
 };
 
 // Runs the loop over BODY (after a 5-byte prefix in the input, to exercise the offset).
-LoopRun RunLoop(const std::vector<uint8_t>& body, size_t block, int haltAtCheck = -1, int64_t divisor = 1) {
+LoopRun RunLoop(const std::vector<uint8_t>& body, size_t block, int haltAtCheck = -1, int64_t divisor = 1,
+                bool overlapped = true) {
     TempDir dir;
     std::vector<uint8_t> input = {1, 2, 3, 4, 5};
     input.insert(input.end(), body.begin(), body.end());
@@ -82,6 +83,7 @@ LoopRun RunLoop(const std::vector<uint8_t>& body, size_t block, int haltAtCheck 
         run.reports.push_back({d, t, p});
     };
     job.partSizeDivisor = divisor;
+    job.overlapped = overlapped;
     run.completed = ProcessInParts(job);
     out.Commit();
     run.output = ReadAll(dir.file("out"));
@@ -160,10 +162,13 @@ TEST(PartLoopTest, BytesEqualOneCipherCallPerPartAtEverySize) {
                             size_t(12345), m - 1, m, m + 7, 3 * m + 12345, 5 * m + 99}) {
             SCOPED_TRACE(testing::Message() << "block " << block << " size " << size);
             const auto body = PatternBytes(size, static_cast<uint32_t>(size + block));
-            const LoopRun run = RunLoop(body, block);
-            ASSERT_TRUE(run.completed);
-            ASSERT_EQ(run.output.size(), size);
-            EXPECT_TRUE(run.output == OneCallPerPart(body, block));
+            const auto expected = OneCallPerPart(body, block);
+            for (bool overlapped : {true, false}) {
+                const LoopRun run = RunLoop(body, block, -1, 1, overlapped);
+                ASSERT_TRUE(run.completed);
+                ASSERT_EQ(run.output.size(), size);
+                EXPECT_TRUE(run.output == expected) << "overlapped " << overlapped;
+            }
         }
     }
 }
