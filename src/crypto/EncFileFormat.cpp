@@ -36,8 +36,10 @@ TEncHeader ReadEncHeader(const TInputFile& in) {
     h.sign.assign(reinterpret_cast<const char*>(fixed), 3);
     h.nameCrc = GetLE32(fixed + 3);
     const auto nameLength = static_cast<int32_t>(GetLE32(fixed + 7));
-    // Checked against the file's size before anything is allocated for it.
-    if (nameLength < 0 || nameLength > fileSize - EncHeaderBytes) throw EFileError("Stream read error");
+    // Checked against the file's size, and against the longest name any writer can store, before
+    // anything is allocated for it: a forged length must not cost gigabytes of memory.
+    if (nameLength < 0 || nameLength > fileSize - EncHeaderBytes || nameLength > EncMaxNameLength)
+        throw EFileError("Stream read error");
     h.encryptedName.resize(static_cast<size_t>(nameLength));
     in.ReadAt(EncHeaderBytes, h.encryptedName.data(), h.encryptedName.size());
     h.bodyOffset = EncHeaderBytes + nameLength;

@@ -10,6 +10,8 @@ class TInputFile;
 
 constexpr int64_t EncSignatureBytes = 3;
 constexpr int64_t EncHeaderBytes = 11;  // signature, NameCRC, NameLength
+// No file name comes near this: 255 UTF-16 units are at most 765 UTF-8 bytes, 1020 in Base64.
+constexpr int32_t EncMaxNameLength = 65536;
 
 struct TEncHeader {
     std::string sign;           // 3 bytes
@@ -23,7 +25,8 @@ struct TEncHeader {
 std::string EncodeEncHeader(const std::string& sign, uint32_t nameCrc, const std::string& encryptedName);
 
 // Reads the header of IN. Throws EFileError "Stream read error" for a file shorter than 11 bytes
-// or than the name its header announces, and for a negative NameLength.
+// or than the name its header announces, and for a NameLength that is negative or above
+// EncMaxNameLength.
 TEncHeader ReadEncHeader(const TInputFile& in);
 
 // The CRC-32 of UTF8NAME's UTF-16 text; false for an empty name.

@@ -283,6 +283,13 @@ TEST_F(EncFormatTest, TruncatedAndForgedHeadersAreReadErrors) {
     auto huge = good;
     huge[10] = 0x7F;
     expectReadError(huge, "NameLength past the end");
+    auto forged = good;  // a name length no writer produces, inside a file long enough for it
+    forged.resize(70000 + 11);
+    forged[7] = 0x70;
+    forged[8] = 0x11;
+    forged[9] = 0x01;
+    forged[10] = 0x00;
+    expectReadError(forged, "NameLength 70000");
     auto cut = std::vector<uint8_t>(good.begin(), good.begin() + 14);
     expectReadError(cut, "name cut short");
 }
