@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "app/ContextMenuExtActivator.h"
+
 #include "app/Logger.h"
 #include "app/Options.h"
 #include "crypto/CryptoAlgorithms.h"
@@ -50,7 +52,10 @@ std::vector<TStartupStep> InitializationSteps() {
         {"CreateAlgorithms", CreateAlgorithms},
         {"CreatePendingFiles", CreatePendingFiles},
         {"CreateHiddenConfig", CreateHiddenConfig},
-        {"ProcessShellExtSwitches", [] { /* "/activate" and "/deactivate": the shell-integration unit */ }},
+        {"ProcessShellExtSwitches", [] {
+             // The program then still comes up and goes down, but its message loop ends at once.
+             if (ProcessShellExtSwitches()) RequestTermination();
+         }},
     };
 }
 

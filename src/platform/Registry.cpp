@@ -1,6 +1,8 @@
 #include "platform/Registry.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <sys/stat.h>
 
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
@@ -31,13 +33,23 @@ TRegistry::TRegistry(std::string fileName) : fileName_(std::move(fileName)) {
 }
 
 bool TRegistry::KeyExists(const std::string& root, const std::string& key) const {
-    return LoadIniDocument(fileName_).FindSection(SectionName(root, key)) != nullptr;
+    // A key exists as well when only keys below it hold values.
+    const std::string name = SectionName(root, key);
+    const TIniFile::Document doc = LoadIniDocument(fileName_);
+    for (const auto& s : doc.Sections())
+        if (s.name.size() == name.size() ? StartsWithNoCase(s.name, name) : StartsWithNoCase(s.name, name + "\\"))
+            return true;
+    return false;
 }
 
 namespace {
 template <class Edit>
 void EditOrRaise(const std::string& fileName, const std::string& root, const std::string& key, Edit&& edit) {
     try {
+        // A stand-in without write permission is refused even to root, as a protected key is.
+        struct stat st {};
+        if (stat(fileName.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+            throw EFileError(CannotCreateMessage(fileName, EACCES));
         TIniFile::Document doc = LoadIniDocument(fileName);
         edit(doc);
         SaveIniDocument(fileName, doc);

@@ -125,5 +125,26 @@ TEST(Registry, UnwritableStandInRaisesTheKeyText) {
     }
 }
 
+TEST(Registry, KeysHeldOnlyByTheirSubkeysExistAndAreDeleted) {
+    TempDir dir;
+    TRegistry reg(dir.file("registry.ini"));
+    reg.WriteString("HKEY_CLASSES_ROOT", "CLSID\\{X}\\InprocServer32", "", "/lib/x.so");
+    EXPECT_TRUE(reg.KeyExists("HKEY_CLASSES_ROOT", "CLSID\\{X}"));
+    EXPECT_FALSE(reg.KeyExists("HKEY_CLASSES_ROOT", "CLSID\\{X"));
+    reg.DeleteKey("HKEY_CLASSES_ROOT", "CLSID\\{X}");
+    EXPECT_FALSE(reg.KeyExists("HKEY_CLASSES_ROOT", "CLSID\\{X}\\InprocServer32"));
+}
+
+TEST(Registry, ReadOnlyStandInIsRefusedEvenToRoot) {
+    TempDir dir;
+    TRegistry reg(dir.file("registry.ini"));
+    reg.WriteString("HKEY_CURRENT_USER", "Software", "A", "1");
+    chmod(reg.FileName().c_str(), 0444);
+    const std::string before = test::ReadText(reg.FileName());
+    EXPECT_THROW(reg.WriteString("HKEY_CURRENT_USER", "Software", "B", "2"), ERegistryError);
+    EXPECT_THROW(reg.DeleteKey("HKEY_CURRENT_USER", "Software"), ERegistryError);
+    EXPECT_EQ(test::ReadText(reg.FileName()), before);
+}
+
 }  // namespace
 }  // namespace tellvane

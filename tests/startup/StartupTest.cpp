@@ -3,7 +3,9 @@
 
 #include <sys/stat.h>
 
+#include "app/ContextMenuExtActivator.h"
 #include "app/InitFinal.h"
+#include "app/Logger.h"
 #include "app/Options.h"
 #include "crypto/CryptoAlgorithms.h"
 #include "engine/FilesIterationThread.h"
@@ -75,6 +77,25 @@ TEST_F(Startup, AppPathIsRewrittenAtEveryStartAndLanguageComesFromOptions) {
     EXPECT_EQ(GetOperation(0).Title, "Verschl\xC3\xBCsseln");
     FinalizeApplication();
     LangManager().SetLanguageID(1033);
+}
+
+TEST_F(Startup, ActivateSwitchRegistersAndAsksTheProgramToEnd) {
+    setenv("HOME", home.path().c_str(), 1);
+    setenv("XDG_DATA_HOME", (home.path() / "data").c_str(), 1);
+    SetCommandLine({"tellvane", "-debug", "/activate"});
+    InitializeApplication();
+    EXPECT_TRUE(TerminationRequested());
+    TRegistry registry(DataFolder() + "registry.ini");
+    for (const auto& entry : ContextMenuExtEntries(GetAppFolder()))
+        EXPECT_EQ(registry.ReadString(entry.root, entry.key, entry.name).value_or("<none>"), entry.data) << entry.key;
+    // The short run still goes down through the shutdown, which saves the store.
+    FinalizeApplication();
+    EXPECT_TRUE(FileExists(DataFolder() + "base.dat"));
+    // "-debug" turned the log on for that run, named after the program in the data folder.
+    EXPECT_TRUE(LogEnabled());
+    EXPECT_EQ(LogFileName().rfind(DataFolder(), 0), 0u);
+    SetLogEnabled(false);
+    unsetenv("XDG_DATA_HOME");
 }
 
 }  // namespace
