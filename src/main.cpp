@@ -7,11 +7,13 @@
 #include <memory>
 
 #include "app/InitFinal.h"
+#include "engine/FilesIterationThread.h"
 #include "platform/CommandLine.h"
 #include "ui/AppWindows.h"
 #include "ui/MainForm.h"
 #include "ui/StandardDialogs.h"
 #include "ui/TellvaneApplication.h"
+#include "wizard/PathClasses.h"
 
 namespace {
 
@@ -36,6 +38,9 @@ int main(int argc, char** argv) {
     tellvane::SetCommandLine(argc, argv);
     try {
         tellvane::InitializeApplication();
+        // The core's start-up cannot reach the wizard layer above it; the path classes are
+        // registered here, before anything reads them (the first activation of the main window).
+        tellvane::CreatePathClasses();
     } catch (const std::exception& e) {
         if (HaveDisplay()) {
             QApplication app(argc, argv);
@@ -71,6 +76,8 @@ int main(int argc, char** argv) {
 
     // Workers still going are stopped and awaited; their calls onto this thread are served meanwhile.
     try {
+        tellvane::StopAndAwaitWorkers([] { QCoreApplication::processEvents(); });
+        tellvane::FreePathClasses();
         tellvane::FinalizeApplication([] { QCoreApplication::processEvents(); });
     } catch (const std::exception& e) {
         ShowApplicationError(e.what());

@@ -1,0 +1,280 @@
+// Whole runs through the real windows, driven by the controls' names: each starts on the start
+// page (or the command line), goes through the tree and the settings, and ends on the completion
+// page with the files really changed.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "UiFixture.h"
+#include "app/AppFolders.h"
+#include "crypto/CryptoAlgorithms.h"
+#include "engine/FilesIterationThread.h"
+#include "hide/DotHiddenFile.h"
+#include "hide/HiddenConfig.h"
+#include "platform/CommandLine.h"
+#include "platform/FileSystem.h"
+#include "shred/ShredAlgorithms.h"
+#include "ui/ProgressForm.h"
+
+namespace tellvane::test {
+namespace {
+
+std::string LabelText(QWidget* root, const char* name) {
+    auto* label = root->findChild<QLabel*>(QString::fromLatin1(name));
+    return label ? label->text().toStdString() : std::string("<no ") + name + ">";
+}
+
+class RunFlows : public UiTest {};
+
+TEST_F(RunFlows, EncryptFromStartPageThroughTreeToCompletion) {
+    const std::string file = dir_->file("letter.txt");
+    const auto content = PatternBytes(50000);
+    WriteAll(file, content);
+    CreateWindows();
+    Screenshot(&Main(), "00-start-page");
+
+    ClickOperation(0);
+    ASSERT_TRUE(WaitForPage(2));
+    EXPECT_TRUE(Find<QToolButton>("BackButton")->isVisible());
+    EXPECT_EQ(Find<QToolButton>("ExitButton")->text().toStdString(), "&Cancel");
+
+    // Next with nothing checked is refused.
+    Click("NextButton");
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].kind, TBoxKind::bkInformation);
+    EXPECT_EQ(boxes_[0].text.toStdString(), "Please select some files");
+    EXPECT_EQ(Main().CurrentPage(), 2);
+
+    ASSERT_TRUE(ClickTreePath(file));
+    EXPECT_GE(Main().TreeModel().SomeFilesSelected(), 1);
+    Screenshot(&Main(), "02-encrypt-choose-files");
+    Click("NextButton");
+    ASSERT_TRUE(WaitForPage(1));
+    EXPECT_EQ(Find<QToolButton>("NextButton")->text().toStdString(), "Encrypt");
+    EXPECT_TRUE(Find<QCheckBox>("EncryptDeleteAfterCheckBox")->isChecked());
+
+    // An empty password is refused before anything runs.
+    Click("NextButton");
+    ASSERT_EQ(boxes_.size(), 2u);
+    EXPECT_EQ(boxes_[1].kind, TBoxKind::bkPlain);
+    EXPECT_EQ(boxes_[1].text.toStdString(), "Enter password before perfom this operation please.");
+
+    auto* algorithms = Find<QComboBox>("EncryptAlgorithmComboBox");
+    ASSERT_EQ(algorithms->count(), 19);
+    algorithms->setCurrentIndex(3);
+    EXPECT_EQ(Find<QLabel>("AlgorithmChooseLabel")->text().toStdString(), AlgorithmList()[3]->GetDesc());
+    algorithms->setCurrentIndex(0);
+    Find<QCheckBox>("EncryptDeleteAfterCheckBox")->setChecked(false);
+    TypeInto("EncryptPasswordEdit", "s3cret");
+    Screenshot(&Main(), "01-encrypt-settings");
+    Click("NextButton");
+
+    ASSERT_TRUE(WaitForPage(7));
+    EXPECT_EQ(LabelText(&Main(), "FinishInfoLabel"), "Encryption completed");
+    EXPECT_EQ(LabelText(&Main(), "FilesLabel"), "1 file was encrypted");
+    EXPECT_FALSE(Find<QToolButton>("ExitButton")->isVisible());
+    EXPECT_TRUE(Find<QToolButton>("FinishButton")->isVisible());
+    EXPECT_TRUE(WaitFor([&] { return !Windows().ProgressForm().isVisible(); }));
+    EXPECT_EQ(Main().windowTitle().toStdString(), "Brevikon");
+    Screenshot(&Main(), "07-completion");
+    ASSERT_TRUE(FileExists(file + ".enc"));
+    EXPECT_TRUE(FileExists(file));  // the delete-source box was cleared
+
+    Click("FinishButton");
+    EXPECT_EQ(Main().CurrentPage(), 0);
+    EXPECT_TRUE(Find<QToolButton>("ExitButton")->isVisible());
+    EXPECT_FALSE(Find<QToolButton>("FinishButton")->isVisible());
+    EXPECT_EQ(boxes_.size(), 2u);
+}
+
+TEST_F(RunFlows, DecryptWithWrongPasswordAnsweredThroughThePerFilePrompt) {
+    const std::string file = dir_->file("plan.txt");
+    const auto content = PatternBytes(20000, 7);
+    WriteAll(file, content);
+    TCryptoAlgorithm& blowfish = *AlgorithmList()[0];
+    ASSERT_TRUE(blowfish.Encrypt(file, "right", [] { return false; }, [](int64_t, int64_t, int64_t, double) {},
+                                 [](const std::string&, std::string&) { return false; }));
+    ASSERT_TRUE(DeleteFile(file));
+    WriteText(dir_->file("notes.txt"), "not encrypted");
+    CreateWindows();
+
+    ClickOperation(1);
+    ASSERT_TRUE(WaitForPage(2));
+    // The .enc filter: only the encrypted file is listed in its folder.
+    ASSERT_FALSE(ClickTreePath(dir_->file("notes.txt")));
+    ASSERT_TRUE(ClickTreePath(file + ".enc"));
+    Screenshot(&Main(), "02-decrypt-choose-files");
+    Click("NextButton");
+    ASSERT_TRUE(WaitForPage(3));
+    TypeInto("DecryptPasswordEdit", "wrong");
+    Screenshot(&Main(), "03-decrypt-settings");
+
+    std::string promptLabel;
+    auto answer = std::make_unique<TModalAnswer>([&](QWidget* dialog) {
+        EXPECT_EQ(dialog->objectName().toStdString(), "OperationPassForm");
+        promptLabel = LabelText(dialog, "EnterPassLabel");
+        QTest::keyClicks(dialog->findChild<QLineEdit*>("PasswordEdit"), "right");
+        Screenshot(dialog, "dialog-operation-password");
+        QTest::mouseClick(dialog->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+    });
+    Click("NextButton");
+    ASSERT_TRUE(WaitForPage(7));
+    EXPECT_TRUE(answer->Done());
+    EXPECT_EQ(promptLabel, "Enter vaild password for plan.txt.enc");
+    EXPECT_EQ(LabelText(&Main(), "FinishInfoLabel"), "Decryption completed");
+    ASSERT_TRUE(FileExists(file));
+    EXPECT_EQ(ReadAll(file), content);
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(RunFlows, ShredRemovesTheCheckedFile) {
+    const std::string file = dir_->file("old.bin");
+    WriteAll(file, PatternBytes(200000));
+    CreateWindows();
+    ClickOperation(2);
+    ASSERT_TRUE(WaitForPage(2));
+    ASSERT_TRUE(ClickTreePath(file));
+    Click("NextButton");
+    ASSERT_TRUE(WaitForPage(4));
+    EXPECT_EQ(Find<QToolButton>("NextButton")->text().toStdString(), "Shred");
+    auto* methods = Find<QComboBox>("ShredAlgorithmComboBox");
+    ASSERT_EQ(methods->count(), 11);
+    methods->setCurrentIndex(1);
+    EXPECT_EQ(Find<QLabel>("ShredAlgorithmDecsLabel")->text().toStdString(), ShredAlgorithmList()[1]->GetDesc());
+    Screenshot(&Main(), "04-shred-settings");
+    Click("NextButton");
+    ASSERT_TRUE(WaitForPage(7));
+    EXPECT_EQ(LabelText(&Main(), "FinishInfoLabel"), "Shredding completed");
+    EXPECT_FALSE(PathExists(file));
+}
+
+TEST_F(RunFlows, HideAndShowBehindTheMainPassword) {
+    const std::string file = dir_->file("diary.txt");
+    WriteText(file, "dear diary");
+    // A second entry keeps the folder partly checked: a folder whose every entry is checked counts
+    // as checked itself, and the hide run would take the folder whole.
+    WriteText(dir_->file("shopping.txt"), "milk");
+    CreateWindows();
+    const int itemsBefore = HiddenItemsStore().Count();
+
+    // A wrong main password: one error box, then the prompt again, cancelled: no path.
+    {
+        int shown = 0;
+        std::unique_ptr<TModalAnswer> cancel;
+        auto wrong = std::make_unique<TModalAnswer>([&](QWidget* dialog) {
+            ++shown;
+            Screenshot(dialog, "dialog-main-password");
+            cancel = std::make_unique<TModalAnswer>([&](QWidget* again) {
+                ++shown;
+                QTest::mouseClick(again->findChild<QPushButton*>("CancelBtn"), Qt::LeftButton);
+            });
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("PasswordEdit"), "nope");
+            QTest::mouseClick(dialog->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+        });
+        ClickOperation(3);
+        EXPECT_TRUE(WaitFor([&] { return shown == 2; }));
+        EXPECT_EQ(Main().CurrentPage(), 0);
+        ASSERT_EQ(boxes_.size(), 1u);
+        EXPECT_EQ(boxes_[0].kind, TBoxKind::bkError);
+        EXPECT_EQ(boxes_[0].text.toStdString(), "You entered wrong password!");
+        boxes_.clear();
+    }
+
+    auto answer = AnswerPassword("main");
+    ClickOperation(3);
+    ASSERT_TRUE(WaitForPage(2));
+    EXPECT_TRUE(answer->Done());
+    EXPECT_TRUE(Find<QLabel>("ChangeMainPassLabel1")->isVisible());
+    EXPECT_EQ(Find<QToolButton>("NextButton")->text().toStdString(), "Hide");
+    ASSERT_TRUE(ClickTreePath(file));
+    Screenshot(&Main(), "02-hide-choose-files");
+    Click("NextButton");
+    ASSERT_TRUE(WaitForPage(7));
+    EXPECT_EQ(LabelText(&Main(), "FinishInfoLabel"), "Hide operation completed");
+    ASSERT_EQ(HiddenItemsStore().Count(), itemsBefore + 1);
+    EXPECT_EQ(HiddenItemsStore().GetItem(itemsBefore).FilePath, file);
+    EXPECT_NE(ReadText(dir_->file(".hidden")).find("diary.txt"), std::string::npos);
+    Click("FinishButton");
+
+    answer = AnswerPassword("main");
+    ClickOperation(4);
+    ASSERT_TRUE(WaitForPage(5));
+    auto* list = Find<QListWidget>("HiddenFilesListBox");
+    ASSERT_EQ(list->count(), itemsBefore + 1);
+    QListWidgetItem* item = list->item(itemsBefore);
+    EXPECT_EQ(item->text().toStdString(), file);
+    EXPECT_EQ(item->checkState(), Qt::Unchecked);
+    item->setCheckState(Qt::Checked);
+    Screenshot(&Main(), "05-show-hidden-list");
+    Click("NextButton");
+    ASSERT_TRUE(WaitForPage(7));
+    EXPECT_EQ(LabelText(&Main(), "FinishInfoLabel"), "Show operation completed");
+    EXPECT_EQ(LabelText(&Main(), "FilesLabel"), "1 file was shown");
+    EXPECT_EQ(HiddenItemsStore().Count(), itemsBefore);
+    // The entry is gone from the folder's ".hidden" (the file itself goes with its last entry).
+    const std::string hidden = dir_->file(".hidden");
+    EXPECT_EQ((PathExists(hidden) ? ReadText(hidden) : std::string()).find("diary.txt"), std::string::npos);
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(RunFlows, CancelInTheProgressWindowStopsTheRun) {
+    const std::string file = dir_->file("big.bin");
+    WriteAll(file, PatternBytes(24 << 20));
+    CreateWindows();
+    ClickOperation(2);
+    ASSERT_TRUE(WaitForPage(2));
+    ASSERT_TRUE(ClickTreePath(file));
+    Click("NextButton");
+    ASSERT_TRUE(WaitForPage(4));
+    // The longest method: 35 passes, each flushed to the device.
+    Find<QComboBox>("ShredAlgorithmComboBox")->setCurrentIndex(10);
+    Click("NextButton");
+
+    TProgressForm& progress = Windows().ProgressForm();
+    ASSERT_TRUE(WaitFor([&] { return progress.isVisible(); }));
+    EXPECT_TRUE(progress.TimerActive());
+    ASSERT_TRUE(WaitFor([&] { return ActiveIterationThread() && ActiveIterationThread()->CurrentFileNumber() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return progress.windowTitle().endsWith("completed..."); }));
+    EXPECT_TRUE(Main().windowTitle().startsWith("Brevikon - "));
+    EXPECT_TRUE(WaitFor([&] { return Find<QLabel>(&progress, "FilesPercentLabel")->text() == "1 of 1"; }));
+    Screenshot(&progress, "progress-window");
+
+    QTest::mouseClick(Find<QPushButton>(&progress, "Cancel"), Qt::LeftButton);
+    EXPECT_FALSE(progress.isVisible());
+    EXPECT_FALSE(progress.TimerActive());
+    EXPECT_EQ(Main().windowTitle().toStdString(), "Brevikon");
+    ASSERT_TRUE(WaitFor([] { return RunningWorkerCount() == 0; }, 60000));
+    // No completion: the path stays on its settings page, and the file was not deleted.
+    EXPECT_EQ(Main().CurrentPage(), 4);
+    EXPECT_TRUE(Find<QToolButton>("ExitButton")->isVisible());
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(RunFlows, EncryptSwitchWithTodoFileRunsToTheEndAndClosesTheProgram) {
+    const std::string file = dir_->file("from menu.txt");
+    WriteText(file, "selected in the file manager");
+    WriteText(GetDataFolder() + "todo", "\xEF\xBB\xBF" + file + "\r\n");
+    SetCommandLine(std::vector<std::string>{"tellvane", "/encrypt"});
+    CreateWindows();
+
+    ASSERT_TRUE(WaitForPage(1));
+    EXPECT_FALSE(Find<QToolButton>("BackButton")->isVisible());
+    EXPECT_TRUE(Find<QCheckBox>("EncryptDeleteAfterCheckBox")->isChecked());
+    TypeInto("EncryptPasswordEdit", "pw");
+    Click("NextButton");
+    ASSERT_TRUE(WaitFor([&] { return Main().TerminationRequested(); }, 20000));
+    EXPECT_TRUE(FileExists(file + ".enc"));
+    EXPECT_FALSE(FileExists(file));  // deleted after encryption, as the box said
+    EXPECT_NE(Main().CurrentPage(), 7);
+    EXPECT_TRUE(boxes_.empty());
+    DeleteFile(GetDataFolder() + "todo");
+}
+
+}  // namespace
+}  // namespace tellvane::test
