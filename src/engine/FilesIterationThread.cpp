@@ -13,6 +13,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/TextFormat.h"
+#include "platform/TextLines.h"
 
 namespace tellvane {
 
@@ -278,27 +279,9 @@ std::vector<std::string>& PendingFiles() {
 }
 
 std::vector<std::string> DecodePendingLines(const std::string& bytes, uint32_t ansiCodePage) {
-    std::string text;
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        text = SanitizeUtf8(bytes.substr(3));
-    else if (bytes.compare(0, 2, "\xFF\xFE") == 0)
-        text = Utf16BytesToUtf8(bytes.substr(2), false);
-    else if (bytes.compare(0, 2, "\xFE\xFF") == 0)
-        text = Utf16BytesToUtf8(bytes.substr(2), true);
-    else
-        text = CodePageToUtf8(bytes, ansiCodePage);
-    std::vector<std::string> lines;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(pos, end - pos);
-        // An empty line names no path; it would only end the run with an error.
-        if (!line.empty()) lines.push_back(std::move(line));
-        pos = end;
-        if (pos < text.size() && text[pos] == '\r') ++pos;
-        if (pos < text.size() && text[pos] == '\n') ++pos;
-    }
+    std::vector<std::string> lines = SplitLines(DecodeTextWithBom(bytes, ansiCodePage));
+    // An empty line names no path; it would only end the run with an error.
+    std::erase_if(lines, [](const std::string& line) { return line.empty(); });
     return lines;
 }
 

@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "l10n/TextConstants.h"
-#include "platform/CodePage.h"
 #include "platform/TextFormat.h"
+#include "platform/TextLines.h"
 
 namespace tellvane {
 namespace {
@@ -104,25 +104,7 @@ std::string DecodeLngEscapes(const std::string& value) {
 }
 
 std::vector<std::string> SplitLngLines(const std::string& bytes, uint32_t ansiCodePage) {
-    std::string text;
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        text = SanitizeUtf8(bytes.substr(3));
-    else if (bytes.compare(0, 2, "\xFF\xFE") == 0)
-        text = Utf16BytesToUtf8(bytes.substr(2), false);
-    else if (bytes.compare(0, 2, "\xFE\xFF") == 0)
-        text = Utf16BytesToUtf8(bytes.substr(2), true);
-    else
-        text = CodePageToUtf8(bytes, ansiCodePage);
-    std::vector<std::string> lines;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(pos, end - pos));
-        pos = end;
-        if (pos < text.size()) pos += (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
-    }
-    return lines;
+    return SplitLines(DecodeTextWithBom(bytes, ansiCodePage));
 }
 
 TQuenLang_CompTranslations ParseLanguageFile(const std::string& bytes, uint32_t ansiCodePage) {
