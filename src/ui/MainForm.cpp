@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTimer>
+#include <QPushButton>
 #include <QToolButton>
 
 #include "app/AppFolders.h"
@@ -96,20 +97,24 @@ QLineEdit* AddPasswordEdit(QWidget* parent, const char* name, int left, int top,
     return edit;
 }
 
-QToolButton* AddFlatButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
+// The lower bar's flat buttons: picture and caption centred together, a frame while the pointer is
+// on them.
+QPushButton* AddFlatButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                            QRect geometry, const char* glyph) {
-    auto* button = new QToolButton(parent);
+    auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setText(caption);
     button->setStatusTip(hint);
     button->setGeometry(geometry);
-    button->setAutoRaise(true);
+    button->setFlat(true);
+    button->setAutoDefault(false);
     button->setFocusPolicy(Qt::TabFocus);
+    button->setStyleSheet(QStringLiteral("QPushButton { border: 1px solid transparent; border-radius: 3px; padding: 0 4px; }"
+                                         "QPushButton:hover { border-color: #9fb6d0; background: #eef5fc; }"
+                                         "QPushButton:pressed { background: #d8e8f8; }"));
     if (glyph) {
         button->setIcon(QIcon(Q(GetAppFolder() + "res/" + glyph + ".png")));
         button->setIconSize(QSize(20, 20));
     }
-    button->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
     return button;
 }
 
@@ -375,12 +380,12 @@ void TMainForm::BuildLowerBar() {
     // Beneath Exit: reachable only while Exit is hidden.
     FinishButton->hide();
 
-    connect(OptionsButton, &QToolButton::clicked, this, &TMainForm::OptionsButtonClick);
-    connect(HelpButton, &QToolButton::clicked, this, &TMainForm::HelpButtonClick);
-    connect(BackButton, &QToolButton::clicked, this, &TMainForm::BackButtonClick);
-    connect(NextButton, &QToolButton::clicked, this, &TMainForm::NextButtonClick);
-    connect(ExitButton, &QToolButton::clicked, this, &TMainForm::ExitButtonClick);
-    connect(FinishButton, &QToolButton::clicked, this, &TMainForm::FinishButtonClick);
+    connect(OptionsButton, &QPushButton::clicked, this, &TMainForm::OptionsButtonClick);
+    connect(HelpButton, &QPushButton::clicked, this, &TMainForm::HelpButtonClick);
+    connect(BackButton, &QPushButton::clicked, this, &TMainForm::BackButtonClick);
+    connect(NextButton, &QPushButton::clicked, this, &TMainForm::NextButtonClick);
+    connect(ExitButton, &QPushButton::clicked, this, &TMainForm::ExitButtonClick);
+    connect(FinishButton, &QPushButton::clicked, this, &TMainForm::FinishButtonClick);
 }
 
 // --- the user's actions ------------------------------------------------------------------------

@@ -16,7 +16,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QStackedWidget;
-class QToolButton;
+class QPushButton;
 
 namespace tellvane {
 
@@ -136,12 +136,12 @@ private:
     QStackedWidget* Notebook = nullptr;
     QWidget* LowerPanel = nullptr;
     TStatusBar* StatusBar = nullptr;
-    QToolButton* OptionsButton = nullptr;
-    QToolButton* HelpButton = nullptr;
-    QToolButton* BackButton = nullptr;
-    QToolButton* NextButton = nullptr;
-    QToolButton* ExitButton = nullptr;
-    QToolButton* FinishButton = nullptr;
+    QPushButton* OptionsButton = nullptr;
+    QPushButton* HelpButton = nullptr;
+    QPushButton* BackButton = nullptr;
+    QPushButton* NextButton = nullptr;
+    QPushButton* ExitButton = nullptr;
+    QPushButton* FinishButton = nullptr;
 
     QLabel* MainBackImage = nullptr;
     TOperationsListBox* OperationsListBox = nullptr;

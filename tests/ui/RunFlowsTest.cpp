@@ -40,8 +40,8 @@ TEST_F(RunFlows, EncryptFromStartPageThroughTreeToCompletion) {
 
     ClickOperation(0);
     ASSERT_TRUE(WaitForPage(2));
-    EXPECT_TRUE(Find<QToolButton>("BackButton")->isVisible());
-    EXPECT_EQ(Find<QToolButton>("ExitButton")->text().toStdString(), "&Cancel");
+    EXPECT_TRUE(Find<QAbstractButton>("BackButton")->isVisible());
+    EXPECT_EQ(Find<QAbstractButton>("ExitButton")->text().toStdString(), "&Cancel");
 
     // Next with nothing checked is refused.
     Click("NextButton");
@@ -55,7 +55,7 @@ TEST_F(RunFlows, EncryptFromStartPageThroughTreeToCompletion) {
     Screenshot(&Main(), "02-encrypt-choose-files");
     Click("NextButton");
     ASSERT_TRUE(WaitForPage(1));
-    EXPECT_EQ(Find<QToolButton>("NextButton")->text().toStdString(), "Encrypt");
+    EXPECT_EQ(Find<QAbstractButton>("NextButton")->text().toStdString(), "Encrypt");
     EXPECT_TRUE(Find<QCheckBox>("EncryptDeleteAfterCheckBox")->isChecked());
 
     // An empty password is refused before anything runs.
@@ -77,8 +77,8 @@ TEST_F(RunFlows, EncryptFromStartPageThroughTreeToCompletion) {
     ASSERT_TRUE(WaitForPage(7));
     EXPECT_EQ(LabelText(&Main(), "FinishInfoLabel"), "Encryption completed");
     EXPECT_EQ(LabelText(&Main(), "FilesLabel"), "1 file was encrypted");
-    EXPECT_FALSE(Find<QToolButton>("ExitButton")->isVisible());
-    EXPECT_TRUE(Find<QToolButton>("FinishButton")->isVisible());
+    EXPECT_FALSE(Find<QAbstractButton>("ExitButton")->isVisible());
+    EXPECT_TRUE(Find<QAbstractButton>("FinishButton")->isVisible());
     EXPECT_TRUE(WaitFor([&] { return !Windows().ProgressForm().isVisible(); }));
     EXPECT_EQ(Main().windowTitle().toStdString(), "Brevikon");
     Screenshot(&Main(), "07-completion");
@@ -87,8 +87,8 @@ TEST_F(RunFlows, EncryptFromStartPageThroughTreeToCompletion) {
 
     Click("FinishButton");
     EXPECT_EQ(Main().CurrentPage(), 0);
-    EXPECT_TRUE(Find<QToolButton>("ExitButton")->isVisible());
-    EXPECT_FALSE(Find<QToolButton>("FinishButton")->isVisible());
+    EXPECT_TRUE(Find<QAbstractButton>("ExitButton")->isVisible());
+    EXPECT_FALSE(Find<QAbstractButton>("FinishButton")->isVisible());
     EXPECT_EQ(boxes_.size(), 2u);
 }
 
@@ -141,7 +141,7 @@ TEST_F(RunFlows, ShredRemovesTheCheckedFile) {
     ASSERT_TRUE(ClickTreePath(file));
     Click("NextButton");
     ASSERT_TRUE(WaitForPage(4));
-    EXPECT_EQ(Find<QToolButton>("NextButton")->text().toStdString(), "Shred");
+    EXPECT_EQ(Find<QAbstractButton>("NextButton")->text().toStdString(), "Shred");
     auto* methods = Find<QComboBox>("ShredAlgorithmComboBox");
     ASSERT_EQ(methods->count(), 11);
     methods->setCurrentIndex(1);
@@ -190,7 +190,7 @@ TEST_F(RunFlows, HideAndShowBehindTheMainPassword) {
     ASSERT_TRUE(WaitForPage(2));
     EXPECT_TRUE(answer->Done());
     EXPECT_TRUE(Find<QLabel>("ChangeMainPassLabel1")->isVisible());
-    EXPECT_EQ(Find<QToolButton>("NextButton")->text().toStdString(), "Hide");
+    EXPECT_EQ(Find<QAbstractButton>("NextButton")->text().toStdString(), "Hide");
     ASSERT_TRUE(ClickTreePath(file));
     Screenshot(&Main(), "02-hide-choose-files");
     Click("NextButton");
@@ -251,7 +251,7 @@ TEST_F(RunFlows, CancelInTheProgressWindowStopsTheRun) {
     ASSERT_TRUE(WaitFor([] { return RunningWorkerCount() == 0; }, 60000));
     // No completion: the path stays on its settings page, and the file was not deleted.
     EXPECT_EQ(Main().CurrentPage(), 4);
-    EXPECT_TRUE(Find<QToolButton>("ExitButton")->isVisible());
+    EXPECT_TRUE(Find<QAbstractButton>("ExitButton")->isVisible());
     EXPECT_TRUE(FileExists(file));
     EXPECT_TRUE(boxes_.empty());
 }
@@ -264,7 +264,7 @@ TEST_F(RunFlows, EncryptSwitchWithTodoFileRunsToTheEndAndClosesTheProgram) {
     CreateWindows();
 
     ASSERT_TRUE(WaitForPage(1));
-    EXPECT_FALSE(Find<QToolButton>("BackButton")->isVisible());
+    EXPECT_FALSE(Find<QAbstractButton>("BackButton")->isVisible());
     EXPECT_TRUE(Find<QCheckBox>("EncryptDeleteAfterCheckBox")->isChecked());
     TypeInto("EncryptPasswordEdit", "pw");
     Click("NextButton");
