@@ -104,7 +104,8 @@ void TProgressForm::Tick() {
 
 void TProgressForm::CancelClick() {
     CancelOperation();
-    close();
+    // Hidden whether or not the worker's closing got here first.
+    QDialog::done(QDialog::Rejected);
 }
 
 void TProgressForm::showEvent(QShowEvent* event) {

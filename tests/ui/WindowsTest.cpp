@@ -1,0 +1,309 @@
+// The windows' own behaviour: the general error handler, the worker's way onto the user-interface
+// thread, the password dialogs, the Options window, the progress window between runs, password
+// files, the mask, the hints and the help page.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QThread>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+
+#include "UiFixture.h"
+#include "app/AppFolders.h"
+#include "app/Options.h"
+#include "hide/HiddenConfig.h"
+#include "platform/FileSystem.h"
+#include "ui/OperationsListBox.h"
+#include "ui/OptionsForm.h"
+#include "ui/ProgressForm.h"
+#include "ui/UiThreadDispatcher.h"
+
+namespace tellvane::test {
+namespace {
+
+// Throws from its event handler for the first event it gets, then counts the rest.
+class TThrowingObject : public QObject {
+public:
+    int handled = 0;
+    bool event(QEvent* e) override {
+        if (e->type() != QEvent::User) return QObject::event(e);
+        if (handled++ == 0) throw std::runtime_error("Cannot open file \"x\". Error 2: No such file or directory");
+        return true;
+    }
+};
+
+class WindowBehaviour : public UiTest {};
+
+TEST_F(WindowBehaviour, ErrorLeavingAnEventHandlerIsShownAndTheProgramGoesOn) {
+    // The title at start-up; a finished run's progress window leaves the main window's caption there.
+    SetCurrentApplicationTitle("Tellvane");
+    TThrowingObject object;
+    QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
+    QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
+    ASSERT_TRUE(WaitFor([&] { return object.handled == 2; }));
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].kind, TBoxKind::bkException);
+    EXPECT_EQ(boxes_[0].title.toStdString(), "Tellvane");
+    EXPECT_EQ(boxes_[0].text.toStdString(), "Cannot open file \"x\". Error 2: No such file or directory");
+}
+
+TEST_F(WindowBehaviour, WorkerStepRunsOnTheUserInterfaceThreadWhileTheWorkerWaits) {
+    TUiThreadDispatcher dispatcher;
+    const std::thread::id uiThread = std::this_thread::get_id();
+    std::atomic<bool> stepRan{false}, returned{false}, sawStepBeforeReturn{false};
+    std::thread::id stepThread;
+    std::string workerError;
+    std::thread worker([&] {
+        dispatcher.Run([&] {
+            stepThread = std::this_thread::get_id();
+            QThread::msleep(50);  // the worker must still be waiting after this
+            stepRan = true;
+        });
+        sawStepBeforeReturn = stepRan.load();
+        returned = true;
+        try {
+            dispatcher.Run([] { throw std::runtime_error("step failed"); });
+        } catch (const std::exception& e) {
+            workerError = e.what();
+        }
+    });
+    ASSERT_TRUE(WaitFor([&] { return returned.load() && !workerError.empty(); }));
+    worker.join();
+    EXPECT_EQ(stepThread, uiThread);
+    EXPECT_TRUE(sawStepBeforeReturn);
+    EXPECT_EQ(workerError, "step failed");
+    EXPECT_TRUE(boxes_.empty());  // the step's error went to the worker, not to the message loop
+
+    // On the user-interface thread itself a step runs at once.
+    bool inline_ = false;
+    dispatcher.Run([&] { inline_ = true; });
+    EXPECT_TRUE(inline_);
+}
+
+TEST_F(WindowBehaviour, NewMainPasswordNeedsTheSameTextTwiceAndOpensAtFirstActivation) {
+    // No main password: the dialog opens at the first activation; Cancel keeps it empty.
+    HiddenItemsStore().Password.clear();
+    std::string firstTitle;
+    auto cancel = std::make_unique<TModalAnswer>([&](QWidget* dialog) {
+        firstTitle = dialog->windowTitle().toStdString();
+        Screenshot(dialog, "dialog-new-main-password");
+        QTest::mouseClick(dialog->findChild<QPushButton*>("CancelBtn"), Qt::LeftButton);
+    });
+    CreateWindows();
+    ASSERT_TRUE(WaitFor([&] { return cancel->Done(); }));
+    EXPECT_EQ(firstTitle, "Set New Main Password");
+    EXPECT_EQ(HiddenItemsStore().Password, "");
+
+    // Letter case counts: a mismatch keeps the dialog open with what was typed.
+    bool stillOpenAfterMismatch = false;
+    std::string againAfterMismatch;
+    auto answer = std::make_unique<TModalAnswer>([&](QWidget* dialog) {
+        auto* first = dialog->findChild<QLineEdit*>("PasswordEdit");
+        auto* again = dialog->findChild<QLineEdit*>("AgainPasswordEdit");
+        auto* ok = dialog->findChild<QPushButton*>("OKBtn");
+        EXPECT_TRUE(first->text().isEmpty());
+        QTest::keyClicks(first, "Secret");
+        QTest::keyClicks(again, "secret");
+        QTest::mouseClick(ok, Qt::LeftButton);
+        stillOpenAfterMismatch = dialog->isVisible();
+        againAfterMismatch = again->text().toStdString();
+        again->clear();
+        QTest::keyClicks(again, "Secret");
+        QTest::mouseClick(ok, Qt::LeftButton);
+    });
+    std::string store = "old";
+    Main().ShowChangeMainPassword(store);
+    EXPECT_TRUE(answer->Done());
+    EXPECT_TRUE(stillOpenAfterMismatch);
+    EXPECT_EQ(againAfterMismatch, "secret");
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].kind, TBoxKind::bkError);
+    EXPECT_EQ(boxes_[0].text.toStdString(),
+              "Password you entered second time is different from the one you entered first time!");
+    EXPECT_EQ(store, "Secret");
+
+    // Two empty boxes are equal; a reopened dialog shows empty boxes.
+    answer = std::make_unique<TModalAnswer>([&](QWidget* dialog) {
+        EXPECT_TRUE(dialog->findChild<QLineEdit*>("PasswordEdit")->text().isEmpty());
+        EXPECT_TRUE(dialog->findChild<QLineEdit*>("AgainPasswordEdit")->text().isEmpty());
+        QTest::mouseClick(dialog->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+    });
+    Main().ShowChangeMainPassword(store);
+    EXPECT_TRUE(answer->Done());
+    EXPECT_EQ(store, "");
+}
+
+TEST_F(WindowBehaviour, OptionsWindowStoresOnOkOnlyAndStartsOneRegisteringInstance) {
+    DeleteFile(TOptions::GetFileName());
+    CreateWindows();
+    TOptionsForm& options = Windows().OptionsForm();
+    QTest::mouseClick(Find<QAbstractButton>("OptionsButton"), Qt::LeftButton);
+    ASSERT_TRUE(options.isVisible());
+    auto* pages = Find<QTabWidget>(&options, "Pages");
+    EXPECT_EQ(pages->currentWidget()->objectName().toStdString(), "general");
+    auto* integrate = Find<QCheckBox>(&options, "IntegrateCheckBox");
+    auto* cascaded = Find<QCheckBox>(&options, "CascadedCheckBox");
+    EXPECT_TRUE(integrate->isChecked());
+    EXPECT_FALSE(cascaded->isChecked());
+    Screenshot(&options, "options-general");
+
+    // Pointing at a check box shows its hint in the main window's status bar.
+    QCursor::setPos(integrate->mapToGlobal(integrate->rect().center()));
+    Main().UpdateHintFromPointer();
+    EXPECT_EQ(Main().StatusText().toStdString(),
+              "Program's items will appear in Explorer context menu for files and folders");
+
+    // OK without a change still writes both keys and starts one instance.
+    QTest::mouseClick(Find<QPushButton>(&options, "ok2"), Qt::LeftButton);
+    EXPECT_FALSE(options.isVisible());
+    EXPECT_EQ(startedSwitches_, std::vector<std::string>{"/activate"});
+    const std::string written = ReadText(TOptions::GetFileName());
+    EXPECT_NE(written.find("IntegrateContextMenu"), std::string::npos);
+    EXPECT_NE(written.find("CascadeContextMenu"), std::string::npos);
+
+    // Cancel after a change writes nothing and starts nothing; the next showing shows the store.
+    options.ShowPage(TOptionsForm::opGeneral);
+    integrate->setChecked(false);
+    cascaded->setChecked(true);
+    QTest::mouseClick(Find<QPushButton>(&options, "CancelButton"), Qt::LeftButton);
+    EXPECT_EQ(ReadText(TOptions::GetFileName()), written);
+    EXPECT_EQ(startedSwitches_.size(), 1u);
+    options.ShowPage(TOptionsForm::opGeneral);
+    EXPECT_TRUE(integrate->isChecked());
+    EXPECT_FALSE(cascaded->isChecked());
+
+    // Integration off: the instance unregisters.
+    integrate->setChecked(false);
+    cascaded->setChecked(true);
+    QTest::mouseClick(Find<QPushButton>(&options, "ok2"), Qt::LeftButton);
+    EXPECT_EQ(startedSwitches_, (std::vector<std::string>{"/activate", "/deactivate"}));
+    EXPECT_FALSE(TOptions().GetOption("IntegrateContextMenu", true));
+    EXPECT_TRUE(TOptions().GetOption("CascadeContextMenu", false));
+
+    // The title bar's help button opens the About page.
+    Main().CaptionButtonClick();
+    EXPECT_EQ(pages->currentWidget()->objectName().toStdString(), "about");
+    EXPECT_EQ(Find<QLabel>(&options, "Label4")->text().toStdString(), "Version 1.2");
+    Screenshot(&options, "options-about");
+    options.hide();
+}
+
+TEST_F(WindowBehaviour, ChangeMainPasswordFromOptionsAsksForTheCurrentOneFirst) {
+    CreateWindows();
+    TOptionsForm& options = Windows().OptionsForm();
+    options.ShowPage(TOptionsForm::opGeneral);
+    std::vector<std::string> dialogs;
+    std::unique_ptr<TModalAnswer> second;
+    auto first = std::make_unique<TModalAnswer>([&](QWidget* dialog) {
+        dialogs.push_back(dialog->objectName().toStdString());
+        second = std::make_unique<TModalAnswer>([&](QWidget* next) {
+            dialogs.push_back(next->objectName().toStdString());
+            QTest::keyClicks(next->findChild<QLineEdit*>("PasswordEdit"), "fresh");
+            QTest::keyClicks(next->findChild<QLineEdit*>("AgainPasswordEdit"), "fresh");
+            QTest::mouseClick(next->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+        });
+        QTest::keyClicks(dialog->findChild<QLineEdit*>("PasswordEdit"), "main");
+        QTest::mouseClick(dialog->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+    });
+    QTest::mouseClick(Find<QPushButton>(&options, "ChooseMainPassButton"), Qt::LeftButton);
+    EXPECT_EQ(dialogs, (std::vector<std::string>{"MainPassForm", "ChangeMainPassForm"}));
+    EXPECT_EQ(HiddenItemsStore().Password, "fresh");
+
+    // A refused current password: the new-password dialog does not open.
+    dialogs.clear();
+    std::unique_ptr<TModalAnswer> cancel;
+    first = std::make_unique<TModalAnswer>([&](QWidget* dialog) {
+        dialogs.push_back(dialog->objectName().toStdString());
+        cancel = std::make_unique<TModalAnswer>([&](QWidget* again) {
+            dialogs.push_back(again->objectName().toStdString());
+            QTest::mouseClick(again->findChild<QPushButton*>("CancelBtn"), Qt::LeftButton);
+        });
+        QTest::keyClicks(dialog->findChild<QLineEdit*>("PasswordEdit"), "main");
+        QTest::mouseClick(dialog->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+    });
+    QTest::mouseClick(Find<QPushButton>(&options, "ChooseMainPassButton"), Qt::LeftButton);
+    EXPECT_EQ(dialogs, (std::vector<std::string>{"MainPassForm", "MainPassForm"}));
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text.toStdString(), "You entered wrong password!");
+    EXPECT_EQ(HiddenItemsStore().Password, "fresh");
+    options.hide();
+}
+
+TEST_F(WindowBehaviour, ProgressWindowBetweenRunsShowsZerosAndCancelRestoresTheCaption) {
+    CreateWindows();
+    TProgressForm& progress = Windows().ProgressForm();
+    progress.show();
+    EXPECT_TRUE(progress.TimerActive());
+    EXPECT_EQ(Find<QLabel>(&progress, "ElapsedTimeLabel")->text().toStdString(), "00:00:00");
+    EXPECT_EQ(Find<QLabel>(&progress, "EstimatedTimeLabel")->text().toStdString(), "00:00:00");
+    EXPECT_EQ(Find<QLabel>(&progress, "FilesPercentLabel")->text().toStdString(), "0 of 0");
+    EXPECT_EQ(progress.windowTitle().toStdString(), "0% completed...");
+    EXPECT_EQ(Main().windowTitle().toStdString(), "Brevikon - 0% completed...");
+    // Escape presses Cancel.
+    QTest::keyClick(&progress, Qt::Key_Escape);
+    EXPECT_FALSE(progress.isVisible());
+    EXPECT_FALSE(progress.TimerActive());
+    EXPECT_EQ(Main().windowTitle().toStdString(), "Brevikon");
+}
+
+TEST_F(WindowBehaviour, PasswordFromFileKeepsItsLineBreakAndTheMaskFlipsPerClick) {
+    CreateWindows();
+    ClickOperation(0);
+    ASSERT_TRUE(WaitForPage(2));
+    Main().ShowPage(1);
+    auto* edit = Find<QLineEdit>("EncryptPasswordEdit");
+    const std::string file = dir_->file("key.txt");
+    WriteText(file, "one line");
+    SetOpenFileHook([&](const QString& title, const QString&) {
+        EXPECT_EQ(title.toStdString(), "Choose file which content will be used as password");
+        return QString::fromStdString(file);
+    });
+    QTest::mouseClick(Find<QAbstractButton>("EncryptLoadPassdButton"), Qt::LeftButton);
+    EXPECT_EQ(Main().EncryptPassword(), "one line\r\n");
+
+    // A file that cannot be read: its open error, and the box keeps its text.
+    SetOpenFileHook([&](const QString&, const QString&) { return QString::fromStdString(dir_->file("gone.txt")); });
+    QTest::mouseClick(Find<QAbstractButton>("EncryptLoadPassdButton"), Qt::LeftButton);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].kind, TBoxKind::bkError);
+    EXPECT_NE(boxes_[0].text.toStdString().find("gone.txt"), std::string::npos);
+    EXPECT_EQ(Main().EncryptPassword(), "one line\r\n");
+
+    // Cancelled dialog: nothing changes.
+    SetOpenFileHook([](const QString&, const QString&) { return QString(); });
+    QTest::mouseClick(Find<QAbstractButton>("EncryptLoadPassdButton"), Qt::LeftButton);
+    EXPECT_EQ(Main().EncryptPassword(), "one line\r\n");
+
+    auto* mask = Find<QCheckBox>("EncryptMaskPasswordCheckBox");
+    EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
+    QTest::mouseClick(mask, Qt::LeftButton);
+    EXPECT_EQ(edit->echoMode(), QLineEdit::Normal);
+    QTest::mouseClick(mask, Qt::LeftButton);
+    EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
+}
+
+TEST_F(WindowBehaviour, OperationListHoverSelectsAndHelpOpensThePage) {
+    CreateWindows();
+    auto* list = Find<TOperationsListBox>("OperationsListBox");
+    ASSERT_EQ(list->Count(), 5);
+    QTest::mouseMove(list, list->ItemRect(3).center());
+    EXPECT_EQ(list->ItemIndex(), 3);
+    Screenshot(&Main(), "00-start-page-hover");
+    QTest::mouseMove(list, QPoint(10, list->height() - 2));  // below the last row
+    EXPECT_EQ(list->ItemIndex(), -1);
+
+    QTest::mouseClick(Find<QAbstractButton>("HelpButton"), Qt::LeftButton);
+    QTest::keyClick(&Main(), Qt::Key_F1);
+    ASSERT_EQ(helpOpened_.size(), 2u);
+    EXPECT_EQ(helpOpened_[0], GetAppFolder() + "Help/index.html");
+}
+
+}  // namespace
+}  // namespace tellvane::test
