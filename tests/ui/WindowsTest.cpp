@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -303,6 +304,40 @@ TEST_F(WindowBehaviour, OperationListHoverSelectsAndHelpOpensThePage) {
     QTest::keyClick(&Main(), Qt::Key_F1);
     ASSERT_EQ(helpOpened_.size(), 2u);
     EXPECT_EQ(helpOpened_[0], GetAppFolder() + "Help/index.html");
+}
+
+TEST_F(WindowBehaviour, RealMessageBoxesCarryTheirIconsAndTitles) {
+    CreateWindows();
+    SetMessageBoxHook({});
+    SetCurrentApplicationTitle("Tellvane");
+    struct Seen {
+        QMessageBox::Icon icon;
+        std::string title, text;
+    };
+    std::vector<Seen> seen;
+    auto answer = [&](const std::string& shot) {
+        return std::make_unique<TModalAnswer>([&, shot](QWidget* dialog) {
+            auto* box = qobject_cast<QMessageBox*>(dialog);
+            ASSERT_NE(box, nullptr);
+            seen.push_back({box->icon(), box->windowTitle().toStdString(), box->text().toStdString()});
+            Screenshot(box, shot);
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        });
+    };
+    auto a = answer("box-information");
+    Main().InfoBox("Please select some files");
+    auto b = answer("box-error");
+    Main().ErrorBox("You entered wrong password!");
+    auto c = answer("box-plain");
+    Main().PlainMessage("Enter password before perfom this operation please.");
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].icon, QMessageBox::Information);
+    EXPECT_EQ(seen[0].title, "");
+    EXPECT_EQ(seen[1].icon, QMessageBox::Critical);
+    EXPECT_EQ(seen[1].title, "");
+    EXPECT_EQ(seen[1].text, "You entered wrong password!");
+    EXPECT_EQ(seen[2].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(seen[2].title, "Tellvane");
 }
 
 }  // namespace
