@@ -25,6 +25,7 @@
 #include "ui/DesktopActions.h"
 #include "ui/DriveTreeView.h"
 #include "ui/LinkLabel.h"
+#include "ui/MainFormTranslation.h"
 #include "ui/MainPassForm.h"
 #include "ui/OperationPassForm.h"
 #include "ui/OperationsListBox.h"
@@ -44,10 +45,6 @@ namespace {
 
 constexpr int ClientWidth = 698;
 constexpr int ClientHeight = 475;
-
-const char* const PasswordDialogTitle = "Choose file which content will be used as password";
-// "Text files (*.TXT)|*.txt| All files|*.*" in the file dialog's own notation.
-const char* const PasswordDialogFilter = "Text files (*.TXT) (*.txt);; All files (*)";
 
 QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
     auto* label = new QLabel(text, parent);
@@ -163,11 +160,15 @@ TMainForm::TMainForm() : QWidget(nullptr) {
 
     wizard_ = std::make_unique<TWizard>(*this);
     FormCreate();
+    // The chosen language replaces the design texts once the window stands.
+    QuenLanguageController = std::make_unique<TMainFormLanguageController>(*this);
+    QuenLanguageController->FormLoaded();
     qApp->installEventFilter(this);
 }
 
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
+    QuenLanguageController.reset();
     // The wizard puts the window back on its start page when its path goes: the controls must
     // still be there.
     wizard_.reset();
@@ -420,8 +421,7 @@ void TMainForm::ShredAlgorithmComboBoxChange(int index) {
 }
 
 void TMainForm::LoadPasswordFromFile(QLineEdit* edit) {
-    const QString fileName = ChooseOpenFile(this, QString::fromLatin1(PasswordDialogTitle),
-                                            QString::fromLatin1(PasswordDialogFilter));
+    const QString fileName = ChooseOpenFile(this, Q(PasswordDialogTitle), ToDialogFilter(PasswordDialogFilter));
     if (fileName.isEmpty()) return;
     std::string text = S(edit->text());
     // An unreadable file is reported with its open error; the box then keeps its text.

@@ -24,6 +24,7 @@ class TChangeMainPassForm;
 class TFilesTreeView;
 class TDriveTreeItemModel;
 class TLinkLabel;
+class TMainFormLanguageController;
 class TMainPassForm;
 class TOperationPassForm;
 class TOperationsListBox;
@@ -60,6 +61,10 @@ public:
     void UpdateHintFromPointer();
     bool TerminationRequested() const { return terminationRequested_; }
     void LoadPasswordFromFile(QLineEdit* edit);
+
+    // The password file dialog's title and filter ("description|patterns|..."), translatable.
+    std::string PasswordDialogTitle = "Choose file which content will be used as password";
+    std::string PasswordDialogFilter = "Text files (*.TXT)|*.txt| All files|*.*";
 
     // IWizardWindow
     void ShowPage(int page) override;
@@ -129,6 +134,7 @@ private:
 
     TDriveTreeModel tree_;
     std::unique_ptr<TWizard> wizard_;
+    std::unique_ptr<TMainFormLanguageController> QuenLanguageController;
     TDialogs dialogs_;
     bool terminationRequested_ = false;
     bool hintUpdatePending_ = false;

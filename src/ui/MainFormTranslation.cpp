@@ -2,105 +2,110 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QRegularExpression>
 #include <QStringList>
 
-namespace tellvane::ui {
+#include "ui/MainForm.h"
+#include "ui/OperationsListBox.h"
+#include "ui/QtText.h"
+
+namespace tellvane {
+
 namespace {
 
-QString FromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-std::string ToUtf8(const QString& s) { return s.toUtf8().toStdString(); }
+// A string list's text: every item followed by CR LF.
+std::string JoinItems(const QStringList& items) {
+    std::string text;
+    for (const QString& item : items) text += S(item) + "\r\n";
+    return text;
+}
 
-// A list property travels as one text, items separated by line breaks.
-QStringList SplitItems(const QString& text) {
-    QString t = text;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return t.split(QLatin1Char('\n'));
+QStringList SplitItems(const std::string& text) {
+    QStringList items = Q(text).split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
+    if (!items.isEmpty() && items.back().isEmpty()) items.pop_back();
+    return items;
 }
 
 }  // namespace
 
-MainFormTranslation::MainFormTranslation(QWidget* form)
-    : TQuenLanguageController(ToUtf8(form->objectName()), MainFormTranslationEntries()), form_(form) {}
-
-QObject* MainFormTranslation::Find(const std::string& component) const {
-    if (!form_) return nullptr;
-    const QString name = FromUtf8(component);
-    if (form_->objectName() == name) return form_;
-    return form_->findChild<QObject*>(name);
+QString ToDialogFilter(const std::string& pairs) {
+    const QStringList parts = Q(pairs).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1].trimmed();
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << parts[i].trimmed() + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
 }
 
-bool MainFormTranslation::HasComponent(const std::string& component) const { return Find(component) != nullptr; }
+TMainFormLanguageController::TMainFormLanguageController(TMainForm& form)
+    : TQuenLanguageController("MainForm", MainFormTranslationEntries()), form_(form) {}
 
-std::string MainFormTranslation::GetProperty(const std::string& component, const std::string& property) const {
-    QObject* o = Find(component);
-    if (!o) return {};
+bool TMainFormLanguageController::HasComponent(const std::string& component) const {
+    if (component == "MainForm" || component == "PasswordOpenDialog") return true;
+    return form_.findChild<QWidget*>(Q(component)) != nullptr;
+}
+
+std::string TMainFormLanguageController::GetProperty(const std::string& component, const std::string& property) const {
+    if (component == "MainForm") return property == "Caption" ? S(form_.windowTitle()) : S(form_.statusTip());
+    if (component == "PasswordOpenDialog")
+        return property == "Title" ? form_.PasswordDialogTitle : form_.PasswordDialogFilter;
+    QWidget* widget = form_.findChild<QWidget*>(Q(component));
+    if (!widget) return {};
+    if (property == "Hint") return S(widget->statusTip());
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        if (property == "Items") {
+            QStringList items;
+            for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+            return JoinItems(items);
+        }
+        return S(combo->currentText());
+    }
+    if (qobject_cast<TOperationsListBox*>(widget)) return {};  // its rows come from the operation registry
+    if (auto* label = qobject_cast<QLabel*>(widget)) return S(label->text());
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) return S(button->text());
+    return {};
+}
+
+void TMainFormLanguageController::SetProperty(const std::string& component, const std::string& property,
+                                              const std::string& value) {
+    if (component == "MainForm") {
+        if (property == "Caption")
+            form_.setWindowTitle(Q(value));
+        else
+            form_.setStatusTip(Q(value));
+        return;
+    }
+    if (component == "PasswordOpenDialog") {
+        (property == "Title" ? form_.PasswordDialogTitle : form_.PasswordDialogFilter) = value;
+        return;
+    }
+    QWidget* widget = form_.findChild<QWidget*>(Q(component));
+    if (!widget) return;
     if (property == "Hint") {
-        auto* w = qobject_cast<QWidget*>(o);
-        return w ? ToUtf8(w->toolTip()) : std::string();
+        widget->setStatusTip(Q(value));
+        return;
     }
-    if (property == "Caption") {
-        if (o == form_) return ToUtf8(form_->windowTitle());
-        if (auto* b = qobject_cast<QAbstractButton*>(o)) return ToUtf8(b->text());
-        if (auto* l = qobject_cast<QLabel*>(o)) return ToUtf8(l->text());
-        if (auto* g = qobject_cast<QGroupBox*>(o)) return ToUtf8(g->title());
-        return {};
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        // The rows are the registry's entries by index: a translation replaces their texts only
+        // when it names every one of them.
+        const QStringList items = SplitItems(value);
+        if (property == "Items" && items.size() == combo->count())
+            for (int i = 0; i < combo->count(); ++i) combo->setItemText(i, items[i]);
+        return;
     }
-    if (property == "Text") {
-        if (auto* c = qobject_cast<QComboBox*>(o)) return ToUtf8(c->currentText());
-        if (auto* l = qobject_cast<QLabel*>(o)) return ToUtf8(l->text());
-        return {};
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setText(Q(value));
+        if (!label->wordWrap()) label->adjustSize();
+        return;
     }
-    if (property == "Items") {
-        QStringList items;
-        if (auto* c = qobject_cast<QComboBox*>(o))
-            for (int i = 0; i < c->count(); ++i) items << c->itemText(i);
-        else if (auto* l = qobject_cast<QListWidget*>(o))
-            for (int i = 0; i < l->count(); ++i) items << l->item(i)->text();
-        return ToUtf8(items.join(QStringLiteral("\r\n")));
-    }
-    // Filter, Title: the file dialog's texts.
-    return ToUtf8(o->property(property.c_str()).toString());
-}
-
-void MainFormTranslation::SetProperty(const std::string& component, const std::string& property,
-                                      const std::string& value) {
-    QObject* o = Find(component);
-    if (!o) return;
-    const QString text = FromUtf8(value);
-    if (property == "Hint") {
-        if (auto* w = qobject_cast<QWidget*>(o)) {
-            w->setToolTip(text);
-            w->setStatusTip(text);
-        }
-    } else if (property == "Caption") {
-        if (o == form_)
-            form_->setWindowTitle(text);
-        else if (auto* b = qobject_cast<QAbstractButton*>(o))
-            b->setText(text);
-        else if (auto* l = qobject_cast<QLabel*>(o))
-            l->setText(text);
-        else if (auto* g = qobject_cast<QGroupBox*>(o))
-            g->setTitle(text);
-    } else if (property == "Text") {
-        if (auto* c = qobject_cast<QComboBox*>(o)) {
-            if (c->currentIndex() >= 0) c->setItemText(c->currentIndex(), text);
-        } else if (auto* l = qobject_cast<QLabel*>(o)) {
-            l->setText(text);
-        }
-    } else if (property == "Items") {
-        const QStringList items = SplitItems(text);
-        if (auto* c = qobject_cast<QComboBox*>(o)) {
-            // Translating names must not change what is chosen.
-            for (int i = 0; i < c->count() && i < items.size(); ++i) c->setItemText(i, items[i]);
-        } else if (auto* l = qobject_cast<QListWidget*>(o)) {
-            for (int i = 0; i < l->count() && i < items.size(); ++i) l->item(i)->setText(items[i]);
-        }
-    } else {
-        o->setProperty(property.c_str(), text);
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->setText(Q(value));
+        // Check boxes take the width of their text; the bar's buttons keep their fixed size.
+        if (!button->inherits("QPushButton")) button->adjustSize();
     }
 }
 
-}  // namespace tellvane::ui
+}  // namespace tellvane

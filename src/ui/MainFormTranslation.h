@@ -1,19 +1,17 @@
 #pragma once
-// The main window's translation component: binds the translatable properties of the language
-// files (Caption, Hint, Text, Items, Filter, Title) to the Qt properties of the controls found by
-// object name.
-#include <QPointer>
-#include <QWidget>
+// The main window's translation component: reads and sets its translatable texts by control name
+// and property ("Caption", "Hint", "Text", "Items", and the password dialog's "Filter" and "Title").
+#include <QString>
 
 #include "l10n/LanguageController.h"
 
-namespace tellvane::ui {
+namespace tellvane {
 
-class MainFormTranslation : public TQuenLanguageController {
+class TMainForm;
+
+class TMainFormLanguageController : public TQuenLanguageController {
 public:
-    // FORM is the window; its controls are found among its descendants by object name. A file
-    // dialog's texts live on a descendant QObject as the dynamic properties "Filter" and "Title".
-    explicit MainFormTranslation(QWidget* form);
+    explicit TMainFormLanguageController(TMainForm& form);
 
 protected:
     bool HasComponent(const std::string& component) const override;
@@ -21,8 +19,11 @@ protected:
     void SetProperty(const std::string& component, const std::string& property, const std::string& value) override;
 
 private:
-    QObject* Find(const std::string& component) const;
-    QPointer<QWidget> form_;
+    TMainForm& form_;
 };
 
-}  // namespace tellvane::ui
+// A file-dialog filter written "Text files (*.TXT)|*.txt| All files|*.*" in the dialog's notation:
+// "Text files (*.TXT) (*.txt);;All files (*.*)".
+QString ToDialogFilter(const std::string& pairs);
+
+}  // namespace tellvane

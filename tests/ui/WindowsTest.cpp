@@ -20,6 +20,7 @@
 #include "app/AppFolders.h"
 #include "app/Options.h"
 #include "hide/HiddenConfig.h"
+#include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"
 #include "ui/OperationsListBox.h"
 #include "ui/OptionsForm.h"
@@ -338,6 +339,18 @@ TEST_F(WindowBehaviour, RealMessageBoxesCarryTheirIconsAndTitles) {
     EXPECT_EQ(seen[1].text, "You entered wrong password!");
     EXPECT_EQ(seen[2].icon, QMessageBox::NoIcon);
     EXPECT_EQ(seen[2].title, "Tellvane");
+}
+
+TEST_F(WindowBehaviour, ChosenLanguageTranslatesTheMainWindowByControlName) {
+    LangManager().SetLanguageID(1031);
+    CreateWindows();
+    const std::string back = Find<QAbstractButton>("BackButton")->text().toStdString();
+    const std::string finish = Find<QAbstractButton>("FinishButton")->text().toStdString();
+    const std::string helpHint = Find<QAbstractButton>("HelpButton")->statusTip().toStdString();
+    LangManager().SetLanguageID(1033);
+    EXPECT_EQ(back, "Zur\xC3\xBC" "ck");
+    EXPECT_EQ(finish, "Fertig");
+    EXPECT_EQ(helpHint, "Hilfe anzeigen");
 }
 
 }  // namespace
