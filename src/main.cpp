@@ -13,7 +13,6 @@
 #include "ui/MainForm.h"
 #include "ui/StandardDialogs.h"
 #include "ui/TellvaneApplication.h"
-#include "wizard/PathClasses.h"
 
 namespace {
 
@@ -38,9 +37,6 @@ int main(int argc, char** argv) {
     tellvane::SetCommandLine(argc, argv);
     try {
         tellvane::InitializeApplication();
-        // The core's start-up cannot reach the wizard layer above it; the path classes are
-        // registered here, before anything reads them (the first activation of the main window).
-        tellvane::CreatePathClasses();
     } catch (const std::exception& e) {
         if (HaveDisplay()) {
             QApplication app(argc, argv);
@@ -74,10 +70,8 @@ int main(int argc, char** argv) {
     }
     const int status = app.exec();
 
-    // Workers still going are stopped and awaited; their calls onto this thread are served meanwhile.
+    // Workers still going are stopped and awaited first; their calls onto this thread are served meanwhile.
     try {
-        tellvane::StopAndAwaitWorkers([] { QCoreApplication::processEvents(); });
-        tellvane::FreePathClasses();
         tellvane::FinalizeApplication([] { QCoreApplication::processEvents(); });
     } catch (const std::exception& e) {
         ShowApplicationError(e.what());

@@ -15,6 +15,7 @@
 #include "platform/CodePage.h"
 #include "platform/Registry.h"
 #include "shred/ShredAlgorithms.h"
+#include "wizard/PathClasses.h"
 
 namespace tellvane {
 namespace {
@@ -46,7 +47,7 @@ std::vector<TStartupStep> InitializationSteps() {
          }},
         {"AppPath", WriteAppPath},
         {"Language", ChooseLanguage},
-        {"PathClasses", [] { /* wizard path classes: registered by the wizard unit */ }},
+        {"PathClasses", CreatePathClasses},
         {"CreateOperations", CreateOperations},
         {"CreateShredAlgorithms", CreateShredAlgorithms},
         {"CreateAlgorithms", CreateAlgorithms},
@@ -61,7 +62,7 @@ std::vector<TStartupStep> InitializationSteps() {
 
 std::vector<TStartupStep> FinalizationSteps() {
     return {
-        {"FreePathClasses", [] { /* wizard path classes */ }},
+        {"FreePathClasses", FreePathClasses},
         {"FreeOperations", FreeOperations},
         {"FreeShredAlgorithms", FreeShredAlgorithms},
         {"FreeAlgorithms", FreeAlgorithms},

@@ -17,6 +17,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "shred/ShredAlgorithms.h"
+#include "wizard/PathClasses.h"
 #include "support/TestSupport.h"
 
 namespace tellvane {
@@ -48,6 +49,8 @@ TEST_F(Startup, FirstStartBuildsEverythingAndShutdownSavesTheStore) {
     // No options.ini: English.
     EXPECT_EQ(LangManager().LanguageID(), 1033);
     // Every registry is built, in the user interface's order.
+    EXPECT_EQ(PathClasses().size(), 4u);
+    EXPECT_NE(FindPathClass("/encrypt"), nullptr);
     EXPECT_EQ(OperationCount(), 5);
     EXPECT_EQ(AlgorithmList().size(), 19u);
     EXPECT_EQ(ShredAlgorithmList().size(), 11u);
@@ -57,6 +60,7 @@ TEST_F(Startup, FirstStartBuildsEverythingAndShutdownSavesTheStore) {
     HiddenItemsStore().Password = "main";
     FinalizeApplication();
     EXPECT_EQ(OperationCount(), 0);
+    EXPECT_TRUE(PathClasses().empty());
     EXPECT_TRUE(AlgorithmList().empty());
     EXPECT_TRUE(ShredAlgorithmList().empty());
     // The store was saved on the way out.
