@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QPushButton>
 #include <QToolButton>
@@ -133,6 +134,15 @@ QImage LoadPicture(const std::string& fileName, std::string* error = nullptr) {
         return {};
     }
 }
+
+// Rows of the hidden-items list are 13 pixels high.
+class TFixedRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), 13);
+    }
+};
 
 void ToggleMask(QLineEdit* edit) {
     const char mask = TogglePasswordMask(edit->echoMode() == QLineEdit::Password ? '*' : '\0');
@@ -314,6 +324,7 @@ void TMainForm::BuildPages() {
     HiddenFilesListBox->setObjectName(QStringLiteral("HiddenFilesListBox"));
     HiddenFilesListBox->setGeometry(314, 35, 360, 278);
     HiddenFilesListBox->setUniformItemSizes(true);
+    HiddenFilesListBox->setItemDelegate(new TFixedRowDelegate(HiddenFilesListBox));
     AddWrappedLabel(page, "Label3",
                     QStringLiteral("Select hidden files, folders or drives from the list and click Next to make them "
                                    "show in Explorer again. Use Change Main Password link below to change the "

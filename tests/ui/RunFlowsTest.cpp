@@ -276,5 +276,36 @@ TEST_F(RunFlows, EncryptSwitchWithTodoFileRunsToTheEndAndClosesTheProgram) {
     DeleteFile(GetDataFolder() + "todo");
 }
 
+TEST_F(RunFlows, RunThatFailsTellsTheUserAndStaysOnItsSettingsPage) {
+    const std::string file = dir_->file("vanishing.txt");
+    WriteText(file, "here now");
+    CreateWindows();
+    ClickOperation(0);
+    ASSERT_TRUE(WaitForPage(2));
+    ASSERT_TRUE(ClickTreePath(file));
+    Click("NextButton");
+    ASSERT_TRUE(WaitForPage(1));
+    TypeInto("EncryptPasswordEdit", "pw");
+    ASSERT_TRUE(DeleteFile(file));  // gone between the choice and the run
+    Click("NextButton");
+    ASSERT_TRUE(WaitFor([&] { return !boxes_.empty() && RunningWorkerCount() == 0; }));
+    EXPECT_EQ(boxes_[0].kind, TBoxKind::bkError);
+    EXPECT_NE(boxes_[0].text.toStdString().find("vanishing.txt"), std::string::npos) << boxes_[0].text.toStdString();
+    EXPECT_FALSE(Windows().ProgressForm().isVisible());
+    EXPECT_EQ(Main().CurrentPage(), 1);
+    EXPECT_EQ(Main().windowTitle().toStdString(), "Brevikon");
+}
+
+TEST_F(RunFlows, SwitchWithoutTodoFileReportsItAndKeepsTheSettingsPage) {
+    DeleteFile(GetDataFolder() + "todo");
+    SetCommandLine(std::vector<std::string>{"tellvane", "/shred"});
+    CreateWindows();
+    ASSERT_TRUE(WaitFor([&] { return !boxes_.empty(); }));
+    EXPECT_EQ(boxes_[0].kind, TBoxKind::bkException);
+    EXPECT_EQ(boxes_[0].text.toStdString().rfind("Cannot open file", 0), 0u) << boxes_[0].text.toStdString();
+    EXPECT_EQ(Main().CurrentPage(), 4);
+    EXPECT_FALSE(Main().TerminationRequested());
+}
+
 }  // namespace
 }  // namespace tellvane::test
