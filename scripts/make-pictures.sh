@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws every picture of the program with ImageMagick (convert) into data/res/.
 # The results are committed, so a build never needs ImageMagick; run this again after changing a drawing.
+# Metadata is stripped so that an unchanged drawing gives the same files.
 #
 # One drawing kit serves all sizes: each glyph is drawn as vector primitives on a 192 x 192 canvas
 # and scaled down, so the operation list, the side pictures and the About picture share their shapes.
@@ -106,7 +107,7 @@ glyph_show() { eye "$1" "$2"; }
 glyph_hide() {  # the eye struck through
   eye "$1" "$2"
   cat <<EOF
-fill none stroke $2 stroke-width 26 stroke-linecap round
+fill none stroke $2 stroke-width 21 stroke-linecap round
 line 46,152 146,40
 stroke $1 stroke-width 13
 line 46,152 146,40
@@ -156,7 +157,7 @@ badge() {  # badge NAME DARK LIGHT BACKGROUND HIGHLIGHTED OUT
     "$work/badge.png" -geometry +8+8 -compose Over -composite \
     \( "$work/glyph.png" -resize 128x128 \) -geometry +32+32 -compose Over -composite \
     -fill none -stroke "$ring" -strokewidth 6 -draw "roundrectangle 16,16 175,175 32,32" \
-    -resize 48x48 -quality 95 "$file"
+    -resize 48x48 -quality 95 -strip "$file"
 }
 
 ops=(encrypt decrypt shred hide show)
@@ -181,7 +182,7 @@ side() {  # side NAME DARK LIGHT OUT
        -draw "circle 40,380 40,440" -draw "circle 40,380 40,480" \) -compose Over -composite \
     \( "$work/side-glyph.png" -resize 180x180 \) -geometry +55+110 -compose Over -composite \
     -fill "#ffffff" -draw "rectangle 286,0 289,413" \
-    -quality 92 "$file"
+    -quality 92 -strip "$file"
 }
 
 side encrypt "${encrypt[@]}" "$out/Encrypt.jpg"
@@ -216,18 +217,18 @@ for name in "${ops[@]}"; do
   unset -n col
   x=$((x + 50))
 done
-convert "$work/main.png" -quality 92 "$out/MainForm.jpg"
+convert "$work/main.png" -quality 92 -strip "$out/MainForm.jpg"
 
 # --- About page: 166 x 200, transparent ----------------------------------------------------------
 render_glyph shield "$mark_light" 1 192 "$work/about-shield.png"
 convert -size 166x200 xc:none \
   \( "$work/about-shield.png" -resize 150x150 \) -geometry +8+10 -compose Over -composite \
   -font DejaVu-Sans-Bold -pointsize 16 -fill "$mark_dark" -gravity north -annotate +0+170 "Brevikon" \
-  "$out/About.png"
+  -strip "$out/About.png"
 
 # --- button glyphs: 20 x 20, transparent ---------------------------------------------------------
 button() {  # button NAME MVG
-  convert -size 160x160 xc:none -draw "$2" -resize 20x20 "$out/$1.png"
+  convert -size 160x160 xc:none -draw "$2" -resize 20x20 -strip "$out/$1.png"
 }
 ink="#2d5a8c"
 button Options "fill none stroke $ink stroke-width 22
@@ -258,7 +259,7 @@ polyline 24,86 62,124 136,40"
 
 # --- tree pictures: 16 x 16, transparent; drawn on 64 x 64 ---------------------------------------
 tree() {  # tree NAME MVG
-  convert -size 64x64 xc:none -draw "$2" -resize 16x16 "$out/Tree$1.png"
+  convert -size 64x64 xc:none -draw "$2" -resize 16x16 -strip "$out/Tree$1.png"
 }
 box="fill white stroke #4a6c93 stroke-width 4
 roundrectangle 6,6 57,57 6,6"
