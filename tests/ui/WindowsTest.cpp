@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <filesystem>
 #include <stdexcept>
 #include <thread>
 
@@ -22,7 +23,9 @@
 #include "hide/HiddenConfig.h"
 #include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"
+#include "ui/DriveTreeView.h"
 #include "ui/OperationsListBox.h"
+#include "wizard/DriveTreeModel.h"
 #include "ui/OptionsForm.h"
 #include "ui/ProgressForm.h"
 #include "ui/UiThreadDispatcher.h"
@@ -339,6 +342,52 @@ TEST_F(WindowBehaviour, RealMessageBoxesCarryTheirIconsAndTitles) {
     EXPECT_EQ(seen[1].text, "You entered wrong password!");
     EXPECT_EQ(seen[2].icon, QMessageBox::NoIcon);
     EXPECT_EQ(seen[2].title, "Tellvane");
+}
+
+TEST_F(WindowBehaviour, TreeTogglesOnlyOnPicturesAndLabel) {
+    std::filesystem::create_directory(dir_->file("inner"));
+    WriteText(dir_->file("inner/a.txt"), "a");
+    WriteText(dir_->file("b.txt"), "b");
+    CreateWindows();
+    ClickOperation(0);
+    ASSERT_TRUE(WaitForPage(2));
+    ASSERT_TRUE(ClickTreePath(dir_->file("b.txt")));  // opens the way down and checks b.txt
+    TDriveTreeModel& tree = Main().TreeModel();
+    ASSERT_EQ(tree.SomeFilesSelected(), 1);
+
+    auto* view = Find<TFilesTreeView>("FilesTreeView");
+    TTreeNode* folder = nullptr;
+    std::function<void(TTreeNode*)> findInner = [&](TTreeNode* node) {
+        for (auto& child : node->Children) {
+            if (child->Text == "inner" && TDriveTree::GetFullPathByTree(child.get()) == dir_->file("inner"))
+                folder = child.get();
+            findInner(child.get());
+        }
+    };
+    for (auto& drive : tree.Tree().DrivesInTree) findInner(drive.get());
+    ASSERT_NE(folder, nullptr);
+    const QModelIndex index = view->ItemModel()->IndexOf(folder);
+    view->scrollTo(index);
+    const QRect row = view->visualRect(index);
+
+    // Right of the label and on the expand button: no mark changes; the button opens the folder.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(view->viewport()->width() - 4, row.center().y()));
+    EXPECT_EQ(folder->StateIndex, nsUnchecked);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(row.left() - 10, row.center().y()));
+    EXPECT_EQ(folder->StateIndex, nsUnchecked);
+    EXPECT_TRUE(WaitFor([&] { return view->isExpanded(index) && !folder->HasOnlyDummyChild(); }));
+    EXPECT_EQ(tree.SomeFilesSelected(), 1);
+
+    // The state picture checks the folder and what is loaded below it; the label unchecks it.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(row.left() + 8, row.center().y()));
+    EXPECT_EQ(folder->StateIndex, nsChecked);
+    ASSERT_EQ(folder->Children.size(), 1u);
+    EXPECT_EQ(folder->Children[0]->StateIndex, nsChecked);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(row.left() + 45, row.center().y()));
+    EXPECT_EQ(folder->StateIndex, nsUnchecked);
+    EXPECT_EQ(folder->Children[0]->StateIndex, nsUnchecked);
+    EXPECT_EQ(tree.SomeFilesSelected(), 1);
+    EXPECT_FALSE(view->currentIndex().isValid());  // no node stays selected
 }
 
 TEST_F(WindowBehaviour, ChosenLanguageTranslatesTheMainWindowByControlName) {
