@@ -304,6 +304,20 @@ TEST_F(WindowBehaviour, OperationListHoverSelectsAndHelpOpensThePage) {
     QTest::mouseMove(list, QPoint(10, list->height() - 2));  // below the last row
     EXPECT_EQ(list->ItemIndex(), -1);
 
+    // The status bar: a control's own hint, else the step title the window carries.
+    ClickOperation(0);
+    ASSERT_TRUE(WaitForPage(2));
+    auto* back = Find<QAbstractButton>("BackButton");
+    QCursor::setPos(back->mapToGlobal(back->rect().center()));
+    Main().UpdateHintFromPointer();
+    EXPECT_EQ(Main().StatusText().toStdString(), "Show previous step");
+    auto* desc = Find<QLabel>("ChooseFilesDescLabel");
+    QCursor::setPos(desc->mapToGlobal(desc->rect().center()));
+    Main().UpdateHintFromPointer();
+    EXPECT_EQ(Main().StatusText().toStdString(), "Encrypting files - Step 1 of 2");
+    Click("ExitButton");  // Cancel: back to the start page
+    EXPECT_EQ(Main().CurrentPage(), 0);
+
     QTest::mouseClick(Find<QAbstractButton>("HelpButton"), Qt::LeftButton);
     QTest::keyClick(&Main(), Qt::Key_F1);
     ASSERT_EQ(helpOpened_.size(), 2u);
