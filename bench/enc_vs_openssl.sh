@@ -4,7 +4,8 @@
 #   BFS (Blowfish)     vs  openssl enc -bf-cbc (legacy provider)
 #   3DE (3DES)         vs  openssl enc -des-ede3-cbc
 # openssl derives its key with -pbkdf2 -iter 1, so key set-up costs nothing on either side. The
-# file sits in the page cache (read once before timing); after one warm-up run of each command,
+# file sits in the page cache (read once before timing), the disk is synced before every timed
+# command (outside the timing); after one warm-up run of each command,
 # RUNS timed runs alternate between the two programs and the medians are printed as MB/s
 # (MB = 10^6 bytes) with the ratio ours/openssl (above 1.0: we are faster).
 # Then: encrypt and decrypt MB/s of all eighteen ciphers (TABLE_MIB file, TABLE_RUNS runs), the
@@ -40,9 +41,11 @@ TABLE_BYTES=$((TABLE_MIB * 1024 * 1024))
 openssl rand -out "$FILE" "$BYTES"
 head -c "$TABLE_BYTES" "$FILE" > "$TABLE_FILE"
 
-# Nanoseconds taken by the command.
+# Nanoseconds taken by the command. The disk is synced first, so that no run pays for writing back
+# what the run before it left in the page cache.
 timed() {
   local start end
+  sync
   start=$(date +%s%N)
   "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
   end=$(date +%s%N)
