@@ -10,6 +10,7 @@
 #include "app/ExceptionLogger.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
+#include "platform/FileDescriptor.h"
 #include "platform/CommandLine.h"
 #include "platform/Paths.h"
 #include "platform/TextFormat.h"
@@ -101,10 +102,9 @@ void WriteLogLine(const std::string& text) {
         std::string line = Utf8ToCodePage(text, SystemAnsiCodePage());
         line += "\r\n";
         std::lock_guard<std::mutex> lock(FileMutex());
-        int fd = ::open(fileName.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-        if (fd < 0) return;  // the line is lost; logging never reports
-        WriteAllBytes(fd, line);
-        ::close(fd);
+        TFileDescriptor fd(::open(fileName.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600));
+        if (!fd.valid()) return;  // the line is lost; logging never reports
+        WriteAllBytes(fd.get(), line);
     } catch (...) {
         // Out of memory or a failed conversion: the line is lost.
     }

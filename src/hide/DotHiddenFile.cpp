@@ -7,29 +7,11 @@
 
 #include <vector>
 
+#include "platform/FileDescriptor.h"
 #include "platform/Paths.h"
 
 namespace tellvane {
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        int f = fd_;
-        fd_ = -1;
-        return f;
-    }
-
-private:
-    int fd_;
-};
 
 std::vector<std::string> SplitLines(const std::string& content) {
     std::vector<std::string> lines;
@@ -55,7 +37,7 @@ std::string DotHiddenPath(const std::string& folder) {
 // Whole content in CONTENT; a missing file reads as empty. Returns 0 or an errno value.
 int ReadContent(const std::string& path, std::string& content) {
     content.clear();
-    FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    TFileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) return errno == ENOENT ? 0 : errno;
     char buf[8192];
     for (;;) {
@@ -86,7 +68,7 @@ int ReplaceContent(const std::string& folder, const std::string& path, const std
         haveOwner = true;
     }
     std::string temp = path + ".XXXXXX";
-    FileDescriptor fd(mkostemp(temp.data(), O_CLOEXEC));
+    TFileDescriptor fd(mkostemp(temp.data(), O_CLOEXEC));
     if (fd.get() < 0) return errno;
     auto fail = [&](int err) {
         unlink(temp.c_str());

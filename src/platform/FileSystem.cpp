@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "platform/FileDescriptor.h"
 #include "platform/Paths.h"
 #include "platform/SystemError.h"
 #include "platform/TextFormat.h"
@@ -19,24 +20,6 @@ struct DirCloser {
     void operator()(DIR* d) const { closedir(d); }
 };
 
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        int f = fd_;
-        fd_ = -1;
-        return f;
-    }
-
-private:
-    int fd_;
-};
 
 }  // namespace
 
@@ -118,7 +101,7 @@ bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
 void AtomicWriteFile(const std::string& path, const std::string& data, unsigned mode) {
     std::string temp = path + ".tmp-XXXXXX";
-    Fd fd(mkstemp(temp.data()));
+    TFileDescriptor fd(mkstemp(temp.data()));
     if (fd.get() < 0) throw EFileError(CannotCreateMessage(path, errno));
     auto fail = [&](int err) {
         unlink(temp.c_str());
@@ -140,7 +123,7 @@ void AtomicWriteFile(const std::string& path, const std::string& data, unsigned 
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    TFileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) throw EFileError(CannotOpenMessage(path, errno));
     std::string data;
     char buf[65536];

@@ -11,6 +11,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "platform/FileDescriptor.h"
 #include "platform/FileSystem.h"
 
 namespace tellvane {
@@ -22,22 +23,6 @@ TShredDriverObserver* g_observer = nullptr;
 // The texts the program's stream layer uses for a failed read or write in the middle of a file.
 constexpr const char* kReadError = "Stream read error";
 constexpr const char* kWriteError = "Stream write error";
-
-class TFileHandle {
-public:
-    explicit TFileHandle(int fd) : fd_(fd) {}
-    ~TFileHandle() { Close(); }
-    TFileHandle(const TFileHandle&) = delete;
-    TFileHandle& operator=(const TFileHandle&) = delete;
-    int Get() const { return fd_; }
-    void Close() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-
-private:
-    int fd_;
-};
 
 struct TFreeDeleter {
     void operator()(uint8_t* p) const { std::free(p); }
@@ -105,10 +90,10 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
     if (!S_ISREG(before.st_mode))
         throw EFileError(CannotOpenMessage(fileName, S_ISDIR(before.st_mode) ? EISDIR : EINVAL));
 
-    TFileHandle file(::open(fileName.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
-    if (file.Get() < 0) throw EFileError(CannotOpenMessage(fileName, errno));
+    TFileDescriptor file(::open(fileName.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
+    if (file.get() < 0) throw EFileError(CannotOpenMessage(fileName, errno));
     struct stat st {};
-    if (::fstat(file.Get(), &st) != 0) throw EFileError(CannotOpenMessage(fileName, errno));
+    if (::fstat(file.get(), &st) != 0) throw EFileError(CannotOpenMessage(fileName, errno));
     if (!S_ISREG(st.st_mode) || st.st_dev != before.st_dev || st.st_ino != before.st_ino)
         throw EFileError(CannotOpenMessage(fileName, EINVAL));  // replaced while we looked
     // A file without write permission bits is read-only, even for root, who could open it anyway.
@@ -130,9 +115,9 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
             const size_t chunk = static_cast<size_t>(std::min<int64_t>(ChunkSize, size - pos));
             const auto t0 = Clock::now();
             // A generator that ignores the file's bytes needs no read: its output is the same.
-            if (readsInput) ReadFully(file.Get(), buffer.get(), chunk, pos);
+            if (readsInput) ReadFully(file.get(), buffer.get(), chunk, pos);
             TransformBuffer(buffer.get(), chunk, generator);
-            WriteFully(file.Get(), buffer.get(), chunk, pos);
+            WriteFully(file.get(), buffer.get(), chunk, pos);
             const auto t1 = Clock::now();
             if (onProgress)
                 onProgress(size * i + pos, size * passCount, static_cast<int64_t>(chunk) / passCount,
@@ -141,7 +126,7 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
         }
         // Each pass reaches the device before the next one starts; without this the cache would
         // let only the last pass ever be written.
-        FlushToDevice(file.Get());
+        FlushToDevice(file.get());
         if (g_observer) g_observer->PassDone(fileName, static_cast<int>(i), static_cast<int>(passCount));
     }
     file.Close();
