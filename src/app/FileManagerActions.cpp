@@ -183,11 +183,8 @@ std::optional<std::string> WithoutOwnEntries(const std::string& xml) {
 
 std::string UcaPath(const std::string& folder) { return folder + "uca.xml"; }
 
-// The user's uca.xml, or the system's default when the user has none yet (Thunar would start from
-// it, and our entries must not hide its defaults).
-std::string LoadUcaXml(const std::string& path, bool& exists) {
-    exists = PathExists(path);
-    if (exists) return ReadWholeFile(path);
+// The system's default list, which Thunar uses while the user has no uca.xml of their own.
+std::string SystemUcaXml() {
     std::string dirs = "/etc/xdg";
     if (const char* v = std::getenv("XDG_CONFIG_DIRS"); v && *v) dirs = v;
     size_t pos = 0;
@@ -207,6 +204,13 @@ std::string LoadUcaXml(const std::string& path, bool& exists) {
         pos = end + 1;
     }
     return EmptyUcaXml;
+}
+
+// The user's uca.xml, or the system's default when the user has none yet (Thunar would start from
+// it, and our entries must not hide its defaults).
+std::string LoadUcaXml(const std::string& path, bool& exists) {
+    exists = PathExists(path);
+    return exists ? ReadWholeFile(path) : SystemUcaXml();
 }
 
 unsigned FileMode(const std::string& path, unsigned fallback) {
@@ -248,7 +252,13 @@ void RemoveThunar(const std::string& folder) {
         if (before.find(std::string("<unique-id>") + ThunarIdPrefix) == std::string::npos) return;
         RejectUcaXml(path);
     }
-    if (*after != before) AtomicWriteFile(path, *after, FileMode(path, 0644));
+    if (*after == before) return;
+    // What is left is what Thunar would read without the file: the file was ours alone.
+    if (*after == SystemUcaXml()) {
+        DeleteFile(path);
+        return;
+    }
+    AtomicWriteFile(path, *after, FileMode(path, 0644));
 }
 
 // Runs every step; one file manager's failure does not keep the others from being served. The first
