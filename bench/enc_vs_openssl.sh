@@ -55,18 +55,25 @@ median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1
 mbps() { awk -v b="$1" -v ns="$2" 'BEGIN {printf "%.1f", b / (ns / 1e9) / 1e6}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", b / a}'; }  # time of openssl / ours
 
+# Every command finds the output of its previous run deleted just before it starts, as openssl's
+# truncation of its output does: on a virtual machine, pages freed long before cost much more to
+# write into than pages just freed, and neither side should get the cheaper ones alone.
 # Ours: SRC -> SRC.enc beside it; decryption from the dec folder, restoring the stored name there.
-ours_enc() { rm -f "$1.enc"; timed "$CLI" encrypt -a "$2" -p "$WORK/pw" "$1"; }
+ours_enc() {
+  local name; name=$(basename "$1")
+  rm -f "$1.enc" "$WORK/dec/$name.enc"
+  timed "$CLI" encrypt -a "$2" -p "$WORK/pw" "$1"
+}
 ours_dec() {
   local name; name=$(basename "$1")
-  mv "$1.enc" "$WORK/dec/$name.enc"; rm -f "$WORK/dec/$name"
+  rm -f "$WORK/dec/$name"
+  mv "$1.enc" "$WORK/dec/$name.enc"
   local t; t=$(timed "$CLI" decrypt -p "$WORK/pw" "$WORK/dec/$name.enc" </dev/null)
   cmp -s "$1" "$WORK/dec/$name" || { echo "round trip differs: $2" >&2; exit 1; }
-  rm -f "$WORK/dec/$name" "$WORK/dec/$name.enc"
   echo "$t"
 }
-ossl_enc() { timed openssl enc -e "$@" -pbkdf2 -iter 1 -pass "file:$WORK/pw" -in "$FILE" -out "$WORK/ossl/o.enc"; }
-ossl_dec() { timed openssl enc -d "$@" -pbkdf2 -iter 1 -pass "file:$WORK/pw" -in "$WORK/ossl/o.enc" -out "$WORK/ossl/o.dec"; }
+ossl_enc() { rm -f "$WORK/ossl/o.enc"; timed openssl enc -e "$@" -pbkdf2 -iter 1 -pass "file:$WORK/pw" -in "$FILE" -out "$WORK/ossl/o.enc"; }
+ossl_dec() { rm -f "$WORK/ossl/o.dec"; timed openssl enc -d "$@" -pbkdf2 -iter 1 -pass "file:$WORK/pw" -in "$WORK/ossl/o.enc" -out "$WORK/ossl/o.dec"; }
 
 cat "$FILE" "$TABLE_FILE" > /dev/null
 echo "file: $SIZE_MIB MiB in $WORK, $RUNS runs after a warm-up, $(nproc) cores, $(openssl version | cut -d' ' -f1-2)"
@@ -88,7 +95,7 @@ for c in "RIJ|-aes-192-cbc" "BFS|-bf-cbc -provider legacy -provider default" "3D
   moe=$(median "${oe[@]}"); mse=$(median "${se[@]}"); mod=$(median "${od[@]}"); msd=$(median "${sd[@]}")
   printf '%-6s %-14s %10s %10s %10s %10s %7s %7s\n' "$sign" "${oa[0]#-}" "$(mbps $BYTES $moe)" "$(mbps $BYTES $mse)" \
     "$(mbps $BYTES $mod)" "$(mbps $BYTES $msd)" "$(ratio $moe $mse)" "$(ratio $mod $msd)"
-  rm -f "$WORK/ossl/"*
+  rm -f "$WORK/ossl/"* "$WORK/dec/"*
 done
 echo "(MB/s, MB = 10^6 bytes; x = ours/openssl by speed)"
 
@@ -103,6 +110,7 @@ while IFS=$'\t' read -r index sign caption _; do
     te+=("$(ours_enc "$TABLE_FILE" "$sign")")
     td+=("$(ours_dec "$TABLE_FILE" "$sign")")
   done
+  rm -f "$WORK/dec/"*
   printf '%-4s %-12s %10s %10s\n' "$sign" "$caption" "$(mbps $TABLE_BYTES "$(median "${te[@]}")")" \
     "$(mbps $TABLE_BYTES "$(median "${td[@]}")")"
 done < <("$CLI" algorithms)
