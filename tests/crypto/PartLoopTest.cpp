@@ -2,6 +2,8 @@
 // buffers gives exactly the bytes of one cipher call per part.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/resource.h>
 
 #include <csignal>
@@ -63,8 +65,9 @@ struct LoopRun {
 LoopRun RunLoop(const std::vector<uint8_t>& body, size_t block, int haltAtCheck = -1, int64_t divisor = 1,
                 bool overlapped = true) {
     TempDir dir;
-    std::vector<uint8_t> input = {1, 2, 3, 4, 5};
-    input.insert(input.end(), body.begin(), body.end());
+    std::vector<uint8_t> input(5 + body.size());
+    for (uint8_t i = 0; i < 5; ++i) input[i] = static_cast<uint8_t>(i + 1);
+    std::copy(body.begin(), body.end(), input.begin() + 5);
     WriteAll(dir.file("in"), input);
     TInputFile in(dir.file("in"));
     TOutputFile out(dir.file("out"));

@@ -127,12 +127,14 @@ TEST_F(CryptOperationsTest, UnknownShortAndEmptyFilesAreReportedAndSkipped) {
 }
 
 TEST_F(CryptOperationsTest, UnsafeStoredNameIsReportedAndSkipped) {
+    // A name above the folder that nothing else uses, derived from the folder's own random name.
+    const std::string escape = dir.path().filename().string() + "-escaped";
     test::WriteText(dir.file("payload"), "evil");
     {
         auto cipher = CreateCipher("RC2");
         TInputFile in(dir.file("payload"));
         TOutputFile out(dir.file("x.enc"));
-        ASSERT_TRUE(EncryptLayer(*cipher, "RC2", "pw", in, "../x", out, nullptr, nullptr, 1));
+        ASSERT_TRUE(EncryptLayer(*cipher, "RC2", "pw", in, "../" + escape, out, nullptr, nullptr, 1));
         out.Commit();
     }
     fs::remove(dir.file("payload"));
@@ -143,7 +145,7 @@ TEST_F(CryptOperationsTest, UnsafeStoredNameIsReportedAndSkipped) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "The name stored in " + dir.file("x.enc") + " is not a plain file name; the file was skipped");
     EXPECT_EQ(Listing(), (std::vector<std::string>{"x.enc"}));
-    EXPECT_FALSE(PathExists((dir.path().parent_path() / "x").string()));
+    EXPECT_FALSE(PathExists((dir.path().parent_path() / escape).string()));
 }
 
 TEST_F(CryptOperationsTest, CascadeSignatureWithoutACipherBehindItIsReported) {
