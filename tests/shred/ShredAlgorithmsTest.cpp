@@ -36,7 +36,7 @@ const PassSpec R{'R', {}};
 const PassSpec C{'C', {}};
 const PassSpec I{'I', {}};
 
-struct MethodSpec {
+struct MethodModel {
     std::string className;
     std::string choice;
     std::vector<PassSpec> passes;
@@ -44,7 +44,7 @@ struct MethodSpec {
 
 std::vector<PassSpec> DoD() { return {C, I, R, C, C, I, R}; }
 
-std::vector<MethodSpec> Methods() {
+std::vector<MethodModel> Methods() {
     std::vector<PassSpec> beyond{C, C, C};
     for (const auto& p : DoD()) beyond.push_back(p);
     beyond.insert(beyond.end(), {C, C, C});
@@ -90,7 +90,7 @@ uint32_t ReferenceStep(TKISSState& s) {
 // The file's content after each pass, from the random state at the start of Shred: constant
 // random bytes are drawn when the list is built, in pass order; a fresh-random pass draws one per
 // byte in file order.
-std::vector<std::vector<uint8_t>> ExpectedAfterEachPass(const MethodSpec& method, std::vector<uint8_t> content,
+std::vector<std::vector<uint8_t>> ExpectedAfterEachPass(const MethodModel& method, std::vector<uint8_t> content,
                                                         TKISSState kiss) {
     std::vector<uint8_t> constants;
     for (const auto& p : method.passes)
@@ -196,11 +196,11 @@ TEST_F(ShredTest, EveryPassOfEveryMethodWritesItsBytesAndIsFlushedBeforeTheNext)
     const auto methods = Methods();
     ASSERT_EQ(ShredAlgorithmList().size(), methods.size());
     for (size_t index = 0; index < methods.size(); ++index) {
-        const MethodSpec& spec = methods[index];
-        SCOPED_TRACE(spec.className);
+        const MethodModel& model = methods[index];
+        SCOPED_TRACE(model.className);
         TShredAlgorithm& method = *ShredAlgorithmList()[index];
-        EXPECT_EQ(method.ClassName(), spec.className);
-        EXPECT_EQ(method.DisplayName(), spec.choice);
+        EXPECT_EQ(method.ClassName(), model.className);
+        EXPECT_EQ(method.DisplayName(), model.choice);
 
         const std::string file = dir.file("victim.bin");
         const auto original = test::PatternBytes(size, static_cast<uint32_t>(index) + 1);
@@ -208,13 +208,13 @@ TEST_F(ShredTest, EveryPassOfEveryMethodWritesItsBytesAndIsFlushedBeforeTheNext)
         TKISSState seed = KISSInitialState;
         seed.x = 1000u + static_cast<uint32_t>(index);
         KISSSetState(seed);
-        const auto expected = ExpectedAfterEachPass(spec, original, seed);
+        const auto expected = ExpectedAfterEachPass(model, original, seed);
 
         RecordingObserver observer;
         Calls calls;
         method.Shred(file, calls.Halt(), calls.OnProgress());
 
-        const int passes = static_cast<int>(spec.passes.size());
+        const int passes = static_cast<int>(model.passes.size());
         ASSERT_EQ(observer.snapshots.size(), expected.size());
         for (int p = 0; p < passes; ++p) EXPECT_TRUE(observer.snapshots[p] == expected[p]) << "after pass " << p + 1;
         // Exactly one flush per pass, each before the pass is reported done and before deletion.
@@ -271,12 +271,12 @@ TEST_F(ShredTest, KnownPatternsAndRulesHoldAfterTheirPasses) {
 
     // No random pass of any method ever writes 0xFF.
     const auto methods = Methods();
-    for (const auto& spec : methods) {
-        const auto snapshots = run(spec.className);
-        for (size_t p = 0; p < spec.passes.size(); ++p) {
-            if (spec.passes[p].kind == 'R' || spec.passes[p].kind == 'C') {
+    for (const auto& model : methods) {
+        const auto snapshots = run(model.className);
+        for (size_t p = 0; p < model.passes.size(); ++p) {
+            if (model.passes[p].kind == 'R' || model.passes[p].kind == 'C') {
                 EXPECT_EQ(std::count(snapshots[p].begin(), snapshots[p].end(), 0xFF), 0)
-                    << spec.className << " pass " << p + 1;
+                    << model.className << " pass " << p + 1;
             }
         }
     }
