@@ -183,11 +183,7 @@ void TDCP_blockcipher::EncryptCBC(const void* indata, void* outdata, size_t size
     const size_t blocks = size / blockBytes_;
     if (blocks > 0) EncryptCBCBlocks(in, out, blocks, CV.data());
     const size_t done = blocks * blockBytes_;
-    if (size > done) {
-        // The tail is a stream cipher on E_K(CV); the ciphertext is not fed back.
-        EncryptECB(CV.data(), CV.data());
-        XorBytes(out + done, in + done, CV.data(), size - done);
-    }
+    CbcTail(in + done, out + done, size - done);
 }
 
 void TDCP_blockcipher::DecryptCBC(const void* indata, void* outdata, size_t size) {
@@ -197,10 +193,14 @@ void TDCP_blockcipher::DecryptCBC(const void* indata, void* outdata, size_t size
     const size_t blocks = size / blockBytes_;
     if (blocks > 0) DecryptCBCBlocks(in, out, blocks, CV.data());
     const size_t done = blocks * blockBytes_;
-    if (size > done) {
-        EncryptECB(CV.data(), CV.data());
-        XorBytes(out + done, in + done, CV.data(), size - done);
-    }
+    CbcTail(in + done, out + done, size - done);
+}
+
+void TDCP_blockcipher::CbcTail(const uint8_t* in, uint8_t* out, size_t size) {
+    if (size == 0) return;
+    // A stream cipher on E_K(CV), also when decrypting; the ciphertext is not fed back.
+    EncryptECB(CV.data(), CV.data());
+    XorBytes(out, in, CV.data(), size);
 }
 
 void TDCP_blockcipher::EncryptCFB8bit(const void* indata, void* outdata, size_t size) {

@@ -120,6 +120,9 @@ protected:
     std::array<uint8_t, MaxBlockBytes> CV{};
 
 private:
+    // The trailing partial block of a CBC call, the same in both directions.
+    void CbcTail(const uint8_t* in, uint8_t* out, size_t size);
+
     TDCP_ciphermode fCipherMode = cmCBC;
     size_t blockBytes_;
 };
