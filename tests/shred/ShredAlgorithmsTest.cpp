@@ -18,6 +18,7 @@
 #include "platform/FileSystem.h"
 #include "shred/KISSRandomGenerator.h"
 #include "shred/ShredMethods.h"
+#include "shred/KissReference.h"
 #include "support/TestSupport.h"
 
 namespace tellvane {
@@ -76,16 +77,7 @@ std::vector<MethodModel> Methods() {
     };
 }
 
-uint32_t ReferenceStep(TKISSState& s) {
-    s.x = 69069u * s.x + 12345u;
-    s.y ^= s.y << 13;
-    s.y ^= s.y >> 17;
-    s.y ^= s.y << 5;
-    const uint64_t t = 698769069ull * s.z + s.c;
-    s.c = static_cast<uint32_t>(t >> 32);
-    s.z = static_cast<uint32_t>(t);
-    return s.x + s.y + s.z;
-}
+using test::ReferenceStep;
 
 // The file's content after each pass, from the random state at the start of Shred: constant
 // random bytes are drawn when the list is built, in pass order; a fresh-random pass draws one per
