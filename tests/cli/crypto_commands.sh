@@ -1,12 +1,7 @@
 #!/bin/bash
 # encrypt, decrypt and algorithms from the console.
 # Usage: crypto_commands.sh PATH-TO-tellvane-cli
-set -u
-CLI=$1
-tmp=$(mktemp -d)
-trap 'chmod -R u+w "$tmp"; rm -rf "$tmp"' EXIT
-export XDG_CONFIG_HOME=$tmp/config HOME=$tmp/home
-work=$tmp/work
+source "$(dirname "$0")/lib/common.bash" "$1"
 mkdir -p "$work/sub" "$HOME"
 head -c 123457 /dev/urandom > "$work/big.bin"
 printf 'small\n' > "$work/sub/small.txt"
@@ -14,11 +9,6 @@ cp "$work/big.bin" "$tmp/big.orig"
 printf 'secret\n' > "$tmp/pw"
 printf 'other\n' > "$tmp/wrong"
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_status() {  # expected, actual, what
-    [ "$1" = "$2" ] || fail "$3: exit status $2, expected $1"
-}
 
 out=$("$CLI" algorithms); st=$?
 expect_status 0 $st "algorithms"

@@ -1,13 +1,8 @@
 #!/bin/bash
 # hide, hidden and show from the console, behind the main password.
 # Usage: hide_commands.sh PATH-TO-tellvane-cli
-set -u
-CLI=$1
-tmp=$(mktemp -d)
-trap 'chmod -R u+w "$tmp"; rm -rf "$tmp"' EXIT
-export XDG_CONFIG_HOME=$tmp/config HOME=$tmp/home
+source "$(dirname "$0")/lib/common.bash" "$1"
 base=$XDG_CONFIG_HOME/Brevikon/base.dat
-work=$tmp/work
 mkdir -p "$work/Docs" "$HOME"
 echo one > "$work/a.txt"
 echo two > "$work/b.txt"
@@ -15,11 +10,6 @@ chmod 664 "$work/a.txt" "$work/b.txt"
 printf 'secret\n' > "$tmp/pw"
 printf 'Secret\n' > "$tmp/wrong"
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_status() {  # expected, actual, what
-    [ "$1" = "$2" ] || fail "$3: exit status $2, expected $1"
-}
 
 # The first hide sets the main password.
 out=$("$CLI" hide -P "$tmp/pw" "$work/a.txt" "$work/Docs/" "$work/b.txt" 2>&1); st=$?

@@ -1,19 +1,9 @@
 #!/bin/bash
 # shred and methods from the console.
 # Usage: shred_commands.sh PATH-TO-tellvane-cli
-set -u
-CLI=$1
-tmp=$(mktemp -d)
-trap 'chmod -R u+w "$tmp"; rm -rf "$tmp"' EXIT
-export XDG_CONFIG_HOME=$tmp/config HOME=$tmp/home
-work=$tmp/work
+source "$(dirname "$0")/lib/common.bash" "$1"
 mkdir -p "$work/sel/sub" "$HOME"
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_status() {  # expected, actual, what
-    [ "$1" = "$2" ] || fail "$3: exit status $2, expected $1"
-}
 
 # The list: index, class name, choice text, description, in the order of the choices.
 out=$("$CLI" methods); st=$?
