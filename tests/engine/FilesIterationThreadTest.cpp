@@ -50,6 +50,19 @@ protected:
         return p.string();
     }
 
+    // Starts a run of the waiting operation and presses Cancel as soon as its Work has begun.
+    bool RunAndCancelOnceStarted() {
+        op.waitForHalt = true;
+        StartOperation(op, {TItemType::itFile});
+        bool cancelled = false;
+        return host.ServeUntilDone(std::chrono::seconds(20), [&] {
+            if (op.started && !cancelled) {
+                cancelled = true;
+                CancelOperation();
+            }
+        });
+    }
+
     // The list a run with ITEMS would build, without starting a thread.
     std::vector<std::string> Prepare(TItemsSet items) {
         TFilesIterationThread worker(op, std::move(items), host);
@@ -179,15 +192,7 @@ TEST_F(WorkerTest, ErrorEndsTheRunAtItsEntryAndIsReported) {
 TEST_F(WorkerTest, CancelStopsBeforeTheNextEntryWithoutCompletion) {
     std::string a = MakeFile("a"), b = MakeFile("b");
     PendingFiles() = {a, b};
-    op.waitForHalt = true;
-    StartOperation(op, {TItemType::itFile});
-    bool cancelled = false;
-    ASSERT_TRUE(host.ServeUntilDone(std::chrono::seconds(20), [&] {
-        if (op.started && !cancelled) {
-            cancelled = true;
-            CancelOperation();
-        }
-    }));
+    ASSERT_TRUE(RunAndCancelOnceStarted());
     EXPECT_EQ(op.worked, (std::vector<std::string>{a}));
     EXPECT_TRUE(host.completions.empty());
     EXPECT_TRUE(host.errors.empty());
@@ -197,15 +202,7 @@ TEST_F(WorkerTest, CancelStopsBeforeTheNextEntryWithoutCompletion) {
 
 TEST_F(WorkerTest, CancelDuringTheLastFileShowsNoCompletion) {
     PendingFiles() = {MakeFile("only")};
-    op.waitForHalt = true;
-    StartOperation(op, {TItemType::itFile});
-    bool cancelled = false;
-    ASSERT_TRUE(host.ServeUntilDone(std::chrono::seconds(20), [&] {
-        if (op.started && !cancelled) {
-            cancelled = true;
-            CancelOperation();
-        }
-    }));
+    ASSERT_TRUE(RunAndCancelOnceStarted());
     EXPECT_EQ(op.worked.size(), 1u);
     EXPECT_TRUE(host.completions.empty());
     EXPECT_EQ(host.progressClosed, 1);
