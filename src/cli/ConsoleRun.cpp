@@ -188,14 +188,19 @@ int RunOperation(TOperation& operation, const std::vector<std::string>& paths, T
         pending.push_back(abs);
     }
     StartedFromCmdLine = true;
+    std::vector<TNotCompletedFile> notCompleted;
     {
         InterruptGuard interrupts;
-        StartOperation(operation, std::move(items));
+        auto worker = StartOperation(operation, std::move(items));
         host.Serve();
+        notCompleted = worker->NotCompletedFiles();
     }
     pending.clear();
     SetWorkerHost(previous);
-    return host.ExitStatus();
+    // A script may rely on status 0 meaning every file was done: list the others, one line each.
+    for (const auto& f : notCompleted) std::fprintf(stderr, "%s: %s\n", f.fileName.c_str(), f.reason.c_str());
+    const int status = host.ExitStatus();
+    return status == ExitOk && !notCompleted.empty() ? ExitError : status;
 }
 
 std::string ReadPasswordFile(const std::string& file) {

@@ -17,10 +17,6 @@ namespace tellvane {
 
 namespace {
 
-// The one way these operations speak to the user: a plain message on the user-interface thread,
-// with the worker waiting until it is closed.
-void TellUser(const std::string& text) { ShowMessageFromWorker(text); }
-
 // The first three bytes of FILENAME; fewer when the file is shorter. Throws EFileError when the
 // file cannot be opened.
 std::string ReadSignature(const std::string& fileName) {
@@ -60,7 +56,7 @@ void TDecrypt::Work(const std::string& fileName) {
     try {
         completed = Algo->Decrypt(fileName, Password, OnHalt, OnProgress, askAgain);
     } catch (const ECryptoFileSkipped& e) {
-        TellUser(e.what());
+        ReportNotCompleted(fileName, e.what());
         return;
     }
     if (completed && DeleteSourceFiles) DeleteFile(fileName);
@@ -71,7 +67,7 @@ bool TDecrypt::FindAlgorithm(const std::string& fileName) {
     // A file too short for a signature is reported like an unknown one instead of ending the run.
     TCryptoAlgorithm* found = sign.size() == EncSignatureBytes ? FindAlgorithmBySign(sign) : nullptr;
     if (found == nullptr) {
-        TellUser(Format(GetConstantValue("Encryption_algo_not_found"), {fileName}));
+        ReportNotCompleted(fileName, Format(GetConstantValue("Encryption_algo_not_found"), {fileName}));
         return false;
     }
     Algo = found;

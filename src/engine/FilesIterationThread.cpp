@@ -1,7 +1,9 @@
 #include "engine/FilesIterationThread.h"
 
 #include <cfenv>
+#include <algorithm>
 #include <cmath>
+#include <set>
 #include <thread>
 
 #include "app/Logger.h"
@@ -92,6 +94,27 @@ bool TFilesIterationThread::ReplacePassword(const std::string& fileName, std::st
     return true;
 }
 
+void TFilesIterationThread::AddNotCompleted(const std::string& fileName, const std::string& reason) {
+    std::lock_guard<std::mutex> guard(notCompletedLock_);
+    notCompleted_.push_back({fileName, reason});
+}
+
+std::vector<TNotCompletedFile> TFilesIterationThread::NotCompletedFiles() const {
+    std::lock_guard<std::mutex> guard(notCompletedLock_);
+    return notCompleted_;
+}
+
+int64_t TFilesIterationThread::CompletedCount() const {
+    std::set<std::string> missed;
+    {
+        std::lock_guard<std::mutex> guard(notCompletedLock_);
+        for (const auto& f : notCompleted_) missed.insert(f.fileName);
+    }
+    // A file reported twice (say, a failed deletion after a warning) still counts once.
+    const auto total = static_cast<int64_t>(filesToOperate_.size());
+    return std::max<int64_t>(0, total - static_cast<int64_t>(missed.size()));
+}
+
 void TFilesIterationThread::AddPendingFiles() {
     const auto& pending = PendingFiles();
     filesToOperate_.insert(filesToOperate_.end(), pending.begin(), pending.end());
@@ -158,8 +181,7 @@ void TFilesIterationThread::PrepareFilesToOperate() {
 
 void TFilesIterationThread::ShowCompletion() {
     const std::string header = Operation.GetCompleteHeader();
-    const std::string text = CompletionCountText(static_cast<int64_t>(filesToOperate_.size()),
-                                                 Operation.GetCompleteText());
+    const std::string text = CompletionCountText(CompletedCount(), Operation.GetCompleteText());
     host_.RunOnUiThread([&] { host_.ShowCompletion(header, text); });
 }
 
@@ -262,6 +284,12 @@ void ShowMessageFromWorker(const std::string& text) {
     IWorkerHost* host = t_currentHost ? t_currentHost : GetWorkerHost();
     if (!host) return;
     host->RunOnUiThread([&] { host->ShowPlainMessage(text); });
+}
+
+void ReportNotCompleted(const std::string& fileName, const std::string& reason, bool tellUser) {
+    Log(fileName + ": " + reason, "NotCompleted");
+    if (t_currentWorker) t_currentWorker->AddNotCompleted(fileName, reason);
+    if (tellUser) ShowMessageFromWorker(reason);
 }
 
 void CreatePendingFiles() {

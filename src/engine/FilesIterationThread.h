@@ -19,6 +19,12 @@ class TDriveTree;
 struct TTreeNode;
 class IWorkerHost;
 
+// A file a run did not complete, and why (the text the user was told).
+struct TNotCompletedFile {
+    std::string fileName;
+    std::string reason;
+};
+
 class TFilesIterationThread : public std::enable_shared_from_this<TFilesIterationThread> {
 public:
     TFilesIterationThread(TOperation& operation, TItemsSet itemsForOperation, IWorkerHost& host);
@@ -51,6 +57,13 @@ public:
     int64_t CurrentFileDoneSize() const { return currentFileDoneSize_.load(); }
     int64_t CurrentFileTotalSize() const { return currentFileTotalSize_.load(); }
 
+    // Records that FILENAME was not completed (worker thread); it is left out of the completion count.
+    void AddNotCompleted(const std::string& fileName, const std::string& reason);
+    // The files not completed so far, in the order they were reported (any thread).
+    std::vector<TNotCompletedFile> NotCompletedFiles() const;
+    // Files completed: the run's list less the files reported as not completed.
+    int64_t CompletedCount() const;
+
     // The run's list after preparation (worker thread, or after the run for tests).
     const std::vector<std::string>& FilesToOperate() const { return filesToOperate_; }
 
@@ -81,6 +94,8 @@ private:
     std::atomic<int64_t> allFilesSize_{1};
     std::atomic<int64_t> currentFileDoneSize_{0};
     std::atomic<int64_t> currentFileTotalSize_{1};
+    mutable std::mutex notCompletedLock_;
+    std::vector<TNotCompletedFile> notCompleted_;
     TDateTime startTime_ = 0;
     std::atomic<double> elapsedTime_{0};
     std::atomic<double> estimatedTime_{0};
@@ -101,6 +116,10 @@ void StopAndAwaitWorkers(const std::function<void()>& pump);
 
 // A plain message shown by the user-interface thread while the calling worker waits.
 void ShowMessageFromWorker(const std::string& text);
+// Reports from inside an operation that FILENAME was not completed: logs REASON, tells the user
+// unless TELLUSER is false (a prompt the user declined needs no message), and keeps the file out of
+// the calling worker's completion count. The run goes on with the next file.
+void ReportNotCompleted(const std::string& fileName, const std::string& reason, bool tellUser = true);
 
 // The paths handed over for a command-line run.
 void CreatePendingFiles();
