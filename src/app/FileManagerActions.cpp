@@ -1,5 +1,6 @@
 #include "app/FileManagerActions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <functional>
@@ -148,20 +149,22 @@ std::string ThunarEntry(const std::string& helperPath, const TMenuAction& a, boo
 
 constexpr const char* EmptyUcaXml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n</actions>\n";
 
-// Removes the <action> blocks whose unique-id is ours; the rest of the text stays byte for byte.
-// nullopt when the text is not an action list we can edit safely.
-std::optional<std::string> WithoutOwnEntries(const std::string& xml) {
+// One pass of UcaWithoutOwnEntries.
+std::optional<std::string> RemoveOwnBlocks(const std::string& xml) {
     const size_t listEnd = xml.rfind("</actions>");
-    if (listEnd == std::string::npos || xml.find("<actions") == std::string::npos) return std::nullopt;
+    const size_t listStart = xml.find("<actions");
+    if (listEnd == std::string::npos || listStart == std::string::npos || listStart > listEnd) return std::nullopt;
     std::string out;
     size_t pos = 0;
     for (;;) {
-        size_t start = xml.find("<action", pos);
+        // Only blocks inside the list are entries.
+        size_t start = xml.find("<action", std::max(pos, listStart + 1));
         while (start != std::string::npos && xml.compare(start, 8, "<actions") == 0)
             start = xml.find("<action", start + 1);
         if (start == std::string::npos || start > listEnd) break;
         const size_t close = xml.find("</action>", start);
-        if (close == std::string::npos) return std::nullopt;
+        // A block must end inside the list: one that reaches past its end is no list we can edit.
+        if (close == std::string::npos || close > listEnd) return std::nullopt;
         size_t end = close + 9;
         const std::string block = xml.substr(start, end - start);
         const size_t id = block.find("<unique-id>");
@@ -170,6 +173,8 @@ std::optional<std::string> WithoutOwnEntries(const std::string& xml) {
             // Take the block's own line with it: the indentation before and the line break after.
             size_t lineStart = start;
             while (lineStart > pos && (xml[lineStart - 1] == ' ' || xml[lineStart - 1] == '\t')) --lineStart;
+            // Blanks are the block's indentation only when they begin its line.
+            if (lineStart > 0 && xml[lineStart - 1] != '\n') lineStart = start;
             if (end < xml.size() && xml[end] == '\n') ++end;
             out.append(xml, pos, lineStart - pos);
         } else {
@@ -180,6 +185,31 @@ std::optional<std::string> WithoutOwnEntries(const std::string& xml) {
     out.append(xml, pos, std::string::npos);
     return out;
 }
+
+}  // namespace
+
+std::optional<std::string> UcaWithoutOwnEntries(const std::string& xml) {
+    std::optional<std::string> out = RemoveOwnBlocks(xml);
+    // Text that joins into new blocks where ours came out is no list we can edit safely.
+    if (out && RemoveOwnBlocks(*out) != out) return std::nullopt;
+    return out;
+}
+
+std::optional<std::string> UcaWithOwnEntries(const std::string& xml, const std::string& helperPath, bool cascade) {
+    std::optional<std::string> out = UcaWithoutOwnEntries(xml);
+    if (!out) return std::nullopt;
+    std::string entries;
+    for (const auto& a : MenuActions()) entries += ThunarEntry(helperPath, a, cascade);
+    // On a line of their own: before the closing tag's indentation, when it has its own line.
+    size_t at = out->rfind("</actions>");
+    size_t lineStart = at;
+    while (lineStart > 0 && ((*out)[lineStart - 1] == ' ' || (*out)[lineStart - 1] == '\t')) --lineStart;
+    if (lineStart == 0 || (*out)[lineStart - 1] == '\n') at = lineStart;
+    out->insert(at, entries);
+    return out;
+}
+
+namespace {
 
 std::string UcaPath(const std::string& folder) { return folder + "uca.xml"; }
 
@@ -230,14 +260,11 @@ void InstallThunar(const std::string& folder, const std::string& helperPath, boo
         return;
     }
     bool exists = false;
-    std::optional<std::string> xml = WithoutOwnEntries(LoadUcaXml(path, exists));
+    std::optional<std::string> xml = UcaWithOwnEntries(LoadUcaXml(path, exists), helperPath, cascade);
     if (!xml) {
         if (exists) RejectUcaXml(path);
-        xml = EmptyUcaXml;
+        xml = UcaWithOwnEntries(EmptyUcaXml, helperPath, cascade);
     }
-    std::string entries;
-    for (const auto& a : MenuActions()) entries += ThunarEntry(helperPath, a, cascade);
-    xml->insert(xml->rfind("</actions>"), entries);
     if (!ForceDirectories(folder, 0755)) throw EFileError(CannotCreateMessage(path, errno));
     AtomicWriteFile(path, *xml, exists ? FileMode(path, 0644) : 0644);
 }
@@ -246,7 +273,7 @@ void RemoveThunar(const std::string& folder) {
     const std::string path = UcaPath(folder);
     if (!FileExists(path)) return;
     const std::string before = ReadWholeFile(path);
-    std::optional<std::string> after = WithoutOwnEntries(before);
+    std::optional<std::string> after = UcaWithoutOwnEntries(before);
     if (!after) {
         // Nothing of ours can be in a file we could not have written; leave it untouched.
         if (before.find(std::string("<unique-id>") + ThunarIdPrefix) == std::string::npos) return;

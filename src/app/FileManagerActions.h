@@ -2,6 +2,7 @@
 // The context menu of the Linux file managers: per-user actions Encrypt, Decrypt, Shred and Hide
 // for Dolphin, Nautilus, Nemo, Caja and Thunar, each running the menu helper with the operation's
 // switch and the selected paths.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,12 @@ void InstallFileManagerActions(const std::string& helperPath, bool cascade);
 // Removes exactly the files and uca.xml entries that carry our mark, in both layouts, and our
 // submenu folders when they are left empty. Throws EFileError when uca.xml cannot be rewritten.
 void RemoveFileManagerActions();
+
+// Thunar's action list (uca.xml text) without the entries we installed, the rest byte for byte;
+// nullopt when the text is not an action list that can be edited safely.
+std::optional<std::string> UcaWithoutOwnEntries(const std::string& xml);
+// The same list with our entries for HELPERPATH added at its end instead.
+std::optional<std::string> UcaWithOwnEntries(const std::string& xml, const std::string& helperPath, bool cascade);
 
 // Quoting used in the action files, exposed for their tests.
 std::string ShellQuote(const std::string& arg);        // for sh: '...'
