@@ -113,8 +113,11 @@ std::string THiddenConfig::GetConfigFileName() {
     return name;
 }
 
-void THiddenConfig::LoadFromFile() {
-    const TIniFile::Document doc = LoadIniDocument(GetConfigFileName());
+void THiddenConfig::LoadFromFile() { LoadFromDocument(LoadIniDocument(GetConfigFileName())); }
+
+void THiddenConfig::LoadFromText(const std::string& text) { LoadFromDocument(TIniFile::Document::Parse(text)); }
+
+void THiddenConfig::LoadFromDocument(const TIniFile::Document& doc) {
     Password = ReadText(doc, PasswordSection, PasswordKey);
     int n = std::clamp(ReadInt(doc, CountSection, CountKey, 0), 0, MaxItems);
     FHiddenItems.reserve(FHiddenItems.size() + static_cast<size_t>(n));
@@ -139,10 +142,13 @@ void THiddenConfig::SaveToFile() {
     std::erase_if(doc.Sections(), [](const TIniFile::Document::Section& s) {
         return s.name.find(ItemSectionPrefix) != std::string::npos;
     });
+    // Every item section is gone: append them without a search per item, which would make a long
+    // list take minutes to save.
     for (int i = 0; i < Count(); ++i) {
-        const std::string section = ItemSectionPrefix + std::to_string(i);
-        doc.Set(section, ItemTypeKey, std::to_string(static_cast<int>(FHiddenItems[i]->TypeOfItem)));
-        doc.Set(section, FilePathKey, QuoteValue(FHiddenItems[i]->FilePath));
+        doc.Sections().push_back(
+            {ItemSectionPrefix + std::to_string(i),
+             {{ItemTypeKey, std::to_string(static_cast<int>(FHiddenItems[i]->TypeOfItem))},
+              {FilePathKey, QuoteValue(FHiddenItems[i]->FilePath)}}});
     }
     // One atomic replacement: an interrupted save leaves the previous list whole.
     SaveIniDocument(name, doc);

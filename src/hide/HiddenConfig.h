@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/OperationCallbacks.h"  // TItemType (header only)
+#include "platform/IniFile.h"
 
 namespace tellvane {
 
@@ -40,6 +41,8 @@ public:
     // Appends the items of base.dat (and reads the main password). Absent or malformed values fall
     // back to their defaults. Throws EFileError when base.dat cannot be created or read.
     void LoadFromFile();
+    // The same from the text of a base.dat.
+    void LoadFromText(const std::string& text);
     // Writes the password, the count and every item in one atomic replacement of base.dat; other
     // sections are kept, every section whose name contains "Item" is replaced.
     // Throws EFileError when the file cannot be written, EHiddenConfigError for a value the file
@@ -69,6 +72,7 @@ public:
 private:
     // DataFolder + "base.dat"; creates an empty file of that name (mode 0600) when there is none.
     static std::string GetConfigFileName();
+    void LoadFromDocument(const TIniFile::Document& doc);
     void CheckIndex(int index) const;
 
     std::vector<std::unique_ptr<THiddenItem>> FHiddenItems;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,6 +23,12 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
         if (x != y) return false;
     }
     return true;
+}
+
+std::string UpperName(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return s;
 }
 
 std::string Trim(const std::string& s) {
@@ -44,6 +51,7 @@ TIniFile::Document LoadOrEmpty(const std::string& fileName) {
 
 TIniFile::Document TIniFile::Document::Parse(const std::string& raw) {
     Document doc;
+    doc.indexed_ = true;
     Section* current = nullptr;
     size_t pos = 0;
     // A byte-order mark selects the encoding; without one the text is taken as UTF-8.
@@ -65,6 +73,7 @@ TIniFile::Document TIniFile::Document::Parse(const std::string& raw) {
             std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
             current = doc.FindSection(name);
             if (!current) {
+                doc.index_.emplace(UpperName(name), doc.sections_.size());
                 doc.sections_.push_back({name, {}});
                 current = &doc.sections_.back();
             }
@@ -94,15 +103,22 @@ std::string TIniFile::Document::Serialize() const {
 }
 
 const TIniFile::Document::Section* TIniFile::Document::FindSection(const std::string& name) const {
+    if (indexed_) {
+        auto it = index_.find(UpperName(name));
+        return it == index_.end() ? nullptr : &sections_[it->second];
+    }
     for (const auto& s : sections_)
         if (EqualNoCase(s.name, name)) return &s;
     return nullptr;
 }
 
 TIniFile::Document::Section* TIniFile::Document::FindSection(const std::string& name) {
-    for (auto& s : sections_)
-        if (EqualNoCase(s.name, name)) return &s;
-    return nullptr;
+    return const_cast<Section*>(std::as_const(*this).FindSection(name));
+}
+
+void TIniFile::Document::DropIndex() {
+    indexed_ = false;
+    index_.clear();
 }
 
 const TIniFile::Document::Entry* TIniFile::Document::Find(const std::string& section, const std::string& key) const {
@@ -120,6 +136,7 @@ void TIniFile::Document::Set(const std::string& section, const std::string& key,
         throw std::invalid_argument("INI text may not hold a line break: \"" + key + "\"");
     Section* s = FindSection(section);
     if (!s) {
+        if (indexed_) index_.emplace(UpperName(section), sections_.size());
         sections_.push_back({section, {}});
         s = &sections_.back();
     }
@@ -138,6 +155,7 @@ void TIniFile::Document::Remove(const std::string& section, const std::string& k
 }
 
 void TIniFile::Document::RemoveSection(const std::string& section) {
+    DropIndex();
     std::erase_if(sections_, [&](const Section& s) { return EqualNoCase(s.name, section); });
 }
 

@@ -3,6 +3,7 @@
 // regard to case, every read goes to the file, values read up to 2047 characters, and every write
 // reaches the file at once, atomically (temporary file, then rename) with mode 0600.
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tellvane {
@@ -61,10 +62,19 @@ public:
     void Set(const std::string& section, const std::string& key, const std::string& value);
     void Remove(const std::string& section, const std::string& key);
     void RemoveSection(const std::string& section);
-    std::vector<Section>& Sections() { return sections_; }
+    // Write access to the sections drops the index of their names.
+    std::vector<Section>& Sections() {
+        DropIndex();
+        return sections_;
+    }
     const std::vector<Section>& Sections() const { return sections_; }
 
 private:
+    void DropIndex();
+    // Positions of the sections by upper-cased name, from parsing until someone may change the
+    // list: a large file (a long hidden-items list) would otherwise cost a search per lookup.
+    std::unordered_map<std::string, size_t> index_;
+    bool indexed_ = false;
     std::vector<Section> sections_;
 };
 
