@@ -6,8 +6,20 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <exception>
+#include <typeinfo>
 
 #include <backtrace.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TELLVANE_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TELLVANE_ASAN 1
+#endif
+#endif
+#ifdef TELLVANE_ASAN
+#include <sanitizer/asan_interface.h>
+#endif
 #include <boost/core/demangle.hpp>
 #include <boost/stacktrace/stacktrace.hpp>
 
@@ -277,7 +289,12 @@ void InstallExceptionLogger() {
 // Every throw in the process passes here first (the definition in the executable takes precedence over
 // the C++ runtime's), is logged with the stack at the throw when the log is on, and then goes on through
 // the runtime's own routine, or through a sanitizer's that wraps it.
+#ifdef __clang__
+// clang holds the definition to the C++ runtime header's declaration (noreturn there).
+extern "C" void __cxa_throw(void* object, std::type_info* type, void (*destructor)(void*)) {
+#else
 extern "C" [[noreturn]] void __cxa_throw(void* object, void* type, void (*destructor)(void*)) {
+#endif
     using namespace tellvane;
     TRealThrow real = RealThrow();
     if (g_installed.load(std::memory_order_relaxed) && !t_busy && LogEnabled()) {
@@ -291,6 +308,11 @@ extern "C" [[noreturn]] void __cxa_throw(void* object, void* type, void (*destru
         } catch (...) {
         }
     }
+#ifdef TELLVANE_ASAN
+    // A sanitizer linked statically into the executable has its wrapper shadowed by this routine:
+    // do its work, forgetting the stack frames the throw abandons.
+    __asan_handle_no_return();
+#endif
     real(object, type, destructor);
     __builtin_unreachable();
 }
