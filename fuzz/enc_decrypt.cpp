@@ -1,0 +1,38 @@
+// A whole decryption of an .enc file made of the input's bytes, under the fixed pass phrase the
+// seeds were made with, by the entry the program uses for every file ("All at once" picks the
+// cipher by signature and unwraps nested layers). Afterwards the folder holds the restored file
+// when the run reports it done, and nothing new otherwise: no partial or temporary file.
+#include "FuzzSupport.h"
+#include "FuzzTargets.h"
+#include "crypto/BlockCipher.h"
+#include "crypto/CryptoAlgorithms.h"
+#include "platform/FileSystem.h"
+
+using namespace tellvane;
+
+int tellvane::fuzz::EncDecrypt(const uint8_t* data, size_t size) {
+    static const bool created = [] {
+        fuzz::ScratchFolder();
+        CreateAlgorithms();
+        return true;
+    }();
+    (void)created;
+    fuzz::ClearScratch("");
+    const std::string path = fuzz::WriteScratchFile("in.enc", data, size);
+    bool done = false;
+    try {
+        done = FindAlgorithmBySign("ALL")->Decrypt(path, "fuzz", {}, {}, {});
+    } catch (const ECryptoFileSkipped&) {
+    } catch (const EFileError&) {
+    }
+    const std::string left = fuzz::ScratchFilesExcept("in.enc");
+    const size_t files = left.empty() ? 0 : std::count(left.begin(), left.end(), ' ');
+    if (files != (done ? 1u : 0u)) fuzz::Fail(("files left after the run: " + left).c_str());
+    return 0;
+}
+
+#ifndef TELLVANE_FUZZ_REPLAY
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return tellvane::fuzz::EncDecrypt(data, size);
+}
+#endif

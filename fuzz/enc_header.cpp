@@ -1,0 +1,54 @@
+// The .enc header reader over a file of the input's bytes, then the stored name unlocked under a
+// fixed pass phrase by the cipher the signature names; an unknown signature is tried with the
+// cipher the first byte picks, so that every cipher's name path is reached.
+#include <memory>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "FuzzTargets.h"
+#include "crypto/CipherFactory.h"
+#include "crypto/EncFileFormat.h"
+#include "crypto/EncFileIO.h"
+#include "crypto/EncLayer.h"
+#include "platform/CodePage.h"
+#include "platform/FileSystem.h"
+
+using namespace tellvane;
+
+int tellvane::fuzz::EncHeader(const uint8_t* data, size_t size) {
+    static std::vector<std::unique_ptr<TDCP_blockcipher>> ciphers = [] {
+        std::vector<std::unique_ptr<TDCP_blockcipher>> list;
+        for (const auto& entry : CipherFactoryTable()) list.push_back(entry.Create());
+        return list;
+    }();
+    const std::string path = fuzz::WriteScratchFile("header.enc", data, size);
+    TInputFile in(path);
+    TEncHeader header;
+    try {
+        header = ReadEncHeader(in);
+    } catch (const EFileError&) {
+        return 0;
+    }
+    if (header.bodyOffset != EncHeaderBytes + static_cast<int64_t>(header.encryptedName.size()) ||
+        header.bodySize < 0 || header.bodyOffset + header.bodySize != static_cast<int64_t>(size))
+        fuzz::Fail("header fields disagree with the file");
+    size_t index = size > 0 ? data[0] % CipherCount : 0;
+    for (size_t i = 0; i < CipherCount; ++i)
+        if (CipherFactoryTable()[i].Sign == header.sign) index = i;
+    TDCP_blockcipher& cipher = *ciphers[index];
+    TCipherBurnGuard burn(cipher);
+    const std::optional<std::string> name = UnlockEncName(cipher, header, "fuzz");
+    if (name) {
+        uint32_t crc = 0;
+        if (!NameChecksum(*name, crc) || crc != header.nameCrc || SanitizeUtf8(*name) != *name)
+            fuzz::Fail("an unlocked name that does not check");
+        IsPlainFileName(*name);
+    }
+    return 0;
+}
+
+#ifndef TELLVANE_FUZZ_REPLAY
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return tellvane::fuzz::EncHeader(data, size);
+}
+#endif

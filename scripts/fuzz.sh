@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# scripts/fuzz.sh [TARGET|all] [SECONDS]: builds the fuzz targets (clang, libFuzzer, ASan, UBSan)
+# in build-fuzz and runs one or all of them for SECONDS each (default 60) on the seed corpus.
+# New inputs go to build-fuzz/corpus/TARGET; a crash leaves its input in build-fuzz/crashes/.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${TELLVANE_FUZZ_BUILD:-$root/build-fuzz}"
+target="${1:-all}"
+seconds="${2:-60}"
+
+"$root/scripts/deps.sh"
+# clang and its runtime libraries (libFuzzer and the sanitizers).
+need=()
+command -v clang++ >/dev/null || need+=(clang)
+if ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
+  need+=(libclang-rt-dev)
+fi
+if [ ${#need[@]} -gt 0 ]; then
+  echo "Installing: ${need[*]}"
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  "${sudo_cmd[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${need[@]}"
+fi
+
+CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELLVANE_FUZZ=ON >/dev/null
+targets=()
+if [ "$target" = all ]; then
+  for src in "$root"/fuzz/*.cpp; do
+    name="$(basename "$src" .cpp)"
+    [ "$name" = FuzzSupport ] || targets+=("$name")
+  done
+else
+  targets=("$target")
+fi
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
+
+status=0
+for t in "${targets[@]}"; do
+  corpus="$build/corpus/$t"
+  mkdir -p "$corpus" "$build/crashes"
+  dict=()
+  [ -f "$root/fuzz/dict/$t.dict" ] && dict=(-dict="$root/fuzz/dict/$t.dict")
+  echo "== $t: $seconds s"
+  # A leak, a timeout of 10 s per input or 1 GiB of memory counts as a fault like a crash.
+  log="$build/$t.log"
+  rc=0
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    "$build/bin/fuzz_$t" "${dict[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 \
+    -max_len=8192 -print_final_stats=1 -artifact_prefix="$build/crashes/$t-" \
+    "$corpus" "$root/fuzz/corpus/$t" >"$log" 2>&1 || rc=$?
+  grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|stat::number_of_executed_units|stat::average_exec_per_sec' "$log" || true
+  if [ "$rc" -ne 0 ]; then
+    grep -E 'ERROR|SUMMARY|property broken|Test unit written' "$log" || tail -20 "$log"
+    echo "== $t: FAULT (whole output in $log)"
+    status=1
+  fi
+done
+exit $status
