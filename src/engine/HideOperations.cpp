@@ -1,13 +1,23 @@
 // Work of the hide and show operations.
+#include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
 #include "hide/Drives.h"
 #include "hide/HiddenConfig.h"
 #include "hide/HideShowRoutines.h"
+#include "l10n/TextConstants.h"
+#include "platform/Paths.h"
+#include "platform/TextFormat.h"
 
 namespace tellvane {
 
-void THide::Work(const std::string& name) {
-    if (name.size() < 2) return;
+void THide::Work(const std::string& given) {
+    if (given.empty()) return;
+    // Recorded absolute, so that the item can be shown again from any folder.
+    const std::string name = AbsolutePath(given);
+    if (ExcludeTrailingPathDelimiter(name) == "/") {
+        ReportNotCompleted(given, Format(GetConstantValue("Cannot_hide_root"), {given}));
+        return;
+    }
     // A drive is a listed volume named by its mount point, with or without the trailing "/";
     // it is recorded under its root, the mount point with the "/".
     const std::vector<TDrive> drives = ListDrives();

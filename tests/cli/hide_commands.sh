@@ -11,6 +11,22 @@ printf 'secret\n' > "$tmp/pw"
 printf 'Secret\n' > "$tmp/wrong"
 
 
+# A main password the store cannot hold is refused before anything changes, and never repeated.
+printf '%03000d\n' 7 > "$tmp/long"
+err=$("$CLI" hide -P "$tmp/long" "$work/a.txt" 2>&1 >/dev/null); st=$?
+expect_status 1 $st "hide with an over-long main password"
+[ "$err" = "tellvane-cli hide: The main password cannot be longer than 2047 bytes" ] || fail "over-long password: $err"
+grep -rqs 00000000 "$tmp/config" && fail "the over-long password reached a file"
+[ "$(stat -c %a "$work/a.txt")" = 664 ] || fail "a.txt changed by a refused hide"
+[ -e "$work/.hidden" ] && fail ".hidden made by a refused hide"
+
+# The root cannot be hidden: listed, not counted, status 1.
+out=$("$CLI" hide -P "$tmp/pw" / 2>&1); st=$?
+expect_status 1 $st "hide /"
+grep -qx "/: / cannot be hidden: it is the root of the file system" <<<"$out" || fail "hide / said: $out"
+grep -q "1 file was hidden" <<<"$out" && fail "hide / counted: $out"
+rm -f "$base"
+
 # The first hide sets the main password.
 out=$("$CLI" hide -P "$tmp/pw" "$work/a.txt" "$work/Docs/" "$work/b.txt" 2>&1); st=$?
 expect_status 0 $st "hide"
