@@ -79,9 +79,9 @@ void LogFailure(int err, const char* source) { Log("SetFileAttributes failed " +
 
 // The item is recorded before the disk changes: a failed save leaves it as it was, and an item
 // hidden on disk is always in the store, so that it can be shown again.
-void HideAndRecord(const std::string& path, TItemType type) {
+int HideAndRecord(const std::string& path, TItemType type) {
     HiddenItemsStore().AddItem(type, path);  // refuses a path it could not give back unchanged
-    CoreHide(path);
+    return CoreHide(path);
 }
 
 // Shown first, then dropped; when the drop cannot be saved the item is hidden again, so that it
@@ -109,19 +109,21 @@ void RestoreHiddenVolumes(const std::vector<std::string>& volumes) {
 
 }  // namespace
 
-void CoreHide(const std::string& path) {
-    if (int err = HideItem(path)) LogFailure(err, "CoreHide");
+int CoreHide(const std::string& path) {
+    const int err = HideItem(path);
+    if (err) LogFailure(err, "CoreHide");
+    return err;
 }
 
 void CoreUnhide(const std::string& path) {
     if (int err = UnhideItem(path)) LogFailure(err, "CoreUnhide");
 }
 
-void HideFile(const std::string& path) { HideAndRecord(path, TItemType::itFile); }
+int HideFile(const std::string& path) { return HideAndRecord(path, TItemType::itFile); }
 
-void HideFolder(const std::string& path) { HideAndRecord(path, TItemType::itFolder); }
+int HideFolder(const std::string& path) { return HideAndRecord(path, TItemType::itFolder); }
 
-void HideDrive(const std::string& path) {
+int HideDrive(const std::string& path) {
     THiddenConfig& store = HiddenItemsStore();
     THiddenConfig::CheckStorablePath(path);
     const std::string mountPoint = VolumeMountPoint(path);
@@ -133,7 +135,7 @@ void HideDrive(const std::string& path) {
         RestoreHiddenVolumes(volumes);
         throw;
     }
-    CoreHide(mountPoint);
+    return CoreHide(mountPoint);
 }
 
 void ShowFile(const std::string& path, int index) { ShowAndDrop(path, index); }

@@ -6,6 +6,7 @@ namespace tellvane {
 const std::vector<BuiltinConstant>& BuiltinConstants() {
     static const std::vector<BuiltinConstant> table = {
         {"Cancel", "&Cancel"},
+        {"Cannot_hide", "%s could not be hidden. %s"},
         {"Cannot_hide_root", "%s cannot be hidden: it is the root of the file system"},
         {"Choose_files_to_encrypt", "Choose files, folders or drives to encrypt:"},
         {"Choose_files_to_encrypt_full", "Choose files, folders and drives to encrypt. Encrypted file with .enc extension will be created for each selected file and for each file inside selected folders or drives. Folders hierarchy will stay untouched."},

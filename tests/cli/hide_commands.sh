@@ -82,6 +82,22 @@ grep -qx "1 file was shown" <<<"$out" || fail "show --all output: $out"
 [ -e "$work/.hidden" ] && fail ".hidden left after the last entry"
 grep -qx "Count=0" "$base" || fail "store not empty: $(cat "$base")"
 
+# A .hidden planted as a link is left alone: the item keeps its mode, the run says so (status 1),
+# and the item, recorded all the same, can be shown.
+mkdir "$work/shared"
+echo x > "$work/shared/f"
+chmod 644 "$work/shared/f"
+printf 'private\n' > "$tmp/private"
+ln -s "$tmp/private" "$work/shared/.hidden"
+out=$("$CLI" hide -P "$tmp/pw" "$work/shared/f" 2>&1); st=$?
+expect_status 1 $st "hide beside a planted .hidden"
+grep -qx "$work/shared/f: $work/shared/f could not be hidden. Error 40: Too many levels of symbolic links" <<<"$out" ||
+    fail "planted .hidden: $out"
+[ "$(stat -c %a "$work/shared/f")" = 644 ] || fail "f changed beside a planted .hidden"
+[ "$(cat "$tmp/private")" = private ] && [ -L "$work/shared/.hidden" ] || fail "the planted .hidden was followed"
+"$CLI" show -P "$tmp/pw" 0 >/dev/null 2>&1; expect_status 0 $? "show of the item beside a planted .hidden"
+grep -qx "Count=0" "$base" || fail "store not empty after show: $(cat "$base")"
+
 if [ $failures -ne 0 ]; then
     echo "$failures check(s) failed"
     exit 1

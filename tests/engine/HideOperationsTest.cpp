@@ -165,23 +165,28 @@ TEST_F(HideOperationsTest, AHideRunHidesEachSelectedItemWhole) {
     EXPECT_EQ(host.completions[0], "Hide operation completed|3 files were hidden");
 }
 
-// The root cannot be hidden: the user is told, and it is neither recorded nor counted.
-TEST_F(HideOperationsTest, TheRootIsReportedAndNotCounted) {
+// The root cannot be hidden, and an item may fail to be: the user is told and neither is counted.
+// A failed item stays recorded (so it can be shown); the root is not.
+TEST_F(HideOperationsTest, TheRootAndFailedItemsAreReportedAndNotCounted) {
     test::WorkerTestHost host;
     CreatePendingFiles();
-    PendingFiles() = {"/", file};
+    const std::string missing = work.file("missing");
+    PendingFiles() = {"/", file, missing};
     THide hide;
     auto worker = StartOperation(hide, {TItemType::itFile, TItemType::itFolder, TItemType::itDrive});
     ASSERT_TRUE(host.ServeUntilDone());
     FreePendingFiles();
-    ASSERT_EQ(Count(), 1);
+    ASSERT_EQ(Count(), 2);
     EXPECT_EQ(Item(0).FilePath, file);
+    EXPECT_EQ(Item(1).FilePath, missing);
     EXPECT_TRUE(ReadHiddenVolumes().empty());
     const auto notCompleted = worker->NotCompletedFiles();
-    ASSERT_EQ(notCompleted.size(), 1u);
+    ASSERT_EQ(notCompleted.size(), 2u);
     EXPECT_EQ(notCompleted[0].fileName, "/");
     EXPECT_EQ(notCompleted[0].reason, "/ cannot be hidden: it is the root of the file system");
-    EXPECT_EQ(host.messages, std::vector<std::string>{notCompleted[0].reason});
+    EXPECT_EQ(notCompleted[1].fileName, missing);
+    EXPECT_EQ(notCompleted[1].reason, missing + " could not be hidden. Error 2: No such file or directory");
+    EXPECT_EQ(host.messages, (std::vector<std::string>{notCompleted[0].reason, notCompleted[1].reason}));
     ASSERT_EQ(host.completions.size(), 1u);
     EXPECT_EQ(host.completions[0], "Hide operation completed|1 file was hidden");
 }
