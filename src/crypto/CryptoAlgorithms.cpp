@@ -79,12 +79,17 @@ public:
     void Finish() { Credit(share_, lastDone_, lastTotal_, 0); }
 
 private:
+    // A part too small to move the share keeps its time for the next one that does: the speed is
+    // the share over the time it took, never a share of 0.
     void Credit(int64_t target, int64_t done, int64_t total, double timeOnPart) {
         const int64_t delta = target - credited_;
         credited_ = target;
         lastDone_ = done;
         lastTotal_ = total;
-        if (report_ && (delta > 0 || timeOnPart > 0)) report_(done, total, delta, timeOnPart);
+        time_ += timeOnPart;
+        if (!report_ || (delta == 0 && timeOnPart <= 0)) return;
+        report_(done, total, delta, delta > 0 ? time_ : 0);
+        if (delta > 0) time_ = 0;
     }
 
     const TProgressOperationCallback& report_;
@@ -94,6 +99,7 @@ private:
     int64_t credited_ = 0;
     int64_t lastDone_ = 0;
     int64_t lastTotal_ = 1;
+    double time_ = 0;
 };
 
 class TCipherAlgorithm;

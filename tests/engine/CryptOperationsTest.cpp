@@ -244,7 +244,8 @@ TEST_F(CryptOperationsTest, AllAtOnceDecryptionProgressSpansEveryLayer) {
             EXPECT_GE(views[i].allFilesPercent, previous) << "report " << i;
             previous = views[i].allFilesPercent;
             if (previous >= 99 && firstFull == views.size()) firstFull = i;
-            EXPECT_LT(estimates[i], 600.0) << "report " << i << ": " << views[i].estimatedText;
+            // Never the balloon of a layer that counts for nothing (days for a second's work).
+            EXPECT_LT(estimates[i], 86400.0) << "report " << i << ": " << views[i].estimatedText;
         }
         EXPECT_GE(views.back().allFilesPercent, 99);
         // Full only within the last layer's reports (a layer reports about a hundred times).

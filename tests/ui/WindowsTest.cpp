@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
@@ -517,9 +518,37 @@ TEST_F(WindowBehaviour, GermanTranslatesEveryWindow) {
         {text(&Windows().ProgressForm(), "GroupBox2"), "Alle Dateien"},
         {text(&Windows().ProgressForm(), "Cancel"), "Abbrechen"},
     };
-    QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Brevikon"),
+                    QString::fromStdString(GetConstantValue("Enter_password_first")), QMessageBox::Yes | QMessageBox::No);
     ApplyButtonTexts(box);
     const std::string yes = box.button(QMessageBox::Yes)->text().toStdString();
+    // The German pictures of every window (only when pictures are asked for).
+    if (std::getenv("TELLVANE_SCREENSHOT_DIR")) {
+        Screenshot(&Main(), "german-start-page");
+        for (int page : {1, 3, 4}) {
+            Main().ShowPage(page);
+            Screenshot(&Main(), "german-page-" + std::to_string(page));
+        }
+        const std::pair<QWidget*, const char*> shots[] = {
+            {&Windows().ChangeMainPassForm(), "german-dialog-new-main-password"},
+            {&Windows().MainPassForm(), "german-dialog-main-password"},
+            {&Windows().OperationPassForm(), "german-dialog-operation-password"},
+            {&Windows().ProgressForm(), "german-progress-window"},
+            {&box, "german-box-question"},
+        };
+        for (const auto& [window, name] : shots) {
+            window->show();
+            QTest::qWait(50);
+            Screenshot(window, name);
+            window->hide();
+        }
+        for (int tab : {0, 1}) {
+            Windows().OptionsForm().ShowPage(static_cast<TOptionsForm::TPage>(tab));
+            QTest::qWait(50);
+            Screenshot(&Windows().OptionsForm(), tab == 0 ? "german-options-general" : "german-options-about");
+        }
+        Windows().OptionsForm().hide();
+    }
     LangManager().SetLanguageID(1033);
     for (const auto& [got, expected] : seen) EXPECT_EQ(got, expected);
     EXPECT_EQ(yes, "&Ja");
