@@ -39,6 +39,8 @@ status=0
 for t in "${targets[@]}"; do
   corpus="$build/corpus/$t"
   mkdir -p "$corpus" "$build/crashes"
+  seeds=("$root/fuzz/corpus/$t")
+  [ -d "$root/tests/data/malformed/$t" ] && seeds+=("$root/tests/data/malformed/$t")
   dict=()
   [ -f "$root/fuzz/dict/$t.dict" ] && dict=(-dict="$root/fuzz/dict/$t.dict")
   echo "== $t: $seconds s"
@@ -48,7 +50,7 @@ for t in "${targets[@]}"; do
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/bin/fuzz_$t" "${dict[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 \
     -max_len=8192 -print_final_stats=1 -artifact_prefix="$build/crashes/$t-" \
-    "$corpus" "$root/fuzz/corpus/$t" >"$log" 2>&1 || rc=$?
+    "$corpus" "${seeds[@]}" >"$log" 2>&1 || rc=$?
   grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|stat::number_of_executed_units|stat::average_exec_per_sec' "$log" || true
   if [ "$rc" -ne 0 ]; then
     grep -E 'ERROR|SUMMARY|property broken|Test unit written' "$log" || tail -20 "$log"
