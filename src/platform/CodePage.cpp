@@ -169,6 +169,10 @@ std::string Utf8ToCodePage(const std::string& text, uint32_t codePage) {
     return conv.Run(text, "?", 0);
 }
 
+bool RepresentableInCodePage(const std::string& text, uint32_t codePage) {
+    return CodePageToUtf8(Utf8ToCodePage(text, codePage), codePage) == text;
+}
+
 std::string CodePageToUtf8(const std::string& bytes, uint32_t codePage) {
     if (codePage == 65001) return SanitizeUtf8(bytes);
     Converter conv("UTF-8", IconvName(codePage));

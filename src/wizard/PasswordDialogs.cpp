@@ -1,6 +1,7 @@
 #include "wizard/PasswordDialogs.h"
 
 #include "l10n/TextConstants.h"
+#include "wizard/PasswordText.h"
 
 namespace tellvane {
 
@@ -13,6 +14,10 @@ bool TChangeMainPassDialog::OKBtnClick(std::string& storePassword,
                                        const std::function<void(const std::string&)>& errorBox) {
     if (PasswordEdit != AgainPasswordEdit) {
         errorBox(GetConstantValue("Second_pass_not_equal_first"));
+        return false;
+    }
+    if (const std::string refusal = NewSecretRefusal(PasswordEdit); !refusal.empty()) {
+        errorBox(refusal);
         return false;
     }
     storePassword = AgainPasswordEdit;
