@@ -7,6 +7,8 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
     static const std::vector<BuiltinConstant> table = {
         {"Cancel", "&Cancel"},
         {"Cannot_delete_file", "Cannot delete %s. %s"},
+        {"Cannot_hide", "%s could not be hidden. %s"},
+        {"Cannot_hide_root", "%s cannot be hidden: it is the root of the file system"},
         {"Choose_files_to_encrypt", "Choose files, folders or drives to encrypt:"},
         {"Choose_files_to_encrypt_full", "Choose files, folders and drives to encrypt. Encrypted file with .enc extension will be created for each selected file and for each file inside selected folders or drives. Folders hierarchy will stay untouched."},
         {"Choose_files_to_shred", "Choose files or folders to shred:"},
@@ -43,6 +45,8 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Hide_desc", "Hide files, folders or drives from Explorer"},
         {"Hide_operation_completed", "Hide operation completed"},
         {"Hiding_files_step1", "Hiding files - Step 1 of 1"},
+        {"Main_password_line_break", "The main password cannot contain a line break"},
+        {"Main_password_too_long", "The main password cannot be longer than %d bytes"},
         {"Next_", "Next"},
         {"Not_replaced", "%s already exists and was not replaced"},
         {"Password_declined", "%s was not decrypted: no valid password was given"},
