@@ -38,6 +38,8 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Files_were", "%d files were %s"},
         {"File_was", "%d file was %s"},
         {"hidden", "hidden"},
+        {"Hidden_path_line_break", "The path of a hidden item cannot hold a line break: \"%s\""},
+        {"Hidden_path_too_long", "The path of a hidden item is longer than %d bytes: \"%s\""},
         {"Hide", "Hide"},
         {"Hide_desc", "Hide files, folders or drives from Explorer"},
         {"Hide_operation_completed", "Hide operation completed"},

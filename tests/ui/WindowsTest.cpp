@@ -24,6 +24,7 @@
 #include "UiFixture.h"
 #include "app/AppFolders.h"
 #include "app/Options.h"
+#include "engine/Operations.h"
 #include "hide/HiddenConfig.h"
 #include "l10n/BuiltinConstants.h"
 #include "l10n/LanguageController.h"
@@ -497,7 +498,10 @@ TEST_F(WindowBehaviour, GermanTranslatesEveryWindow) {
             EXPECT_EQ(texts->Values.count(e.iID), 1u) << section << " ID " << e.iID;
     }
 
+    // As at start-up: the language first, then the operations take their titles from it.
     LangManager().SetLanguageID(1031);
+    FreeOperations();
+    CreateOperations();
     CreateWindows();
     auto text = [](QWidget* root, const char* name) {
         QWidget* w = root->findChild<QWidget*>(QString::fromLatin1(name));
@@ -549,7 +553,11 @@ TEST_F(WindowBehaviour, GermanTranslatesEveryWindow) {
         }
         Windows().OptionsForm().hide();
     }
+    const std::string firstTitle = GetOperation(0).Title;
     LangManager().SetLanguageID(1033);
+    FreeOperations();
+    CreateOperations();
+    EXPECT_EQ(firstTitle, "Verschl\xC3\xBCsseln");
     for (const auto& [got, expected] : seen) EXPECT_EQ(got, expected);
     EXPECT_EQ(yes, "&Ja");
     EXPECT_EQ(Windows().OptionsForm().windowTitle().toStdString(), "Options");  // English again
