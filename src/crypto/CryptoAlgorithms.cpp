@@ -8,6 +8,7 @@
 #include "crypto/EncFileFormat.h"
 #include "crypto/EncFileIO.h"
 #include "crypto/EncLayer.h"
+#include "crypto/SecureWipe.h"
 #include "l10n/TextConstants.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
@@ -141,7 +142,7 @@ public:
                  const TInvalidPasswordCallback& onInvalidPassword, const TCryptFileOptions& options) override {
         TInputFile in(fileName);
         const TEncHeader header = ReadEncHeader(in);
-        std::string pass = password;
+        TSecretString pass = password;
         std::optional<std::string> name;
         std::unique_ptr<TOutputFile> out;
         bool mayReplace = true;
@@ -150,7 +151,7 @@ public:
             TCipherBurnGuard burn(*FCipher);
             name = UnlockEncName(*FCipher, header, pass);
             while (!name) {
-                std::string newPassword = pass;
+                TSecretString newPassword = pass;
                 if (!onInvalidPassword || !onInvalidPassword(fileName, newPassword)) return false;
                 pass = newPassword;
                 name = UnlockEncName(*FCipher, header, pass);
