@@ -112,6 +112,17 @@ private:
     double time_ = 0;
 };
 
+// Renames OUT into place. A file that took the name after the question is not replaced: the
+// file is skipped and told, instead of the whole run ending.
+void CommitOutput(TOutputFile& out, const TCryptFileOptions& options, bool mayReplace) {
+    try {
+        out.Commit(options.durable, mayReplace);
+    } catch (const EFileError&) {
+        if (mayReplace || !PathExists(out.FinalPath())) throw;
+        throw ECryptoFileSkipped(Format(GetConstantValue("Not_replaced"), {out.FinalPath()}));
+    }
+}
+
 class TCipherAlgorithm;
 
 // The single-cipher entry whose signature is SIGN (never "All at once").
@@ -133,7 +144,7 @@ public:
         if (!EncryptLayer(*FCipher, Sign(), password, in, ExtractFileName(fileName), out, onHalt, onProgress,
                           AlgorithmPassCount()))
             return false;
-        out.Commit(options.durable, mayReplace);
+        CommitOutput(out, options, mayReplace);
         return true;
     }
 
@@ -183,7 +194,7 @@ public:
             out = std::move(next);
         }
         share.Finish();
-        out->Commit(options.durable, mayReplace);
+        CommitOutput(*out, options, mayReplace);
         return true;
     }
 
@@ -255,7 +266,7 @@ public:
             out = std::move(next);
         }
         in.reset();
-        out->Commit(options.durable, mayReplace);
+        CommitOutput(*out, options, mayReplace);
         return true;
     }
 
