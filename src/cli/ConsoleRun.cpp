@@ -53,7 +53,8 @@ private:
 
 class ConsoleHost : public IWorkerHost {
 public:
-    ConsoleHost() : uiThread_(std::this_thread::get_id()), progressLine_(isatty(STDERR_FILENO) != 0) {}
+    explicit ConsoleHost(bool overwrite)
+        : uiThread_(std::this_thread::get_id()), progressLine_(isatty(STDERR_FILENO) != 0), overwrite_(overwrite) {}
 
     void RunOnUiThread(const std::function<void()>& step) override {
         if (std::this_thread::get_id() == uiThread_) {
@@ -78,6 +79,11 @@ public:
         if (!answer) return false;
         typed = *answer;
         return true;
+    }
+
+    // No question on the console: --overwrite says yes to all, else the file is skipped and listed.
+    TReplaceAnswer AskReplace(const std::string&) override {
+        return overwrite_ ? TReplaceAnswer::raYesToAll : TReplaceAnswer::raNoToAll;
     }
 
     void ShowPlainMessage(const std::string& text) override {
@@ -150,6 +156,7 @@ private:
 
     std::thread::id uiThread_;
     bool progressLine_;
+    bool overwrite_;
     bool drawn_ = false;
     bool completed_ = false;
     bool failed_ = false;
@@ -178,8 +185,8 @@ void FinalizeConsole() {
         if (ConsoleNeedsStep(step.name)) step.run();
 }
 
-int RunOperation(TOperation& operation, const std::vector<std::string>& paths, TItemsSet items) {
-    ConsoleHost host;
+int RunOperation(TOperation& operation, const std::vector<std::string>& paths, TItemsSet items, bool overwrite) {
+    ConsoleHost host(overwrite);
     IWorkerHost* previous = GetWorkerHost();
     SetWorkerHost(&host);
     auto& pending = PendingFiles();
@@ -206,8 +213,8 @@ int RunOperation(TOperation& operation, const std::vector<std::string>& paths, T
     return status == ExitOk && !notCompleted.empty() ? ExitError : status;
 }
 
-std::string ReadPasswordFile(const std::string& file) {
-    std::string line;
+TSecretString ReadPasswordFile(const std::string& file) {
+    TSecretString line;
     if (file == "-") {
         if (!std::getline(std::cin, line) && line.empty() && std::cin.bad())
             throw std::runtime_error("Cannot read the password from standard input");
@@ -220,10 +227,10 @@ std::string ReadPasswordFile(const std::string& file) {
     return line;
 }
 
-std::string ReadKeyFile(const std::string& file) {
-    std::string bytes;
+TSecretString ReadKeyFile(const std::string& file) {
+    TSecretString bytes;
     if (file == "-") {
-        bytes.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+        bytes = std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
         if (std::cin.bad()) throw std::runtime_error("Cannot read the key file from standard input");
     } else {
         bytes = ReadWholeFile(file);
@@ -231,7 +238,7 @@ std::string ReadKeyFile(const std::string& file) {
     return PasswordTextFromBytes(bytes, SystemAnsiCodePage());
 }
 
-std::optional<std::string> AskOnTerminal(const std::string& prompt) {
+std::optional<TSecretString> AskOnTerminal(const std::string& prompt) {
     int fd = open("/dev/tty", O_RDWR | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     struct Closer {
@@ -246,7 +253,7 @@ std::optional<std::string> AskOnTerminal(const std::string& prompt) {
         tcsetattr(fd, TCSAFLUSH, &quiet);
     }
     (void)!write(fd, prompt.data(), prompt.size());
-    std::string line;
+    TSecretString line;
     bool ok = false;
     char c;
     for (;;) {
@@ -265,7 +272,7 @@ std::optional<std::string> AskOnTerminal(const std::string& prompt) {
     return line;
 }
 
-std::string ToAnsiPassword(const std::string& typed) { return Utf8ToCodePage(typed, SystemAnsiCodePage()); }
+TSecretString ToAnsiPassword(const std::string& typed) { return Utf8ToCodePage(typed, SystemAnsiCodePage()); }
 
 std::optional<std::string> ParsedArgs::Value(const std::string& name) const {
     for (const auto& [n, v] : options)

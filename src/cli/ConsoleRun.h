@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "crypto/SecureWipe.h"
 #include "engine/OperationCallbacks.h"
 #include "engine/Operations.h"
 
@@ -18,19 +19,21 @@ void FinalizeConsole();
 
 // Runs OPERATION over PATHS (handed over as the pending paths of a command-line run) with the
 // console as its user interface. Prints the completion count; returns the exit status (0, 1 or 130).
-int RunOperation(TOperation& operation, const std::vector<std::string>& paths, TItemsSet items);
+// OVERWRITE lets outputs replace existing files; otherwise such a file is skipped and listed.
+int RunOperation(TOperation& operation, const std::vector<std::string>& paths, TItemsSet items,
+                 bool overwrite = false);
 
 // The first line of FILE without its line ending; "-" reads standard input. Throws
 // std::runtime_error when the file cannot be read.
-std::string ReadPasswordFile(const std::string& file);
+TSecretString ReadPasswordFile(const std::string& file);
 // A key file as the windows' "..." button reads it: every line (encoding from a byte-order mark,
 // else the ANSI code page), each followed by CR LF; "-" reads standard input. Throws
 // std::runtime_error when the file cannot be read.
-std::string ReadKeyFile(const std::string& file);
+TSecretString ReadKeyFile(const std::string& file);
 // Asks on the terminal without echo; nullopt when there is no terminal or input ended.
-std::optional<std::string> AskOnTerminal(const std::string& prompt);
+std::optional<TSecretString> AskOnTerminal(const std::string& prompt);
 // A typed password as the ciphers take it: 8-bit text in the ANSI code page.
-std::string ToAnsiPassword(const std::string& typed);
+TSecretString ToAnsiPassword(const std::string& typed);
 
 // Splits ARGS into options and paths: OPTIONS lists the option names that take a value (e.g.
 // "-p"), FLAGS those that don't. Throws UsageError for an unknown option or a missing value.

@@ -12,12 +12,13 @@
 #include "engine/Operations.h"
 #include "hide/HiddenConfig.h"
 #include "l10n/TextConstants.h"
+#include "wizard/PasswordText.h"
 
 namespace tellvane::cli {
 namespace {
 
 // The main password from -P FILE, or asked on the terminal.
-std::string ObtainMainPassword(const ParsedArgs& parsed) {
+TSecretString ObtainMainPassword(const ParsedArgs& parsed) {
     if (auto file = parsed.Value("-P")) return ReadPasswordFile(*file);
     auto typed = AskOnTerminal(GetConstantValue("Enter_Main_Password") + ": ");
     if (!typed) throw std::runtime_error("No main password was given (use -P FILE without a terminal)");
@@ -27,10 +28,11 @@ std::string ObtainMainPassword(const ParsedArgs& parsed) {
 // The wizards' check: with no main password stored, the given one becomes the main password
 // (saved with the store); otherwise it must match exactly. A wrong one is reported here.
 bool AcceptMainPassword(const ParsedArgs& parsed) {
-    const std::string typed = ObtainMainPassword(parsed);
+    const TSecretString typed = ObtainMainPassword(parsed);
     THiddenConfig& store = HiddenItemsStore();
     if (store.Password.empty()) {
         THiddenConfig::CheckStorablePassword(typed);  // one base.dat could not keep is refused
+        if (const std::string refusal = NewSecretRefusal(typed); !refusal.empty()) throw std::runtime_error(refusal);
         store.Password = typed;
         return true;
     }
