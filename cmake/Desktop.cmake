@@ -1,5 +1,5 @@
 # What a Linux desktop expects around the program, each made at build time from one source:
-# the AppStream metainfo, the icon in the hicolor sizes, the manual pages, the bash completion,
+# the AppStream metainfo, the icon in the hicolor sizes, the manual pages, the bash and zsh completions,
 # and the Debian changelog. Installed by Install.cmake.
 set(TELLVANE_APP_ID org.tellvane.Tellvane)
 set(TELLVANE_RELEASE_DATE 2026-12-09)
@@ -50,13 +50,13 @@ foreach(stamp changelog)
   list(APPEND tellvane_desktop_outputs ${out})
 endforeach()
 
-set(completion ${TELLVANE_DESKTOP_DIR}/completion/tellvane-cli)
+set(completion_in ${CMAKE_SOURCE_DIR}/packaging/completion/tellvane-cli.bash.in
+                  ${CMAKE_SOURCE_DIR}/packaging/completion/_tellvane-cli.zsh.in)
+set(completion ${TELLVANE_DESKTOP_DIR}/completion/tellvane-cli ${TELLVANE_DESKTOP_DIR}/completion/_tellvane-cli)
 add_custom_command(OUTPUT ${completion}
-  COMMAND ${CMAKE_COMMAND} -DCLI=$<TARGET_FILE:tellvane-cli>
-          -DIN=${CMAKE_SOURCE_DIR}/packaging/completion/tellvane-cli.bash.in -DOUT=${completion}
+  COMMAND ${CMAKE_COMMAND} -DCLI=$<TARGET_FILE:tellvane-cli> "-DIN=${completion_in}" "-DOUT=${completion}"
           -DHOME_DIR=${TELLVANE_DESKTOP_DIR}/listing-home -P ${CMAKE_SOURCE_DIR}/cmake/MakeCompletion.cmake
-  DEPENDS tellvane-cli tellvane_data ${CMAKE_SOURCE_DIR}/packaging/completion/tellvane-cli.bash.in
-          ${CMAKE_SOURCE_DIR}/cmake/MakeCompletion.cmake
+  DEPENDS tellvane-cli tellvane_data ${completion_in} ${CMAKE_SOURCE_DIR}/cmake/MakeCompletion.cmake
   VERBATIM)
 list(APPEND tellvane_desktop_outputs ${completion})
 

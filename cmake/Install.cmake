@@ -42,6 +42,7 @@ foreach(page IN LISTS TELLVANE_MAN_PAGES)
   install(FILES ${TELLVANE_DESKTOP_DIR}/man/${page}.gz DESTINATION share/man/man1)
 endforeach()
 install(FILES ${TELLVANE_DESKTOP_DIR}/completion/tellvane-cli DESTINATION share/bash-completion/completions)
+install(FILES ${TELLVANE_DESKTOP_DIR}/completion/_tellvane-cli DESTINATION share/zsh/vendor-completions)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/debian/copyright ${TELLVANE_DESKTOP_DIR}/changelog.gz
         DESTINATION share/doc/tellvane)
 
@@ -50,9 +51,17 @@ set(CPACK_PACKAGE_NAME tellvane)
 set(CPACK_PACKAGE_VENDOR "Kalvessa")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Encrypt, decrypt, shred and hide files, folders and drives")
-set(CPACK_PACKAGE_DESCRIPTION "Tellvane encrypts files with a choice of block ciphers, wipes them beyond recovery \
-and hides them from the file managers. Its actions also appear in the context menus of Dolphin, Nautilus, \
-Nemo, Caja and Thunar.")
+# Lines of at most 80 characters, as Debian shows them; CPack indents them.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Tellvane protects files on the desktop with five operations: Encrypt turns each"
+  "file into NAME.enc with one of eighteen block ciphers, or with all of them in"
+  "cascade; Decrypt gives the file its name back; Shred overwrites files with one"
+  "of eleven wiping methods, from one pass of zeros to Gutmann's 35 passes, and"
+  "deletes them; Hide keeps files, folders and volumes out of the file managers'"
+  "sight behind a main password; Show makes them visible again."
+  ""
+  "The operations also appear in the context menus of Dolphin, Nautilus, Nemo,"
+  "Caja and Thunar, and the console program tellvane-cli runs them from scripts.")
 set(CPACK_PACKAGE_CONTACT "Tellvane developers <tellvane@kalvessa.invalid>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

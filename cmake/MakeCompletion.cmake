@@ -1,5 +1,5 @@
-# cmake -DCLI=... -DIN=... -DOUT=... -DHOME_DIR=... -P MakeCompletion.cmake
-# Fills the completion script's lists from the console's own listings, so they never drift.
+# cmake -DCLI=... -DIN=bash.in;zsh.in -DOUT=bash;zsh -DHOME_DIR=... -P MakeCompletion.cmake
+# Fills the completion scripts' lists from the console's own listings, so they never drift.
 set(ENV{XDG_CONFIG_HOME} ${HOME_DIR})
 set(ENV{HOME} ${HOME_DIR})
 file(MAKE_DIRECTORY ${HOME_DIR})
@@ -34,4 +34,6 @@ foreach(listing algorithms methods)
     set(TELLVANE_METHODS "${joined}")
   endif()
 endforeach()
-configure_file(${IN} ${OUT} @ONLY)
+foreach(in out IN ZIP_LISTS IN OUT)
+  configure_file(${in} ${out} @ONLY)
+endforeach()

@@ -67,9 +67,7 @@ int RunInfo(const std::vector<std::string>& args) {
 }
 
 const CommandRegistrar infoCommand({"info", "info FILE.enc...",
-                                    "describe .enc files without their pass phrase: path, signature, cipher, "
-                                    "body bytes",
-                                    RunInfo});
+                                    "describe .enc files without their pass phrase", RunInfo});
 
 }  // namespace
 }  // namespace tellvane::cli
