@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
+#include "app/Logger.h"
 #include "cli/ConsoleRun.h"
 
 using namespace tellvane;
@@ -19,9 +20,14 @@ void PrintHelp(FILE* out) {
     std::fprintf(out,
                  "\nOptions for every command:\n"
                  "  -q, --quiet  no progress line and no completion report; errors are still shown\n"
+                 "  -debug       write the diagnostic log (DATAFOLDER/tellvane-cli.log); in any position\n"
                  "  --           what follows is a path, even when it starts with \"-\"\n"
                  "  --help       show this text\n"
                  "  --version    show the program's version\n"
+                 "\nPassword of encrypt and decrypt (asked on the terminal without one):\n"
+                 "  -p FILE                 the first line of FILE (\"-\": standard input)\n"
+                 "  -k, --key-file FILE     the whole of FILE, every line followed by CR LF, as the\n"
+                 "                          windows' \"...\" button reads a key file\n"
                  "\nExit status:\n"
                  "  0    completed: every file was done\n"
                  "  1    a file was not completed (listed on standard error), or an error ended the run\n"
@@ -33,7 +39,11 @@ void PrintHelp(FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    // "-debug" turns the log on wherever it stands (the start-up reads it from the whole command
+    // line); it is never a path or a command's option.
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-debug") != 0) args.emplace_back(argv[i]);
     while (!args.empty() && (args[0] == "-q" || args[0] == "--quiet")) {
         SetQuiet(true);
         args.erase(args.begin());
@@ -69,6 +79,11 @@ int main(int argc, char** argv) {
                 }
             }
         } finalizer;
+        if (LogEnabled()) {
+            std::string line = c.name;
+            for (const auto& a : rest) line += " " + a;
+            Log(line, "tellvane-cli");
+        }
         try {
             return c.run(rest);
         } catch (const UsageError& e) {

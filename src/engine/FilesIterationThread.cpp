@@ -115,6 +115,12 @@ int64_t TFilesIterationThread::CompletedCount() const {
     return std::max<int64_t>(0, total - static_cast<int64_t>(missed.size()));
 }
 
+void TFilesIterationThread::AddEntry(const std::string& entry) {
+    filesToOperate_.push_back(entry);
+    // The progress window counts the files found while the list is being built.
+    filesCount_.store(static_cast<int64_t>(filesToOperate_.size()));
+}
+
 void TFilesIterationThread::AddPendingFiles() {
     const auto& pending = PendingFiles();
     filesToOperate_.insert(filesToOperate_.end(), pending.begin(), pending.end());
@@ -127,6 +133,7 @@ void TFilesIterationThread::AddPendingFiles() {
         if (!IsSymlink(ExcludeTrailingPathDelimiter(entry)) && DirectoryExists(entry)) {
             AddFolderFiles(entry);
             filesToOperate_.erase(filesToOperate_.begin() + static_cast<std::ptrdiff_t>(i));
+            filesCount_.store(static_cast<int64_t>(filesToOperate_.size()));
         }
     }
 }
@@ -139,7 +146,7 @@ void TFilesIterationThread::AddFolderFiles(const std::string& folder) {
             // Links to folders are neither entered nor listed: a walk must not leave the selection.
             if (!e.isSymlink) AddFolderFiles(base + e.name + "/");
         } else {
-            filesToOperate_.push_back(base + e.name);
+            AddEntry(base + e.name);
         }
     }
 }
@@ -149,9 +156,9 @@ void TFilesIterationThread::AddTreeNodeFiles(const TTreeNode& node) {
     if (node.StateIndex == nsChecked) {
         const std::string path = TDriveTree::GetFullPathByTree(&node);
         if (node.ImageIndex >= niDocument && ItemsForOperation.count(TItemType::itFile)) {
-            filesToOperate_.push_back(path);
+            AddEntry(path);
         } else if (ItemsForOperation.count(TItemType::itFolder)) {
-            filesToOperate_.push_back(ExcludeTrailingPathDelimiter(path));
+            AddEntry(ExcludeTrailingPathDelimiter(path));
         } else if (node.HasOnlyDummyChild()) {
             AddFolderFiles(path + "/");
         } else {

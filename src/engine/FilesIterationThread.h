@@ -76,6 +76,7 @@ public:
     const TItemsSet ItemsForOperation;
 
 private:
+    void AddEntry(const std::string& entry);
     void AddPendingFiles();
     void AddTreeNodeFiles(const TTreeNode& node);
     void AddFolderFiles(const std::string& folder);
