@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,17 @@
 #include "shred/CharGenerators.h"
 
 namespace tellvane {
+
+// A wipe that ran but could not do all it promised: the file grew or was replaced under it
+// (ccChanged), or it could not be deleted (ccNotDeleted, with ERR). The file was overwritten as far
+// as it could be.
+class EShredIncomplete : public std::runtime_error {
+public:
+    enum TCause { ccChanged, ccNotDeleted };
+    EShredIncomplete(TCause cause, int err) : std::runtime_error("shred incomplete"), Cause(cause), Err(err) {}
+    TCause Cause;
+    int Err;
+};
 
 // The passes of one wipe, in order, one generator per pass.
 using TPassList = std::vector<std::unique_ptr<TCharGenerator>>;
@@ -19,7 +31,8 @@ public:
     virtual ~TShredAlgorithm() = default;
     // Overwrites FILENAME pass after pass, then deletes it. Returns normally when the file was
     // wiped and deleted, was empty, was a symbolic link (the link alone is removed) or when ONHALT
-    // stopped it; throws EFileError when the file cannot be opened, read, written or flushed.
+    // stopped it; throws EFileError when the file cannot be opened, read, written or flushed, and
+    // EShredIncomplete when it changed under the wipe or could not be deleted.
     virtual void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
                        const TProgressOperationCallback& onProgress) = 0;
     // The class name: the key of the method's description.
