@@ -1,25 +1,36 @@
 // Work of the hide and show operations.
+#include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
 #include "hide/Drives.h"
 #include "hide/HiddenConfig.h"
 #include "hide/HideShowRoutines.h"
+#include "l10n/TextConstants.h"
+#include "platform/Paths.h"
+#include "platform/SystemError.h"
+#include "platform/TextFormat.h"
 
 namespace tellvane {
 
-void THide::Work(const std::string& name) {
-    if (name.size() < 2) return;
+void THide::Work(const std::string& given) {
+    if (given.empty()) return;
+    // Recorded absolute, so that the item can be shown again from any folder.
+    const std::string name = AbsolutePath(given);
+    if (ExcludeTrailingPathDelimiter(name) == "/") {
+        ReportNotCompleted(given, Format(GetConstantValue("Cannot_hide_root"), {given}));
+        return;
+    }
     // A drive is a listed volume named by its mount point, with or without the trailing "/";
     // it is recorded under its root, the mount point with the "/".
     const std::vector<TDrive> drives = ListDrives();
-    if (const TDrive* drive = FindDriveByName(drives, name)) {
-        HideDrive(drive->Root());
-        return;
-    }
-    // Folders picked in the tree arrive without a trailing "/" and are recorded as files.
-    if (name.back() == '/')
-        HideFolder(name);
+    int err = 0;
+    if (const TDrive* drive = FindDriveByName(drives, name))
+        err = HideDrive(drive->Root());
+    else if (name.back() == '/')
+        err = HideFolder(name);
     else
-        HideFile(name);
+        err = HideFile(name);  // folders picked in the tree arrive without a "/" and are recorded as files
+    // Recorded, so it can be shown, but not counted as hidden.
+    if (err) ReportNotCompleted(name, Format(GetConstantValue("Cannot_hide"), {name, FormatSystemError(err)}));
 }
 
 void TShow::Work(const std::string& name) {

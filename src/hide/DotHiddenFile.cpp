@@ -34,11 +34,26 @@ std::string DotHiddenPath(const std::string& folder) {
     return (folder.empty() ? std::string("./") : IncludeTrailingPathDelimiter(folder)) + DotHiddenName;
 }
 
-// Whole content in CONTENT; a missing file reads as empty. Returns 0 or an errno value.
-int ReadContent(const std::string& path, std::string& content) {
-    content.clear();
-    TFileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return errno == ENOENT ? 0 : errno;
+// FOLDER's ".hidden" as it was read: whether it exists, its status and its text.
+struct TDotHidden {
+    bool exists = false;
+    struct stat st {};
+    std::string content;
+};
+
+// Reads PATH as a plain file only, so that a link or a special file planted under that name cannot
+// make us read elsewhere, hang (a FIFO) or exhaust memory (a device): a link is refused with ELOOP,
+// a folder with EISDIR, any other non-regular file with EINVAL, more than MaxDotHiddenSize bytes
+// with EFBIG. A missing file reads as empty. Returns 0 or an errno value.
+int ReadDotHidden(const std::string& path, TDotHidden& file) {
+    file = {};
+    TFileDescriptor fd(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) return errno == ENOENT ? 0 : errno;
+    if (fstat(fd.get(), &file.st) != 0) return errno;
+    if (S_ISDIR(file.st.st_mode)) return EISDIR;
+    if (!S_ISREG(file.st.st_mode)) return EINVAL;
+    if (file.st.st_size > static_cast<off_t>(MaxDotHiddenSize)) return EFBIG;
+    file.exists = true;
     char buf[8192];
     for (;;) {
         ssize_t n = read(fd.get(), buf, sizeof buf);
@@ -47,24 +62,22 @@ int ReadContent(const std::string& path, std::string& content) {
             return errno;
         }
         if (n == 0) return 0;
-        content.append(buf, static_cast<size_t>(n));
+        file.content.append(buf, static_cast<size_t>(n));
+        if (file.content.size() > MaxDotHiddenSize) return EFBIG;  // grew while we read
     }
 }
 
-// Replaces PATH by CONTENT through a temporary file in the same folder, keeping the mode and the
-// owner of the file it replaces (a new file gets 0644 and, when we run as root, the folder's
+// Replaces the ".hidden" read as OLD by CONTENT through a temporary file in the same folder, with
+// the mode and the owner OLD had (a new file gets 0644 and, when we run as root, the folder's
 // owner, so that the folder's user can still edit it). Returns 0 or an errno value.
-int ReplaceContent(const std::string& folder, const std::string& path, const std::string& content) {
+int ReplaceContent(const std::string& folder, const std::string& path, const TDotHidden& old,
+                   const std::string& content) {
     mode_t mode = 0644;
-    struct stat owner {};
-    bool haveOwner = false;
-    struct stat st {};
-    if (stat(path.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-        owner = st;
-        haveOwner = true;
-    } else if (stat(folder.empty() ? "." : folder.c_str(), &st) == 0) {
-        owner = st;
+    struct stat owner = old.st;
+    bool haveOwner = old.exists;
+    if (old.exists) {
+        mode = old.st.st_mode & 07777;
+    } else if (stat(folder.empty() ? "." : folder.c_str(), &owner) == 0) {
         haveOwner = true;
     }
     std::string temp = path + ".XXXXXX";
@@ -129,28 +142,28 @@ bool HasHiddenEntries(const std::string& content) {
 int ListInDotHidden(const std::string& folder, const std::string& name) {
     if (!IsListableName(name)) return EINVAL;
     const std::string path = DotHiddenPath(folder);
-    std::string content;
-    if (int err = ReadContent(path, content)) return err;
-    if (ListsHiddenName(content, name)) return 0;
-    return ReplaceContent(folder, path, WithHiddenName(content, name));
+    TDotHidden file;
+    if (int err = ReadDotHidden(path, file)) return err;
+    if (ListsHiddenName(file.content, name)) return 0;
+    return ReplaceContent(folder, path, file, WithHiddenName(file.content, name));
 }
 
 int UnlistFromDotHidden(const std::string& folder, const std::string& name) {
     if (!IsListableName(name)) return EINVAL;
     const std::string path = DotHiddenPath(folder);
-    std::string content;
-    if (int err = ReadContent(path, content)) return err;
-    if (!ListsHiddenName(content, name)) return 0;
-    std::string rest = WithoutHiddenName(content, name);
+    TDotHidden file;
+    if (int err = ReadDotHidden(path, file)) return err;
+    if (!ListsHiddenName(file.content, name)) return 0;
+    std::string rest = WithoutHiddenName(file.content, name);
     if (!HasHiddenEntries(rest)) return unlink(path.c_str()) == 0 || errno == ENOENT ? 0 : errno;
-    return ReplaceContent(folder, path, rest);
+    return ReplaceContent(folder, path, file, rest);
 }
 
 std::set<std::string> ReadHiddenNames(const std::string& folder) {
     std::set<std::string> names;
-    std::string content;
-    if (ReadContent(DotHiddenPath(folder), content) != 0) return names;
-    for (auto& line : SplitLines(content))
+    TDotHidden file;
+    if (ReadDotHidden(DotHiddenPath(folder), file) != 0) return names;
+    for (auto& line : SplitLines(file.content))
         if (!line.empty()) names.insert(std::move(line));
     return names;
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/AppFolders.h"
+#include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
 #include "platform/TextFormat.h"
@@ -84,22 +85,29 @@ int ReadInt(const TIniFile::Document& doc, const std::string& section, const std
     return static_cast<int>(v);
 }
 
-void CheckStorableText(const std::string& what, const std::string& text) {
-    if (text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
-        throw EHiddenConfigError(Format("%s cannot hold a line break: \"%s\"", {what, text}));
-    if (text.size() > THiddenConfig::MaxValueLength)
-        throw EHiddenConfigError(Format("%s is longer than %d bytes: \"%s\"",
-                                        {what, static_cast<int>(THiddenConfig::MaxValueLength), text}));
-}
+bool HasLineBreak(const std::string& text) { return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; }
 
 }  // namespace
 
 void THiddenConfig::CheckStorablePath(const std::string& path) {
-    CheckStorableText("The path of a hidden item", path);
+    if (HasLineBreak(path))
+        throw EHiddenConfigError(Format("The path of a hidden item cannot hold a line break: \"%s\"", {path}));
+    if (path.size() > MaxValueLength)
+        throw EHiddenConfigError(Format("The path of a hidden item is longer than %d bytes: \"%s\"",
+                                        {static_cast<int>(MaxValueLength), path}));
+}
+
+std::string THiddenConfig::PasswordStorageProblem(const std::string& password) {
+    // The text never repeats the password: it reaches the terminal, the log and message boxes.
+    if (HasLineBreak(password)) return GetConstantValue("Main_password_line_break");
+    if (password.size() > MaxValueLength)
+        return Format(GetConstantValue("Main_password_too_long"), {static_cast<int>(MaxValueLength)});
+    return {};
 }
 
 void THiddenConfig::CheckStorablePassword(const std::string& password) {
-    CheckStorableText("The main password", password);
+    const std::string problem = PasswordStorageProblem(password);
+    if (!problem.empty()) throw EHiddenConfigError(problem);
 }
 
 std::string THiddenConfig::GetConfigFileName() {
@@ -151,7 +159,12 @@ void THiddenConfig::SaveToFile() {
 void THiddenConfig::AddItem(TItemType typeOfItem, const std::string& filePath) {
     CheckStorablePath(filePath);
     FHiddenItems.push_back(std::make_unique<THiddenItem>(typeOfItem, filePath));
-    SaveToFile();
+    try {
+        SaveToFile();
+    } catch (...) {
+        FHiddenItems.pop_back();  // the list stays what base.dat holds
+        throw;
+    }
 }
 
 void THiddenConfig::CheckIndex(int index) const {
@@ -161,8 +174,14 @@ void THiddenConfig::CheckIndex(int index) const {
 
 void THiddenConfig::DeleteItem(int index) {
     CheckIndex(index);
+    std::unique_ptr<THiddenItem> item = std::move(FHiddenItems[static_cast<size_t>(index)]);
     FHiddenItems.erase(FHiddenItems.begin() + index);
-    SaveToFile();
+    try {
+        SaveToFile();
+    } catch (...) {
+        FHiddenItems.insert(FHiddenItems.begin() + index, std::move(item));
+        throw;
+    }
 }
 
 THiddenItem& THiddenConfig::GetItem(int index) {

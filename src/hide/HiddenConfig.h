@@ -47,9 +47,10 @@ public:
     void SaveToFile();
 
     // Appends an item and saves. Throws EHiddenConfigError, before changing anything, for a path
-    // that base.dat could not give back unchanged.
+    // that base.dat could not give back unchanged; a failed save takes the item out again.
     void AddItem(TItemType typeOfItem, const std::string& filePath);
-    // Removes the item at INDEX and saves; std::out_of_range for a bad index (nothing changes).
+    // Removes the item at INDEX and saves; std::out_of_range for a bad index (nothing changes); a
+    // failed save puts the item back.
     void DeleteItem(int index);
     // std::out_of_range for a bad index.
     THiddenItem& GetItem(int index);
@@ -60,7 +61,10 @@ public:
 
     // Throws EHiddenConfigError when PATH cannot be stored as an item's path unchanged.
     static void CheckStorablePath(const std::string& path);
-    // Throws EHiddenConfigError when PASSWORD cannot be stored as the main password unchanged.
+    // Why PASSWORD cannot be stored as the main password unchanged (a line break, too long), in
+    // the user's language and without the password; empty when it can.
+    static std::string PasswordStorageProblem(const std::string& password);
+    // Throws EHiddenConfigError with PasswordStorageProblem when it is not empty.
     static void CheckStorablePassword(const std::string& password);
 
     // The main password as typed; empty when none has been set. Saved with the next SaveToFile.

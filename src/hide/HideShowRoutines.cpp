@@ -3,10 +3,15 @@
 #include <cerrno>
 #include <sys/stat.h>
 
+#include <functional>
+#include <vector>
+
 #include "app/Logger.h"
 #include "hide/DotHiddenFile.h"
 #include "hide/HiddenConfig.h"
 #include "hide/HiddenVolumes.h"
+#include "platform/FileDescriptor.h"
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/SystemError.h"
 
@@ -24,22 +29,37 @@ bool SplitItemPath(const std::string& path, std::string& itemPath, std::string& 
     return true;
 }
 
-// Sets the write bits of a regular file; folders, links and devices keep their permissions.
-int SetWriteBits(const std::string& itemPath, const struct stat& st, bool writable) {
+std::function<void(const std::string&)>& BeforeModeChangeHook() {
+    static std::function<void(const std::string&)> hook;
+    return hook;
+}
+
+// Sets the write bits of the regular file open as ITEM; folders, links and devices keep their
+// permissions. The change goes through the descriptor, so a path swapped since ITEM was opened
+// (for a link to someone else's file) is never changed.
+int SetWriteBits(int item, const struct stat& st, bool writable) {
     if (!S_ISREG(st.st_mode)) return 0;
     mode_t mode = st.st_mode & 07777;
     mode_t wanted = writable ? (mode | S_IWUSR) : (mode & ~AllWriteBits);
     if (wanted == mode) return 0;
-    return chmod(itemPath.c_str(), wanted) == 0 ? 0 : errno;
+    return ChangeModeOfOpened(item, wanted);
+}
+
+// The status of ITEM, opened once without following a link; errno when it could not be opened.
+int StatusOfOpened(const TFileDescriptor& item, struct stat& st) {
+    if (!item.valid()) return errno;
+    return fstat(item.get(), &st) == 0 ? 0 : errno;
 }
 
 int HideItem(const std::string& path) {
     std::string itemPath, folder, name;
     if (!SplitItemPath(path, itemPath, folder, name)) return EINVAL;
+    TFileDescriptor item(OpenItemNoFollow(itemPath));
     struct stat st {};
-    if (lstat(itemPath.c_str(), &st) != 0) return errno;
+    if (int err = StatusOfOpened(item, st)) return err;
     if (int err = ListInDotHidden(folder, name)) return err;
-    return SetWriteBits(itemPath, st, false);
+    if (BeforeModeChangeHook()) BeforeModeChangeHook()(itemPath);
+    return SetWriteBits(item.get(), st, false);
 }
 
 int UnhideItem(const std::string& path) {
@@ -48,49 +68,74 @@ int UnhideItem(const std::string& path) {
     // The name goes from ".hidden" even when the item itself is gone, so that a later item of the
     // same name is not hidden by a stale entry.
     if (int err = UnlistFromDotHidden(folder, name)) return err;
+    TFileDescriptor item(OpenItemNoFollow(itemPath));
     struct stat st {};
-    if (lstat(itemPath.c_str(), &st) != 0) return errno;
-    return SetWriteBits(itemPath, st, true);
+    if (int err = StatusOfOpened(item, st)) return err;
+    if (BeforeModeChangeHook()) BeforeModeChangeHook()(itemPath);
+    return SetWriteBits(item.get(), st, true);
 }
 
 void LogFailure(int err, const char* source) { Log("SetFileAttributes failed " + FormatSystemError(err), source); }
 
-void HideAndRecord(const std::string& path, TItemType type) {
-    THiddenConfig& store = HiddenItemsStore();
-    // Nothing is hidden that the store could not give back unchanged.
-    THiddenConfig::CheckStorablePath(path);
-    CoreHide(path);
-    store.AddItem(type, path);
+// The item is recorded before the disk changes: a failed save leaves it as it was, and an item
+// hidden on disk is always in the store, so that it can be shown again.
+int HideAndRecord(const std::string& path, TItemType type) {
+    HiddenItemsStore().AddItem(type, path);  // refuses a path it could not give back unchanged
+    return CoreHide(path);
 }
 
+// Shown first, then dropped; when the drop cannot be saved the item is hidden again, so that it
+// stays hidden and listed rather than hidden where nobody can find it.
 void ShowAndDrop(const std::string& path, int index) {
     THiddenConfig& store = HiddenItemsStore();
     store.GetItem(index);  // a bad index raises before anything changes
     CoreUnhide(path);
-    store.DeleteItem(index);
+    try {
+        store.DeleteItem(index);
+    } catch (...) {
+        CoreHide(path);
+        throw;
+    }
+}
+
+// Puts the list of hidden volumes back after a failed save; the save's error is the one reported.
+void RestoreHiddenVolumes(const std::vector<std::string>& volumes) {
+    try {
+        WriteHiddenVolumes(volumes);
+    } catch (const std::exception& e) {
+        Log(e.what(), "CoreHide");
+    }
 }
 
 }  // namespace
 
-void CoreHide(const std::string& path) {
-    if (int err = HideItem(path)) LogFailure(err, "CoreHide");
+int CoreHide(const std::string& path) {
+    const int err = HideItem(path);
+    if (err) LogFailure(err, "CoreHide");
+    return err;
 }
 
 void CoreUnhide(const std::string& path) {
     if (int err = UnhideItem(path)) LogFailure(err, "CoreUnhide");
 }
 
-void HideFile(const std::string& path) { HideAndRecord(path, TItemType::itFile); }
+int HideFile(const std::string& path) { return HideAndRecord(path, TItemType::itFile); }
 
-void HideFolder(const std::string& path) { HideAndRecord(path, TItemType::itFolder); }
+int HideFolder(const std::string& path) { return HideAndRecord(path, TItemType::itFolder); }
 
-void HideDrive(const std::string& path) {
+int HideDrive(const std::string& path) {
     THiddenConfig& store = HiddenItemsStore();
     THiddenConfig::CheckStorablePath(path);
     const std::string mountPoint = VolumeMountPoint(path);
-    WriteHiddenVolumes(WithVolume(ReadHiddenVolumes(), mountPoint));
-    CoreHide(mountPoint);
-    store.AddItem(TItemType::itDrive, path);
+    const std::vector<std::string> volumes = ReadHiddenVolumes();
+    WriteHiddenVolumes(WithVolume(volumes, mountPoint));
+    try {
+        store.AddItem(TItemType::itDrive, path);
+    } catch (...) {
+        RestoreHiddenVolumes(volumes);
+        throw;
+    }
+    return CoreHide(mountPoint);
 }
 
 void ShowFile(const std::string& path, int index) { ShowAndDrop(path, index); }
@@ -101,9 +146,20 @@ void ShowDrive(const std::string& path, int index) {
     THiddenConfig& store = HiddenItemsStore();
     store.GetItem(index);
     const std::string mountPoint = VolumeMountPoint(path);
-    WriteHiddenVolumes(WithoutVolume(ReadHiddenVolumes(), mountPoint));
+    const std::vector<std::string> volumes = ReadHiddenVolumes();
+    WriteHiddenVolumes(WithoutVolume(volumes, mountPoint));
     CoreUnhide(mountPoint);
-    store.DeleteItem(index);
+    try {
+        store.DeleteItem(index);
+    } catch (...) {
+        CoreHide(mountPoint);
+        RestoreHiddenVolumes(volumes);
+        throw;
+    }
+}
+
+void SetBeforeModeChangeHook(std::function<void(const std::string& itemPath)> hook) {
+    BeforeModeChangeHook() = std::move(hook);
 }
 
 uint32_t DriveBit(const std::string& path) {

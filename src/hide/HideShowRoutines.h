@@ -7,29 +7,40 @@
 // point: it is added to the per-user list of hidden volumes (HiddenVolumes.h) and listed in its
 // parent's ".hidden".
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tellvane {
 
-// Make PATH hidden and, when it is a file, read-only. A failure is only logged ("CoreHide").
-void CoreHide(const std::string& path);
+// Make PATH hidden and, when it is a file, read-only. A failure is logged ("CoreHide") and its
+// errno value returned (0 when hidden).
+// The item is opened once without following a link and its mode changed through that descriptor,
+// so a link at PATH, there from the start or swapped in meanwhile, never has its target changed.
+int CoreHide(const std::string& path);
 // Make PATH visible again and, when it is a file, writable by its owner. A failure is only
 // logged ("CoreUnhide").
 void CoreUnhide(const std::string& path);
 
-// Each hides PATH and records it in the store (itFile, itFolder, itDrive). A path the store
-// cannot hold unchanged raises EHiddenConfigError before anything is hidden.
-void HideFile(const std::string& path);
-void HideFolder(const std::string& path);
+// Each records PATH in the store (itFile, itFolder, itDrive), then hides it, and returns CoreHide's
+// result: an item that could not be hidden stays recorded, and can be shown. A path the store
+// cannot hold unchanged raises EHiddenConfigError, and a failed save its error, before anything
+// is hidden.
+int HideFile(const std::string& path);
+int HideFolder(const std::string& path);
 // PATH: the mount point with a trailing "/". A failed write of the list of hidden volumes raises
 // ERegistryError before the store changes.
-void HideDrive(const std::string& path);
+int HideDrive(const std::string& path);
 
-// Each shows PATH (the item's own path) and deletes store item INDEX.
+// Each shows PATH (the item's own path) and deletes store item INDEX. When the deletion cannot be
+// saved, the item is hidden again and the error passed on: it stays hidden and listed.
 void ShowFile(const std::string& path, int index);
 void ShowFolder(const std::string& path, int index);
 // A failed write of the list of hidden volumes raises ERegistryError before the store changes.
 void ShowDrive(const std::string& path, int index);
+
+// Called with the item's path between opening the item and changing its mode (tests make a race
+// there deterministic); empty to remove.
+void SetBeforeModeChangeHook(std::function<void(const std::string& itemPath)> hook);
 
 // The drive's bit in the Windows drive mask: 2 to the power (letter - 'A'); a lower-case letter
 // counts as its upper case, anything else that is not a letter A..Z has no bit (0).

@@ -6,6 +6,8 @@ namespace tellvane {
 const std::vector<BuiltinConstant>& BuiltinConstants() {
     static const std::vector<BuiltinConstant> table = {
         {"Cancel", "&Cancel"},
+        {"Cannot_hide", "%s could not be hidden. %s"},
+        {"Cannot_hide_root", "%s cannot be hidden: it is the root of the file system"},
         {"Choose_files_to_encrypt", "Choose files, folders or drives to encrypt:"},
         {"Choose_files_to_encrypt_full", "Choose files, folders and drives to encrypt. Encrypted file with .enc extension will be created for each selected file and for each file inside selected folders or drives. Folders hierarchy will stay untouched."},
         {"Choose_files_to_shred", "Choose files or folders to shred:"},
@@ -41,6 +43,8 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Hide_operation_completed", "Hide operation completed"},
         {"Hiding_files_step1", "Hiding files - Step 1 of 1"},
         {"Link_skipped", "%s is a symbolic link; it was skipped"},
+        {"Main_password_line_break", "The main password cannot contain a line break"},
+        {"Main_password_too_long", "The main password cannot be longer than %d bytes"},
         {"Next_", "Next"},
         {"Not_regular_file_skipped", "%s is not a regular file; it was skipped"},
         {"Percent", "%d of %d"},

@@ -23,6 +23,19 @@ struct DirCloser {
 
 }  // namespace
 
+int OpenItemNoFollow(const std::string& path) { return open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC); }
+
+int ChangeModeOfOpened(int fd, unsigned mode) {
+    struct stat st {};
+    if (fstat(fd, &st) != 0) return errno;
+    if (S_ISLNK(st.st_mode)) return ELOOP;
+    if (fchmod(fd, mode) == 0) return 0;
+    if (errno != EBADF) return errno;
+    // fchmod refuses an O_PATH descriptor; its /proc entry leads to the very same inode.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return fchmodat(AT_FDCWD, self.c_str(), mode, 0) == 0 ? 0 : errno;
+}
+
 std::string CannotOpenMessage(const std::string& path, int err) {
     return Format("Cannot open file \"%s\". %s", {path, FormatSystemError(err)});
 }

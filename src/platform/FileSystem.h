@@ -68,6 +68,14 @@ void AtomicWriteFile(const std::string& path, const std::string& data, unsigned 
 // Whole content of a file; throws EFileError "Cannot open file "%s". %s".
 std::string ReadWholeFile(const std::string& path);
 
+// Opens the item at PATH itself with O_PATH | O_NOFOLLOW: a symbolic link opens as the link, never
+// as its target. The descriptor, or -1 with errno set.
+int OpenItemNoFollow(const std::string& path);
+// Sets the permission bits of the file open as FD, an O_PATH descriptor included: the change
+// reaches the inode FD names, whatever its path has become since. A link is refused (ELOOP).
+// Returns 0 or an errno value.
+int ChangeModeOfOpened(int fd, unsigned mode);
+
 // "Cannot open file "PATH". Error N: text" for errno value ERR.
 std::string CannotOpenMessage(const std::string& path, int err);
 // "Cannot create file "PATH". Error N: text" for errno value ERR.

@@ -12,6 +12,9 @@ std::string ExtractFileName(const std::string& path);
 std::string ExtractFilePath(const std::string& path);
 std::string IncludeTrailingPathDelimiter(const std::string& path);
 std::string ExcludeTrailingPathDelimiter(const std::string& path);
+// PATH made absolute against the current folder ("." parts dropped; ".." kept for the system to
+// resolve); an absolute PATH is returned as it is.
+std::string AbsolutePath(const std::string& path);
 // Full path of the running executable (from /proc/self/exe).
 std::string ExecutablePath();
 

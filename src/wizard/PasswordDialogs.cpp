@@ -1,5 +1,6 @@
 #include "wizard/PasswordDialogs.h"
 
+#include "hide/HiddenConfig.h"
 #include "l10n/TextConstants.h"
 
 namespace tellvane {
@@ -9,12 +10,26 @@ void TChangeMainPassDialog::FormShow() {
     AgainPasswordEdit.clear();
 }
 
+namespace {
+
+// A password base.dat could not give back unchanged is refused before the store changes, with the
+// console's message.
+bool StorableMainPassword(const std::string& password, const std::function<void(const std::string&)>& errorBox) {
+    const std::string problem = THiddenConfig::PasswordStorageProblem(password);
+    if (problem.empty()) return true;
+    errorBox(problem);
+    return false;
+}
+
+}  // namespace
+
 bool TChangeMainPassDialog::OKBtnClick(std::string& storePassword,
                                        const std::function<void(const std::string&)>& errorBox) {
     if (PasswordEdit != AgainPasswordEdit) {
         errorBox(GetConstantValue("Second_pass_not_equal_first"));
         return false;
     }
+    if (!StorableMainPassword(AgainPasswordEdit, errorBox)) return false;
     storePassword = AgainPasswordEdit;
     return true;
 }

@@ -19,9 +19,10 @@ public:
     std::string PasswordEdit;
     std::string AgainPasswordEdit;
     void FormShow();
-    // OK: when both entries are equal (case-sensitive; both empty counts), STOREPASSWORD takes the
-    // second and the dialog closes (true). Otherwise ERRORBOX is shown with the mismatch text and
-    // the dialog stays open with both entries as typed (false).
+    // OK: when both entries are equal (case-sensitive; both empty counts) and the store can hold
+    // them, STOREPASSWORD takes the second and the dialog closes (true). Otherwise ERRORBOX is
+    // shown with the mismatch text or the store's refusal, and the dialog stays open with both
+    // entries as typed (false).
     bool OKBtnClick(std::string& storePassword, const std::function<void(const std::string&)>& errorBox);
 };
 

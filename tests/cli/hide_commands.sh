@@ -11,6 +11,22 @@ printf 'secret\n' > "$tmp/pw"
 printf 'Secret\n' > "$tmp/wrong"
 
 
+# A main password the store cannot hold is refused before anything changes, and never repeated.
+printf '%03000d\n' 7 > "$tmp/long"
+err=$("$CLI" hide -P "$tmp/long" "$work/a.txt" 2>&1 >/dev/null); st=$?
+expect_status 1 $st "hide with an over-long main password"
+[ "$err" = "tellvane-cli hide: The main password cannot be longer than 2047 bytes" ] || fail "over-long password: $err"
+grep -rqs 00000000 "$tmp/config" && fail "the over-long password reached a file"
+[ "$(stat -c %a "$work/a.txt")" = 664 ] || fail "a.txt changed by a refused hide"
+[ -e "$work/.hidden" ] && fail ".hidden made by a refused hide"
+
+# The root cannot be hidden: listed, not counted, status 1.
+out=$("$CLI" hide -P "$tmp/pw" / 2>&1); st=$?
+expect_status 1 $st "hide /"
+grep -qx "/: / cannot be hidden: it is the root of the file system" <<<"$out" || fail "hide / said: $out"
+grep -q "1 file was hidden" <<<"$out" && fail "hide / counted: $out"
+rm -f "$base"
+
 # The first hide sets the main password.
 out=$("$CLI" hide -P "$tmp/pw" "$work/a.txt" "$work/Docs/" "$work/b.txt" 2>&1); st=$?
 expect_status 0 $st "hide"
@@ -65,6 +81,22 @@ expect_status 0 $st "show --all"
 grep -qx "1 file was shown" <<<"$out" || fail "show --all output: $out"
 [ -e "$work/.hidden" ] && fail ".hidden left after the last entry"
 grep -qx "Count=0" "$base" || fail "store not empty: $(cat "$base")"
+
+# A .hidden planted as a link is left alone: the item keeps its mode, the run says so (status 1),
+# and the item, recorded all the same, can be shown.
+mkdir "$work/shared"
+echo x > "$work/shared/f"
+chmod 644 "$work/shared/f"
+printf 'private\n' > "$tmp/private"
+ln -s "$tmp/private" "$work/shared/.hidden"
+out=$("$CLI" hide -P "$tmp/pw" "$work/shared/f" 2>&1); st=$?
+expect_status 1 $st "hide beside a planted .hidden"
+grep -qx "$work/shared/f: $work/shared/f could not be hidden. Error 40: Too many levels of symbolic links" <<<"$out" ||
+    fail "planted .hidden: $out"
+[ "$(stat -c %a "$work/shared/f")" = 644 ] || fail "f changed beside a planted .hidden"
+[ "$(cat "$tmp/private")" = private ] && [ -L "$work/shared/.hidden" ] || fail "the planted .hidden was followed"
+"$CLI" show -P "$tmp/pw" 0 >/dev/null 2>&1; expect_status 0 $? "show of the item beside a planted .hidden"
+grep -qx "Count=0" "$base" || fail "store not empty after show: $(cat "$base")"
 
 if [ $failures -ne 0 ]; then
     echo "$failures check(s) failed"

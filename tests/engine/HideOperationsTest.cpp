@@ -1,5 +1,7 @@
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "engine/FilesIterationThread.h"
@@ -72,13 +74,25 @@ TEST_F(HideOperationsTest, HideClassifiesDrivesFoldersAndFilesByTheName) {
     EXPECT_TRUE(Listed("a.txt"));
 }
 
-TEST_F(HideOperationsTest, ShortNamesAndTheRootAreLeftAlone) {
+// A relative name is recorded absolute, so that it can be shown from any folder.
+TEST_F(HideOperationsTest, RelativeNamesAreRecordedAbsolute) {
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(work.path());
     THide hide;
-    hide.Work("");
-    hide.Work("/");
-    hide.Work("x");
-    EXPECT_EQ(Count(), 0);
-    EXPECT_TRUE(ReadHiddenVolumes().empty());
+    hide.Work("a.txt");
+    hide.Work("./Docs/");
+    hide.Work("vol");
+    std::filesystem::current_path(previous);
+    ASSERT_EQ(Count(), 3);
+    EXPECT_EQ(Item(0).FilePath, file);
+    EXPECT_EQ(Item(1).FilePath, folder + "/");
+    EXPECT_EQ(Item(1).TypeOfItem, TItemType::itFolder);
+    EXPECT_EQ(Item(2).FilePath, volume + "/");
+    EXPECT_EQ(Item(2).TypeOfItem, TItemType::itDrive);
+    TShow show;
+    show.ItemToShowIndex = 0;
+    show.Work(Item(0).FilePath);
+    EXPECT_FALSE(Listed("a.txt"));
 }
 
 TEST_F(HideOperationsTest, AMountPointThatIsNotListedIsNoDrive) {
@@ -149,6 +163,32 @@ TEST_F(HideOperationsTest, AHideRunHidesEachSelectedItemWhole) {
     EXPECT_EQ(Item(2).TypeOfItem, TItemType::itFile);
     ASSERT_EQ(host.completions.size(), 1u);
     EXPECT_EQ(host.completions[0], "Hide operation completed|3 files were hidden");
+}
+
+// The root cannot be hidden, and an item may fail to be: the user is told and neither is counted.
+// A failed item stays recorded (so it can be shown); the root is not.
+TEST_F(HideOperationsTest, TheRootAndFailedItemsAreReportedAndNotCounted) {
+    test::WorkerTestHost host;
+    CreatePendingFiles();
+    const std::string missing = work.file("missing");
+    PendingFiles() = {"/", file, missing};
+    THide hide;
+    auto worker = StartOperation(hide, {TItemType::itFile, TItemType::itFolder, TItemType::itDrive});
+    ASSERT_TRUE(host.ServeUntilDone());
+    FreePendingFiles();
+    ASSERT_EQ(Count(), 2);
+    EXPECT_EQ(Item(0).FilePath, file);
+    EXPECT_EQ(Item(1).FilePath, missing);
+    EXPECT_TRUE(ReadHiddenVolumes().empty());
+    const auto notCompleted = worker->NotCompletedFiles();
+    ASSERT_EQ(notCompleted.size(), 2u);
+    EXPECT_EQ(notCompleted[0].fileName, "/");
+    EXPECT_EQ(notCompleted[0].reason, "/ cannot be hidden: it is the root of the file system");
+    EXPECT_EQ(notCompleted[1].fileName, missing);
+    EXPECT_EQ(notCompleted[1].reason, missing + " could not be hidden. Error 2: No such file or directory");
+    EXPECT_EQ(host.messages, (std::vector<std::string>{notCompleted[0].reason, notCompleted[1].reason}));
+    ASSERT_EQ(host.completions.size(), 1u);
+    EXPECT_EQ(host.completions[0], "Hide operation completed|1 file was hidden");
 }
 
 }  // namespace

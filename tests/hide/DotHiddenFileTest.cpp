@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "platform/FileSystem.h"
@@ -101,6 +104,59 @@ TEST(DotHiddenFile, AMissingFolderReportsItsError) {
     EXPECT_EQ(ListInDotHidden(dir.file("missing"), "x"), ENOENT);
     EXPECT_EQ(UnlistFromDotHidden(dir.file("missing"), "x"), 0);  // nothing listed: nothing to do
     EXPECT_TRUE(ReadHiddenNames(dir.file("missing")).empty());
+}
+
+// A link, a special file or an oversized file named ".hidden" is never read through, replaced or
+// removed; whatever it leads to is untouched, and the tree reads the folder as having no entries.
+TEST(DotHiddenFile, OnlyABoundedRegularFileIsReadOrReplaced) {
+    TempDir dir;
+    const std::string secret = dir.file("secret");
+    WriteText(secret, "private\n");
+    ASSERT_EQ(chmod(secret.c_str(), 0600), 0);
+    const std::string folder = dir.file("shared");
+    const std::string dotHidden = folder + "/.hidden";
+    const std::string big(MaxDotHiddenSize + 1, '\n');
+    struct Case {
+        const char* what;
+        std::function<void()> plant;
+        int error;
+    };
+    const Case cases[] = {
+        {"link to a private file", [&] { ASSERT_EQ(symlink(secret.c_str(), dotHidden.c_str()), 0); }, ELOOP},
+        {"link to /dev/zero", [&] { ASSERT_EQ(symlink("/dev/zero", dotHidden.c_str()), 0); }, ELOOP},
+        {"dangling link", [&] { ASSERT_EQ(symlink("nowhere", dotHidden.c_str()), 0); }, ELOOP},
+        {"FIFO", [&] { ASSERT_EQ(mkfifo(dotHidden.c_str(), 0666), 0); }, EINVAL},
+        {"folder", [&] { ASSERT_EQ(mkdir(dotHidden.c_str(), 0755), 0); }, EISDIR},
+        {"file over the limit", [&] { WriteText(dotHidden, "mine\n" + big); }, EFBIG},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(folder);
+        ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+        c.plant();
+        struct stat before {};
+        ASSERT_EQ(lstat(dotHidden.c_str(), &before), 0);
+        EXPECT_EQ(ListInDotHidden(folder, "x"), c.error);
+        EXPECT_EQ(UnlistFromDotHidden(folder, "mine"), c.error);
+        EXPECT_TRUE(ReadHiddenNames(folder).empty());
+        struct stat after {};
+        ASSERT_EQ(lstat(dotHidden.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(ListDirectory(folder).size(), 1u);  // no temporary file left
+    }
+    EXPECT_EQ(ReadText(secret), "private\n");
+    struct stat st {};
+    ASSERT_EQ(stat(secret.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+    // Exactly at the limit is still read.
+    std::filesystem::remove_all(folder);
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    WriteText(dotHidden, "mine\n" + std::string(MaxDotHiddenSize - 5, '\n'));
+    EXPECT_EQ(ReadHiddenNames(folder), (std::set<std::string>{"mine"}));
+    EXPECT_EQ(UnlistFromDotHidden(folder, "mine"), 0);
+    EXPECT_FALSE(PathExists(dotHidden));
 }
 
 TEST(DotHiddenFile, AsRootANewFileBelongsToTheFolderOwner) {

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "hide/DotHiddenFile.h"
@@ -98,6 +100,98 @@ TEST_F(HideShowTest, ASymbolicLinkIsListedButItsTargetKeepsItsPermissions) {
     HideFile(link);
     EXPECT_TRUE(IsListedInDotHidden(Folder(), "link"));
     EXPECT_EQ(ModeOf(target), 0644u);
+    ASSERT_EQ(chmod(target.c_str(), 0444), 0);
+    ShowFile(link, 0);
+    EXPECT_FALSE(IsListedInDotHidden(Folder(), "link"));
+    EXPECT_EQ(ModeOf(target), 0444u);
+}
+
+// Another user swaps the item for a link to a root-only file between our check and our change
+// (made deterministic by the hook): the mode changes on the file opened first, never on the target.
+TEST_F(HideShowTest, AnItemSwappedForALinkMidwayNeverChangesTheLinkTarget) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root: the link's target must be a root-only file";
+    TempDir rootOnly;
+    const std::string secret = rootOnly.file("shadow");
+    WriteText(secret, "root's");
+    ASSERT_EQ(chown(secret.c_str(), 0, 0), 0);
+    const std::string item = MakeFile("item", 0644);
+    const std::string moved = work.file("item.moved");
+    SetBeforeModeChangeHook([&](const std::string& path) {
+        ASSERT_EQ(rename(path.c_str(), moved.c_str()), 0);
+        ASSERT_EQ(symlink(secret.c_str(), path.c_str()), 0);
+    });
+    struct Step {
+        mode_t secretMode, movedMode;
+        std::function<void()> run;
+    };
+    const Step steps[] = {{0600, 0444, [&] { HideFile(item); }}, {0400, 0644, [&] { ShowFile(item, 0); }}};
+    for (const Step& step : steps) {
+        ASSERT_EQ(chmod(secret.c_str(), step.secretMode), 0);
+        step.run();
+        EXPECT_EQ(ModeOf(secret), step.secretMode);
+        EXPECT_EQ(ModeOf(moved), step.movedMode);
+        EXPECT_TRUE(IsSymlink(item));
+        ASSERT_EQ(std::remove(item.c_str()), 0);
+        ASSERT_EQ(rename(moved.c_str(), item.c_str()), 0);
+    }
+    SetBeforeModeChangeHook({});
+    EXPECT_EQ(ReadText(secret), "root's");
+    EXPECT_EQ(Store().Count(), 0);
+}
+
+TEST_F(HideShowTest, APlantedDotHiddenIsReportedAndTheItemLeftAsItWas) {
+    const std::string file = MakeFile("f", 0644);
+    const std::string dotHidden = work.file(".hidden");
+    const std::string secret = MakeFile("secret", 0600);
+    CapturedLog log;
+    ASSERT_EQ(symlink(secret.c_str(), dotHidden.c_str()), 0);
+    HideFile(file);
+    ASSERT_EQ(std::remove(dotHidden.c_str()), 0);
+    ASSERT_EQ(mkfifo(dotHidden.c_str(), 0666), 0);
+    const std::string other = MakeFile("g", 0644);
+    HideFile(other);  // would hang on the FIFO
+    auto lines = log.From("CoreHide");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("Error 40:"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("Error 22:"), std::string::npos) << lines[1];
+    EXPECT_EQ(ModeOf(file), 0644u);
+    EXPECT_EQ(ModeOf(other), 0644u);
+    EXPECT_EQ(ModeOf(secret), 0600u);
+    EXPECT_EQ(ReadText(secret), "content");
+}
+
+// A save that fails leaves the disk as it was: a hidden item is always one the store lists.
+TEST_F(HideShowTest, AFailedSaveLeavesStoreAndDiskInAgreement) {
+    const std::string file = MakeFile("f", 0644);
+    const std::string password(THiddenConfig::MaxValueLength + 1, 'p');
+    const std::string baseBefore = ReadText(env.BaseDat());
+    CapturedLog log;
+    Store().Password = password;  // too long to be saved
+    try {
+        HideFile(file);
+        ADD_FAILURE() << "hidden although the store could not be saved";
+    } catch (const EHiddenConfigError& e) {
+        EXPECT_EQ(std::string(e.what()), "The main password cannot be longer than 2047 bytes");
+    }
+    EXPECT_EQ(Store().Count(), 0);
+    EXPECT_EQ(ModeOf(file), 0644u);
+    EXPECT_FALSE(PathExists(work.file(".hidden")));
+    EXPECT_EQ(ReadText(env.BaseDat()), baseBefore);
+    Store().Password.clear();
+
+    HideFile(file);
+    // Without its data folder the store cannot be saved, even by root.
+    const std::string data = env.data.path().string(), away = data + ".away";
+    ASSERT_EQ(rename(data.c_str(), away.c_str()), 0);
+    EXPECT_THROW(ShowFile(file, 0), EFileError);
+    EXPECT_THROW(HideFile(MakeFile("g", 0644)), EFileError);
+    ASSERT_EQ(rename(away.c_str(), data.c_str()), 0);
+    ASSERT_EQ(Store().Count(), 1);
+    EXPECT_EQ(ModeOf(file), 0444u);
+    EXPECT_EQ(ModeOf(work.file("g")), 0644u);
+    EXPECT_EQ(ReadText(work.file(".hidden")), "f\n");
+    for (const auto& source : {"CoreHide", "CoreUnhide"})
+        for (const auto& line : log.From(source)) EXPECT_EQ(line.find("ppp"), std::string::npos) << line;
 }
 
 TEST_F(HideShowTest, AMissingPathLogsOneCoreHideLineAndIsStillRecorded) {
@@ -257,6 +351,24 @@ TEST_F(HideDriveTest, ADriveAlreadyHiddenStaysOnceAndIsStillRecorded) {
     HideDrive(mountPoint + "/");
     EXPECT_EQ(ReadHiddenVolumes(), (std::vector<std::string>{mountPoint, "/mnt/b"}));
     EXPECT_EQ(Store().Count(), 1);
+}
+
+TEST_F(HideDriveTest, AFailedSaveGivesTheListOfHiddenVolumesBack) {
+    WriteHiddenVolumes({"/mnt/other"});
+    Store().Password = std::string(THiddenConfig::MaxValueLength + 1, 'p');
+    EXPECT_THROW(HideDrive(mountPoint + "/"), EHiddenConfigError);
+    EXPECT_EQ(ReadHiddenVolumes(), (std::vector<std::string>{"/mnt/other"}));
+    EXPECT_FALSE(IsListedInDotHidden(Folder(), "vol"));
+    EXPECT_EQ(Store().Count(), 0);
+    Store().Password.clear();
+
+    HideDrive(mountPoint + "/");
+    Store().Password = std::string(THiddenConfig::MaxValueLength + 1, 'p');
+    EXPECT_THROW(ShowDrive(mountPoint + "/", 0), EHiddenConfigError);
+    EXPECT_EQ(ReadHiddenVolumes(), (std::vector<std::string>{"/mnt/other", mountPoint}));
+    EXPECT_TRUE(IsListedInDotHidden(Folder(), "vol"));
+    EXPECT_EQ(Store().Count(), 1);
+    Store().Password.clear();
 }
 
 TEST_F(HideDriveTest, AFailedRegistryWriteRaisesBeforeTheStoreChanges) {

@@ -38,6 +38,23 @@ TEST(ChangeMainPassDialog, EntriesMustMatchExactly) {
     EXPECT_EQ(dialog.AgainPasswordEdit, "");
 }
 
+// A password base.dat cannot hold is refused before the store changes, without repeating it.
+TEST(ChangeMainPassDialog, APasswordTheStoreCannotHoldIsRefused) {
+    TChangeMainPassDialog dialog;
+    std::string store = "old";
+    std::vector<std::string> errors;
+    for (const std::string& typed : {std::string(THiddenConfig::MaxValueLength + 1, 'p'), std::string("pp\r")}) {
+        dialog.PasswordEdit = dialog.AgainPasswordEdit = typed;
+        EXPECT_FALSE(dialog.OKBtnClick(store, [&](const std::string& t) { errors.push_back(t); }));
+        EXPECT_EQ(store, "old");
+    }
+    EXPECT_EQ(errors, (std::vector<std::string>{"The main password cannot be longer than 2047 bytes",
+                                                "The main password cannot contain a line break"}));
+    dialog.PasswordEdit = dialog.AgainPasswordEdit = std::string(THiddenConfig::MaxValueLength, 'p');
+    EXPECT_TRUE(dialog.OKBtnClick(store, [&](const std::string& t) { errors.push_back(t); }));
+    EXPECT_EQ(store.size(), THiddenConfig::MaxValueLength);
+}
+
 TEST_F(WizardTest, ChangeMainPassLinkSetsTheStoreOnlyOnMatchingEntries) {
     HiddenItemsStore().Password = "old";
     window.changeAnswers = {{"new", "New"}, {"new", "new"}};
