@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "app/Logger.h"
+#include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/TextFormat.h"
@@ -219,8 +220,7 @@ unsigned FileMode(const std::string& path, unsigned fallback) {
 }
 
 void RejectUcaXml(const std::string& path) {
-    throw EFileError(Format("Cannot create file \"%s\". It is not a list of custom actions; it was left as it is",
-                            {path}));
+    throw EFileError(Format(GetConstantValue("Not_custom_actions_list"), {path}));
 }
 
 void InstallThunar(const std::string& folder, const std::string& helperPath, bool cascade) {

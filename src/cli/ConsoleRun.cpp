@@ -10,6 +10,7 @@
 #include <fstream>
 #include <future>
 #include <iostream>
+#include <iterator>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -21,6 +22,8 @@
 #include "engine/WorkerHost.h"
 #include "platform/CodePage.h"
 #include "platform/CommandLine.h"
+#include "platform/FileSystem.h"
+#include "wizard/PasswordText.h"
 
 namespace tellvane::cli {
 namespace {
@@ -215,6 +218,17 @@ std::string ReadPasswordFile(const std::string& file) {
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return line;
+}
+
+std::string ReadKeyFile(const std::string& file) {
+    std::string bytes;
+    if (file == "-") {
+        bytes.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+        if (std::cin.bad()) throw std::runtime_error("Cannot read the key file from standard input");
+    } else {
+        bytes = ReadWholeFile(file);
+    }
+    return PasswordTextFromBytes(bytes, SystemAnsiCodePage());
 }
 
 std::optional<std::string> AskOnTerminal(const std::string& prompt) {

@@ -32,11 +32,19 @@ size_t FindAlgorithmIndex(const std::string& algorithm) {
     throw UsageError("unknown algorithm \"" + algorithm + "\" (tellvane-cli algorithms lists them)");
 }
 
-// The password from -p FILE, or asked on the terminal (twice when CONFIRM, as the wizard asks).
+const std::vector<std::string> PasswordOptions = {"-p", "-k", "--key-file"};
+
+// The password from -p FILE (its first line), from -k FILE (the whole file as the windows' "..."
+// button takes it, so that both open the same files), or asked on the terminal (twice when
+// CONFIRM, as the wizard asks).
 std::string ObtainPassword(const ParsedArgs& parsed, bool confirm) {
     std::string typed;
+    const auto keyFile = parsed.Has("-k") ? parsed.Value("-k") : parsed.Value("--key-file");
+    if (keyFile && parsed.Has("-p")) throw UsageError("-p and -k exclude each other");
     if (auto file = parsed.Value("-p")) {
         typed = ReadPasswordFile(*file);
+    } else if (keyFile) {
+        typed = ReadKeyFile(*keyFile);
     } else {
         auto first = AskOnTerminal(GetConstantValue("Enter_password") + " ");
         if (!first) throw std::runtime_error("No password was given (use -p FILE without a terminal)");
@@ -51,7 +59,9 @@ std::string ObtainPassword(const ParsedArgs& parsed, bool confirm) {
 }
 
 int RunEncrypt(const std::vector<std::string>& args) {
-    ParsedArgs parsed = ParseArgs(args, {"-a", "-p"}, {"--delete-source"});
+    std::vector<std::string> options = PasswordOptions;
+    options.push_back("-a");
+    ParsedArgs parsed = ParseArgs(args, options, {"--delete-source"});
     const size_t index = FindAlgorithmIndex(parsed.Value("-a").value_or("0"));
     if (parsed.paths.empty()) throw UsageError("no path given");
     TEncrypt encrypt;
@@ -64,7 +74,7 @@ int RunEncrypt(const std::vector<std::string>& args) {
 }
 
 int RunDecrypt(const std::vector<std::string>& args) {
-    ParsedArgs parsed = ParseArgs(args, {"-p"}, {"--delete-source"});
+    ParsedArgs parsed = ParseArgs(args, PasswordOptions, {"--delete-source"});
     if (parsed.paths.empty()) throw UsageError("no path given");
     TDecrypt decrypt;
     decrypt.Password = ObtainPassword(parsed, false);
@@ -82,9 +92,9 @@ int RunAlgorithms(const std::vector<std::string>& args) {
     return ExitOk;
 }
 
-const CommandRegistrar encryptCommand({"encrypt", "encrypt [-a ALGORITHM] [-p FILE] [--delete-source] PATH...",
+const CommandRegistrar encryptCommand({"encrypt", "encrypt [-a ALGORITHM] [-p FILE | -k FILE] [--delete-source] PATH...",
                                        "encrypt files (and the files inside folders) into NAME.enc", RunEncrypt});
-const CommandRegistrar decryptCommand({"decrypt", "decrypt [-p FILE] [--delete-source] PATH...",
+const CommandRegistrar decryptCommand({"decrypt", "decrypt [-p FILE | -k FILE] [--delete-source] PATH...",
                                        "restore .enc files under their stored names", RunDecrypt});
 const CommandRegistrar algorithmsCommand({"algorithms", "algorithms",
                                           "list the ciphers: index, signature, name, description", RunAlgorithms});

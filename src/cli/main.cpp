@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
+#include "app/Logger.h"
 #include "cli/ConsoleRun.h"
 
 using namespace tellvane;
@@ -20,13 +21,22 @@ void PrintHelp(FILE* out) {
                  "\nOptions for every command:\n"
                  "  --help     show this text\n"
                  "  --version  show the program's version\n"
+                 "  -debug     write the diagnostic log (DATAFOLDER/tellvane-cli.log); in any position\n"
+                 "\nPassword of encrypt and decrypt (asked on the terminal without one):\n"
+                 "  -p FILE                 the first line of FILE (\"-\": standard input)\n"
+                 "  -k, --key-file FILE     the whole of FILE, every line followed by CR LF, as the\n"
+                 "                          windows' \"...\" button reads a key file\n"
                  "\nExit status: 0 completed, 1 ended with an error, 2 usage error, 130 cancelled.\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    // "-debug" turns the log on wherever it stands (the start-up reads it from the whole command
+    // line); it is never a path or a command's option.
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-debug") != 0) args.emplace_back(argv[i]);
     if (args.empty()) {
         PrintHelp(stderr);
         return ExitUsage;
@@ -58,6 +68,11 @@ int main(int argc, char** argv) {
                 }
             }
         } finalizer;
+        if (LogEnabled()) {
+            std::string line = c.name;
+            for (const auto& a : rest) line += " " + a;
+            Log(line, "tellvane-cli");
+        }
         try {
             return c.run(rest);
         } catch (const UsageError& e) {

@@ -1,5 +1,7 @@
 #include "crypto/CryptoAlgorithms.h"
 
+#include <algorithm>
+
 #include "app/Options.h"
 #include "crypto/BlockCipher.h"
 #include "crypto/CipherFactory.h"
@@ -9,6 +11,7 @@
 #include "l10n/TextConstants.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
+#include "platform/CodePage.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/TextFormat.h"
@@ -20,6 +23,7 @@ namespace {
 struct TRegistryState {
     std::vector<std::unique_ptr<TCryptoAlgorithm>> list;
     std::string descriptionsFile;
+    uint32_t descriptionsCodePage = 0;
     int passCount = 1;
 };
 
@@ -41,7 +45,7 @@ public:
     std::string Caption() const override { return caption_; }
     std::string GetDesc() const override {
         try {
-            return TIniFile(State().descriptionsFile).ReadString("Algos", sign_, "");
+            return TIniFile(State().descriptionsFile, State().descriptionsCodePage).ReadString("Algos", sign_, "");
         } catch (const EFileError&) {
             return {};
         }
@@ -50,6 +54,52 @@ public:
 private:
     std::string sign_;
     std::string caption_;
+};
+
+// Spreads a file's share of the run's progress evenly over the layers expected in it, so that the
+// whole-run bar moves through every layer and reaches the file's end only with the last one.
+class TLayerShare {
+public:
+    TLayerShare(const TProgressOperationCallback& report, int64_t fileShare) : report_(report), share_(fileShare) {}
+
+    void SetExpectedLayers(int64_t layers) { layers_ = std::max<int64_t>(layers, 1); }
+
+    // The progress callback of the next layer.
+    TProgressOperationCallback NextLayer() {
+        const int64_t layer = std::min(++layer_, layers_ - 1);
+        return [this, layer](int64_t done, int64_t total, int64_t, double timeOnPart) {
+            // share * (layer + done / total) / layers, exact in integers.
+            const __int128 t = std::max<int64_t>(total, 1);
+            const auto target = static_cast<int64_t>(static_cast<__int128>(share_) * (layer * t + std::min<int64_t>(done, t)) /
+                                                     (layers_ * t));
+            Credit(std::clamp(target, credited_, share_), done, total, timeOnPart);
+        };
+    }
+    // Credits what is left of the share when the file had fewer layers than expected.
+    void Finish() { Credit(share_, lastDone_, lastTotal_, 0); }
+
+private:
+    // A part too small to move the share keeps its time for the next one that does: the speed is
+    // the share over the time it took, never a share of 0.
+    void Credit(int64_t target, int64_t done, int64_t total, double timeOnPart) {
+        const int64_t delta = target - credited_;
+        credited_ = target;
+        lastDone_ = done;
+        lastTotal_ = total;
+        time_ += timeOnPart;
+        if (!report_ || (delta == 0 && timeOnPart <= 0)) return;
+        report_(done, total, delta, delta > 0 ? time_ : 0);
+        if (delta > 0) time_ = 0;
+    }
+
+    const TProgressOperationCallback& report_;
+    int64_t share_;
+    int64_t layers_ = 1;
+    int64_t layer_ = -1;
+    int64_t credited_ = 0;
+    int64_t lastDone_ = 0;
+    int64_t lastTotal_ = 1;
+    double time_ = 0;
 };
 
 class TCipherAlgorithm;
@@ -83,6 +133,7 @@ public:
         std::string pass = password;
         std::optional<std::string> name;
         std::unique_ptr<TOutputFile> out;
+        TLayerShare share(onProgress, header.bodySize);
         {
             TCipherBurnGuard burn(*FCipher);
             name = UnlockEncName(*FCipher, header, pass);
@@ -94,13 +145,14 @@ public:
             }
             if (!IsPlainFileName(*name))
                 throw ECryptoFileSkipped(
-                    Format("The name stored in %s is not a plain file name; the file was skipped", {fileName}));
+                    Format(GetConstantValue("Stored_name_not_plain"), {fileName}));
             const std::string finalPath = ExtractFilePath(fileName) + *name;
             if (in.IsSameFile(finalPath))
                 throw ECryptoFileSkipped(
-                    Format("Decrypting %s would replace the file itself; the file was skipped", {fileName}));
+                    Format(GetConstantValue("Decrypt_replaces_itself"), {fileName}));
+            share.SetExpectedLayers(ExpectedLayers(PeekLayerBody(*FCipher, in, header, pass)));
             out = std::make_unique<TOutputFile>(finalPath);
-            if (!DecryptLayerBody(*FCipher, in, header, *out, onHalt, onProgress, 1)) return false;
+            if (!DecryptLayerBody(*FCipher, in, header, *out, onHalt, share.NextLayer(), 1)) return false;
         }
         // "All at once" files are layers within layers: unwrap while the restored file is itself
         // a layer of a registered cipher that stores the same name under the same pass phrase.
@@ -111,16 +163,29 @@ public:
             if (!OpenInnerLayer(*layerIn, *name, pass, inner, innerHeader)) break;
             TCipherBurnGuard burn(inner->Cipher());
             auto next = std::make_unique<TOutputFile>(out->FinalPath());
-            // The file's bytes were counted by the outer layer; inner layers report no share.
-            if (!DecryptLayerBody(inner->Cipher(), *layerIn, innerHeader, *next, onHalt, onProgress, 0)) return false;
+            if (!DecryptLayerBody(inner->Cipher(), *layerIn, innerHeader, *next, onHalt, share.NextLayer(), 1))
+                return false;
             layerIn.reset();
             out = std::move(next);
         }
+        share.Finish();
         out->Commit();
         return true;
     }
 
 private:
+    // Layers expected in a file whose outer body begins with HEAD: one, unless HEAD starts with a
+    // cipher's signature; "All at once" nests the ciphers in index order, so an inner layer of
+    // index i promises i + 1 more.
+    static int64_t ExpectedLayers(const std::string& head) {
+        if (head.size() < static_cast<size_t>(EncSignatureBytes)) return 1;
+        const auto& list = State().list;
+        for (size_t i = 0; i < list.size(); ++i)
+            if (list[i]->Sign() == head.substr(0, EncSignatureBytes) && FindCipherEntry(list[i]->Sign()))
+                return static_cast<int64_t>(i) + 2;
+        return 1;
+    }
+
     // True when IN is an .enc layer of a single cipher that stores NAME, checksum matching under
     // PASS; its entry is then keyed and ready for the body.
     static bool OpenInnerLayer(const TInputFile& in, const std::string& name, const std::string& pass,
@@ -205,6 +270,7 @@ void CreateAlgorithms() {
         // An unreadable options file leaves the default language's descriptions.
     }
     s.descriptionsFile = GetAppFolder() + "cryptos" + languageId + ".ini";
+    s.descriptionsCodePage = DescriptionCodePage(languageId);
     const auto& table = CipherFactoryTable();
     for (size_t i = 0; i < table.size(); ++i)
         s.list.push_back(std::make_unique<TCipherAlgorithm>(table[i].Create(), std::string(table[i].Sign),

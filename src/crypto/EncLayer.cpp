@@ -1,5 +1,7 @@
 #include "crypto/EncLayer.h"
 
+#include <algorithm>
+
 #include "crypto/BlockCipher.h"
 #include "crypto/EncFileFormat.h"
 #include "crypto/EncFileIO.h"
@@ -59,6 +61,15 @@ std::optional<std::string> UnlockEncName(TDCP_blockcipher& cipher, const TEncHea
     uint32_t crc = 0;
     if (!NameChecksum(SanitizeUtf8(name), crc) || crc != header.nameCrc) return std::nullopt;
     return name;
+}
+
+std::string PeekLayerBody(TDCP_blockcipher& cipher, const TInputFile& in, const TEncHeader& header,
+                          const std::string& password) {
+    std::string head(static_cast<size_t>(std::min<int64_t>(cipher.GetBlockSize() / 8, header.bodySize)), '\0');
+    head.resize(in.ReadSomeAt(header.bodyOffset, head.data(), head.size()));
+    cipher.Decrypt(head.data(), head.data(), head.size());
+    UnlockEncName(cipher, header, password);
+    return head;
 }
 
 bool DecryptLayerBody(TDCP_blockcipher& cipher, const TInputFile& in, const TEncHeader& header, TOutputFile& out,

@@ -40,6 +40,11 @@ bool EncryptLayer(TDCP_blockcipher& cipher, const std::string& sign, const std::
 std::optional<std::string> UnlockEncName(TDCP_blockcipher& cipher, const TEncHeader& header,
                                          const std::string& password);
 
+// The body's first block of plaintext (less for a shorter body), for a look at what the layer
+// holds; CIPHER is keyed again with PASSWORD and left as UnlockEncName leaves it.
+std::string PeekLayerBody(TDCP_blockcipher& cipher, const TInputFile& in, const TEncHeader& header,
+                          const std::string& password);
+
 // Decrypts the body of IN into OUT with a cipher left ready by UnlockEncName. False when ONHALT
 // stopped it. PARTSIZEDIVISOR 0 reports every PartSize as 0 (bytes already counted).
 bool DecryptLayerBody(TDCP_blockcipher& cipher, const TInputFile& in, const TEncHeader& header, TOutputFile& out,

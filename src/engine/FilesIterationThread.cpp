@@ -119,6 +119,12 @@ int64_t TFilesIterationThread::CompletedCount() const {
     return std::max<int64_t>(0, total - static_cast<int64_t>(missed.size()));
 }
 
+void TFilesIterationThread::AddEntry(const std::string& entry) {
+    filesToOperate_.push_back(entry);
+    // The progress window counts the files found while the list is being built.
+    filesCount_.store(static_cast<int64_t>(filesToOperate_.size()));
+}
+
 void TFilesIterationThread::AddPendingFiles() {
     const auto& pending = PendingFiles();
     filesToOperate_.insert(filesToOperate_.end(), pending.begin(), pending.end());
@@ -132,6 +138,7 @@ void TFilesIterationThread::AddPendingFiles() {
         if (GetEntryKind(ExcludeTrailingPathDelimiter(entry)) == TEntryKind::Directory) {
             AddFolderFiles(entry);
             filesToOperate_.erase(filesToOperate_.begin() + static_cast<std::ptrdiff_t>(i));
+            filesCount_.store(static_cast<int64_t>(filesToOperate_.size()));
         }
     }
 }
@@ -139,6 +146,7 @@ void TFilesIterationThread::AddPendingFiles() {
 void TFilesIterationThread::AddFolderFiles(const std::string& folder) {
     if (HaltRequested()) return;
     const std::string base = IncludeTrailingPathDelimiter(folder);
+<<<<<<< HEAD
     std::vector<DirEntry> entries;
     try {
         entries = ListDirectory(base);
@@ -156,6 +164,15 @@ void TFilesIterationThread::AddFolderFiles(const std::string& folder) {
             AddFolderFiles(base + e.name + "/");
         else
             filesToOperate_.push_back(base + e.name);
+=======
+    for (const DirEntry& e : ListDirectory(base)) {
+        if (e.isDirectory) {
+            // Links to folders are neither entered nor listed: a walk must not leave the selection.
+            if (!e.isSymlink) AddFolderFiles(base + e.name + "/");
+        } else {
+            AddEntry(base + e.name);
+        }
+>>>>>>> main
     }
 }
 
@@ -164,11 +181,15 @@ void TFilesIterationThread::AddTreeNodeFiles(const TTreeNode& node) {
     if (node.StateIndex == nsChecked) {
         const std::string path = TDriveTree::GetFullPathByTree(&node);
         if (node.ImageIndex >= niDocument && ItemsForOperation.count(TItemType::itFile)) {
-            filesToOperate_.push_back(path);
+            AddEntry(path);
         } else if (ItemsForOperation.count(TItemType::itFolder)) {
+<<<<<<< HEAD
             filesToOperate_.push_back(ExcludeTrailingPathDelimiter(path));
         } else if (node.Parent && IsSymlink(path)) {
             filesToOperate_.push_back(path);  // a link to a folder, as in a walk
+=======
+            AddEntry(ExcludeTrailingPathDelimiter(path));
+>>>>>>> main
         } else if (node.HasOnlyDummyChild()) {
             AddFolderFiles(IncludeTrailingPathDelimiter(path));
         } else {

@@ -76,6 +76,7 @@ public:
     const TItemsSet ItemsForOperation;
 
 private:
+    void AddEntry(const std::string& entry);
     void AddPendingFiles();
     void AddTreeNodeFiles(const TTreeNode& node);
     // Lists FOLDER's files, links and special files, and those of its subfolders; a folder that

@@ -91,10 +91,10 @@ bool HasLineBreak(const std::string& text) { return text.find_first_of(std::stri
 
 void THiddenConfig::CheckStorablePath(const std::string& path) {
     if (HasLineBreak(path))
-        throw EHiddenConfigError(Format("The path of a hidden item cannot hold a line break: \"%s\"", {path}));
+        throw EHiddenConfigError(Format(GetConstantValue("Hidden_path_line_break"), {path}));
     if (path.size() > MaxValueLength)
-        throw EHiddenConfigError(Format("The path of a hidden item is longer than %d bytes: \"%s\"",
-                                        {static_cast<int>(MaxValueLength), path}));
+        throw EHiddenConfigError(
+            Format(GetConstantValue("Hidden_path_too_long"), {static_cast<int>(MaxValueLength), path}));
 }
 
 std::string THiddenConfig::PasswordStorageProblem(const std::string& password) {

@@ -1,5 +1,7 @@
 #include "l10n/LanguageController.h"
 
+#include <set>
+
 #include "l10n/LanguageFile.h"
 #include "l10n/TextConstants.h"
 #include "platform/CodePage.h"
@@ -29,13 +31,15 @@ void TQuenLanguageController::FormLoaded() {
 }
 
 void TQuenLanguageController::ApplySection(const TQuenLang_CompTranslation* section) {
+    auto given = [&](const TQuenLang_PropEntry& e) { return section && section->Values.count(e.iID) != 0; };
+    std::set<std::string> translatedSlots;
+    for (const auto& e : entries_)
+        if (given(e)) translatedSlots.insert(TextSlot(e.ComponentName, e.wsPropName));
     for (const auto& e : entries_) {
-        std::string value = e.wsDefLangValue;
-        if (section) {
-            auto it = section->Values.find(e.iID);
-            if (it != section->Values.end()) value = it->second;
-        }
-        SetProperty(e.ComponentName, e.wsPropName, value);
+        if (given(e))
+            SetProperty(e.ComponentName, e.wsPropName, section->Values.at(e.iID));
+        else if (translatedSlots.count(TextSlot(e.ComponentName, e.wsPropName)) == 0)
+            SetProperty(e.ComponentName, e.wsPropName, e.wsDefLangValue);
     }
 }
 
@@ -83,6 +87,79 @@ std::vector<TQuenLang_PropEntry> MainFormTranslationEntries() {
         {43, "PasswordOpenDialog", "Filter", ""},
         {44, "PasswordOpenDialog", "Title", ""},
     };
+}
+
+// The other windows' tables: IDs stay as they are once given; new ones are appended.
+std::vector<TQuenLang_PropEntry> FormTranslationEntries(const std::string& section) {
+    if (section == "MainForm") return MainFormTranslationEntries();
+    if (section == "ChangeMainPassForm")
+        return {
+            {1, "ChangeMainPassForm", "Caption", ""},
+            {2, "Label1", "Caption", ""},
+            {3, "EnterPassLabel", "Caption", ""},
+            {4, "Label2", "Caption", ""},
+            {5, "OKBtn", "Caption", ""},
+            {6, "CancelBtn", "Caption", ""},
+        };
+    if (section == "MainPassForm" || section == "OperationPassForm")
+        return {
+            {1, section, "Caption", ""},
+            {2, "Label1", "Caption", ""},
+            {3, "EnterPassLabel", "Caption", ""},
+            {4, "OKBtn", "Caption", ""},
+            {5, "CancelBtn", "Caption", ""},
+        };
+    if (section == "OptionsForm")
+        return {
+            {1, "OptionsForm", "Caption", ""},
+            {2, "general", "Caption", ""},
+            {3, "GroupBox2", "Caption", ""},
+            {4, "IntegrateCheckBox", "Caption", ""},
+            {5, "IntegrateCheckBox", "Hint", ""},
+            {6, "CascadedCheckBox", "Caption", ""},
+            {7, "CascadedCheckBox", "Hint", ""},
+            {8, "GroupBox1", "Caption", ""},
+            {9, "ChooseMainPassButton", "Caption", ""},
+            {10, "ChooseMainPassButton", "Hint", ""},
+            {11, "Label2", "Caption", ""},
+            {12, "about", "Caption", ""},
+            {13, "ProgramLabel", "Caption", ""},
+            {14, "Label4", "Caption", ""},
+            {15, "Label5", "Caption", ""},
+            {16, "ok2", "Caption", ""},
+            {17, "ok2", "Hint", ""},
+            {18, "CancelButton", "Caption", ""},
+            {19, "CancelButton", "Hint", ""},
+            {20, "HelpButton", "Caption", ""},
+            {21, "HelpButton", "Hint", ""},
+        };
+    if (section == "ProgressForm")
+        return {
+            {1, "GroupBox1", "Caption", ""},
+            {2, "Label1", "Caption", ""},
+            {3, "GroupBox2", "Caption", ""},
+            {4, "Label3", "Caption", ""},
+            {5, "Label2", "Caption", ""},
+            {6, "Label4", "Caption", ""},
+            {7, "Cancel", "Caption", ""},
+        };
+    if (section == "MessageBoxes")
+        return {
+            {1, "OKButton", "Caption", ""},
+            {2, "CancelButton", "Caption", ""},
+            {3, "YesButton", "Caption", ""},
+            {4, "NoButton", "Caption", ""},
+            {5, "YesToAllButton", "Caption", ""},
+            {6, "NoToAllButton", "Caption", ""},
+        };
+    return {};
+}
+
+const std::vector<std::string>& TranslatedForms() {
+    static const std::vector<std::string> forms = {"MainForm",     "ChangeMainPassForm", "MainPassForm",
+                                                   "OperationPassForm", "OptionsForm", "ProgressForm",
+                                                   "MessageBoxes"};
+    return forms;
 }
 
 }  // namespace tellvane

@@ -41,6 +41,11 @@ protected:
     virtual bool HasComponent(const std::string& component) const = 0;
     virtual std::string GetProperty(const std::string& component, const std::string& property) const = 0;
     virtual void SetProperty(const std::string& component, const std::string& property, const std::string& value) = 0;
+    // Properties that share one text (a label's "Caption" and "Text") share a slot: when the
+    // section gives one of them, the design text of the other does not overwrite it.
+    virtual std::string TextSlot(const std::string& component, const std::string& property) const {
+        return component + "." + property;
+    }
 
 private:
     std::string sectionName_;
@@ -49,5 +54,10 @@ private:
 
 // The main window's translatable properties, IDs 1 to 44.
 std::vector<TQuenLang_PropEntry> MainFormTranslationEntries();
+// The translatable properties of the window whose section is SECTION ("MainForm", "OptionsForm",
+// ...); empty for an unknown section.
+std::vector<TQuenLang_PropEntry> FormTranslationEntries(const std::string& section);
+// The sections that FormTranslationEntries knows, in a fixed order.
+const std::vector<std::string>& TranslatedForms();
 
 }  // namespace tellvane

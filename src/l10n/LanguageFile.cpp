@@ -25,15 +25,17 @@ bool IsIdentifier(const std::string& name) {
     return true;
 }
 
-// A property ID: decimal digits making a number above 0; anything else is no ID.
+// A property ID: decimal digits making a number above 0, however many leading zeros it has;
+// anything else is no ID.
 int32_t PropertyId(const std::string& name) {
-    if (name.empty() || name.size() > 10) return 0;
+    if (name.empty()) return 0;
     long long v = 0;
     for (char c : name) {
         if (c < '0' || c > '9') return 0;
         v = v * 10 + (c - '0');
+        if (v > INT32_MAX) return 0;
     }
-    return v > 0 && v <= INT32_MAX ? static_cast<int32_t>(v) : 0;
+    return static_cast<int32_t>(v);
 }
 
 bool IsSectionHeader(const std::string& line) { return line.size() >= 3 && line.front() == '[' && line.back() == ']'; }

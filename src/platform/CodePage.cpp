@@ -169,6 +169,12 @@ std::string Utf8ToCodePage(const std::string& text, uint32_t codePage) {
     return conv.Run(text, "?", 0);
 }
 
+uint32_t DescriptionCodePage(const std::string& languageId) {
+    char* end = nullptr;
+    const unsigned long id = std::strtoul(languageId.c_str(), &end, 10);
+    return AnsiCodePageOfLanguage(static_cast<uint16_t>(languageId.empty() || *end ? 1033 : id & 0xFFFF));
+}
+
 std::string CodePageToUtf8(const std::string& bytes, uint32_t codePage) {
     if (codePage == 65001) return SanitizeUtf8(bytes);
     Converter conv("UTF-8", IconvName(codePage));

@@ -31,9 +31,9 @@ std::string Trim(const std::string& s) {
     return s.substr(b, e - b);
 }
 
-TIniFile::Document LoadOrEmpty(const std::string& fileName) {
+TIniFile::Document LoadOrEmpty(const std::string& fileName, uint32_t ansiCodePage) {
     try {
-        return LoadIniDocument(fileName);
+        return LoadIniDocument(fileName, ansiCodePage);
     } catch (const EFileError&) {
         // Reads behave as the profile functions: an unreadable file reads as empty.
         return {};
@@ -42,11 +42,12 @@ TIniFile::Document LoadOrEmpty(const std::string& fileName) {
 
 }  // namespace
 
-TIniFile::Document TIniFile::Document::Parse(const std::string& raw) {
+TIniFile::Document TIniFile::Document::Parse(const std::string& raw, uint32_t ansiCodePage) {
     Document doc;
     Section* current = nullptr;
     size_t pos = 0;
-    // A byte-order mark selects the encoding; without one the text is taken as UTF-8.
+    // A byte-order mark selects the encoding; without one the text is UTF-8, or, when it is not
+    // valid UTF-8 and a code page is given, text in that code page.
     std::string text = raw;
     if (raw.compare(0, 2, "\xFF\xFE") == 0)
         text = Utf16BytesToUtf8(raw.substr(2), false);
@@ -54,12 +55,25 @@ TIniFile::Document TIniFile::Document::Parse(const std::string& raw) {
         text = Utf16BytesToUtf8(raw.substr(2), true);
     else if (raw.compare(0, 3, "\xEF\xBB\xBF") == 0)
         pos = 3;
-    while (pos <= text.size()) {
+    else if (ansiCodePage != 0 && SanitizeUtf8(raw) != raw)
+        text = CodePageToUtf8(raw, ansiCodePage);
+    auto keep = [&](std::string line) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (current)
+            current->entries.push_back({"", std::move(line)});
+        else
+            doc.preamble_.push_back(std::move(line));
+    };
+    while (pos < text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string::npos) end = text.size();
-        std::string line = Trim(text.substr(pos, end - pos));
+        const std::string rawLine = text.substr(pos, end - pos);
+        std::string line = Trim(rawLine);
         pos = end + 1;
-        if (line.empty() || line[0] == ';') continue;
+        if (line.empty() || line[0] == ';') {
+            keep(rawLine);
+            continue;
+        }
         if (line[0] == '[') {
             auto close = line.find(']');
             std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
@@ -71,24 +85,28 @@ TIniFile::Document TIniFile::Document::Parse(const std::string& raw) {
             continue;
         }
         auto eq = line.find('=');
-        if (!current || eq == std::string::npos) continue;
-        std::string key = Trim(line.substr(0, eq));
-        if (key.empty()) continue;
-        std::string value = Trim(line.substr(eq + 1));
+        std::string key = eq == std::string::npos ? std::string() : Trim(line.substr(0, eq));
         // The first occurrence of a key wins, as the profile functions read it.
         bool seen = false;
-        for (const auto& e : current->entries) seen = seen || EqualNoCase(e.key, key);
-        if (!seen) current->entries.push_back({key, value});
+        if (current)
+            for (const auto& e : current->entries) seen = seen || EqualNoCase(e.key, key);
+        if (!current || key.empty() || seen) {
+            keep(rawLine);
+            continue;
+        }
+        current->entries.push_back({key, Trim(line.substr(eq + 1))});
     }
     return doc;
 }
 
 std::string TIniFile::Document::Serialize() const {
     std::string out;
+    for (const auto& line : preamble_) out += line + "\n";
     for (const auto& s : sections_) {
         out += "[" + s.name + "]\n";
-        for (const auto& e : s.entries) out += e.key + "=" + e.value + "\n";
-        out += "\n";
+        for (const auto& e : s.entries) out += e.IsKept() ? e.value + "\n" : e.key + "=" + e.value + "\n";
+        // A blank line between sections, unless the section keeps one of its own.
+        if (s.entries.empty() || !s.entries.back().IsKept() || !Trim(s.entries.back().value).empty()) out += "\n";
     }
     return out;
 }
@@ -109,7 +127,7 @@ const TIniFile::Document::Entry* TIniFile::Document::Find(const std::string& sec
     const Section* s = FindSection(section);
     if (!s) return nullptr;
     for (const auto& e : s->entries)
-        if (EqualNoCase(e.key, key)) return &e;
+        if (!e.IsKept() && EqualNoCase(e.key, key)) return &e;
     return nullptr;
 }
 
@@ -124,26 +142,38 @@ void TIniFile::Document::Set(const std::string& section, const std::string& key,
         s = &sections_.back();
     }
     for (auto& e : s->entries)
-        if (EqualNoCase(e.key, key)) {
+        if (!e.IsKept() && EqualNoCase(e.key, key)) {
             e.value = value;
             return;
         }
-    s->entries.push_back({key, value});
+    // A new key goes after the section's last line of text, before its trailing blank lines.
+    auto at = s->entries.end();
+    while (at != s->entries.begin() && (at - 1)->IsKept() && Trim((at - 1)->value).empty()) --at;
+    s->entries.insert(at, {key, value});
 }
 
 void TIniFile::Document::Remove(const std::string& section, const std::string& key) {
     Section* s = FindSection(section);
     if (!s) return;
-    std::erase_if(s->entries, [&](const Entry& e) { return EqualNoCase(e.key, key); });
+    std::erase_if(s->entries, [&](const Entry& e) { return !e.IsKept() && EqualNoCase(e.key, key); });
 }
 
 void TIniFile::Document::RemoveSection(const std::string& section) {
     std::erase_if(sections_, [&](const Section& s) { return EqualNoCase(s.name, section); });
 }
 
-TIniFile::Document LoadIniDocument(const std::string& fileName) {
+TIniFile::Document LoadIniDocument(const std::string& fileName, uint32_t ansiCodePage) {
     if (!PathExists(fileName)) return {};
-    return TIniFile::Document::Parse(ReadWholeFile(fileName));
+    return TIniFile::Document::Parse(ReadWholeFile(fileName), ansiCodePage);
+}
+
+std::string CutToCharacters(const std::string& text, size_t maxChars) {
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        // Every byte that does not continue a sequence starts a character.
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && chars++ == maxChars) return text.substr(0, i);
+    }
+    return text;
 }
 
 void SaveIniDocument(const std::string& fileName, const TIniFile::Document& doc) {
@@ -152,11 +182,9 @@ void SaveIniDocument(const std::string& fileName, const TIniFile::Document& doc)
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const {
-    Document doc = LoadOrEmpty(fileName_);
+    Document doc = LoadOrEmpty(fileName_, ansiCodePage_);
     const Document::Entry* e = doc.Find(section, key);
-    std::string value = e ? e->value : defaultValue;
-    if (value.size() > MaxValueLength) value.resize(MaxValueLength);
-    return value;
+    return CutToCharacters(e ? e->value : defaultValue, MaxValueLength);
 }
 
 int TIniFile::ReadInteger(const std::string& section, const std::string& key, int defaultValue) const {
@@ -189,25 +217,26 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool
 }
 
 bool TIniFile::SectionExists(const std::string& section) const {
-    return LoadOrEmpty(fileName_).FindSection(section) != nullptr;
+    return LoadOrEmpty(fileName_, ansiCodePage_).FindSection(section) != nullptr;
 }
 
 bool TIniFile::ValueExists(const std::string& section, const std::string& key) const {
-    return LoadOrEmpty(fileName_).Find(section, key) != nullptr;
+    return LoadOrEmpty(fileName_, ansiCodePage_).Find(section, key) != nullptr;
 }
 
 std::vector<std::string> TIniFile::ReadSections() const {
     std::vector<std::string> names;
-    const Document doc = LoadOrEmpty(fileName_);
+    const Document doc = LoadOrEmpty(fileName_, ansiCodePage_);
     for (const auto& s : doc.Sections()) names.push_back(s.name);
     return names;
 }
 
 std::vector<std::string> TIniFile::ReadSectionKeys(const std::string& section) const {
     std::vector<std::string> keys;
-    Document doc = LoadOrEmpty(fileName_);
+    Document doc = LoadOrEmpty(fileName_, ansiCodePage_);
     if (const auto* s = doc.FindSection(section))
-        for (const auto& e : s->entries) keys.push_back(e.key);
+        for (const auto& e : s->entries)
+            if (!e.IsKept()) keys.push_back(e.key);
     return keys;
 }
 

@@ -2,6 +2,7 @@
 // INI files with the semantics of the Windows profile functions: sections and keys compared without
 // regard to case, every read goes to the file, values read up to 2047 characters, and every write
 // reaches the file at once, atomically (temporary file, then rename) with mode 0600.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,10 @@ namespace tellvane {
 
 class TIniFile {
 public:
-    explicit TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+    // ANSICODEPAGE, when not 0, reads a file without a byte-order mark that is not valid UTF-8 in
+    // that code page (files written by hand in a language's own code page).
+    explicit TIniFile(std::string fileName, uint32_t ansiCodePage = 0)
+        : fileName_(std::move(fileName)), ansiCodePage_(ansiCodePage) {}
     const std::string& FileName() const { return fileName_; }
 
     std::string ReadString(const std::string& section, const std::string& key,
@@ -38,21 +42,25 @@ public:
 
 private:
     std::string fileName_;
+    uint32_t ansiCodePage_;
 };
 
-// The parsed file: ordered sections with ordered keys; lookups ignore case.
+// The parsed file: ordered sections with ordered keys; lookups ignore case. Lines that are no
+// key of ours (comments, blank lines, text without "=", a key's later duplicates, lines before the
+// first section) are kept as they stand and written back in place.
 class TIniFile::Document {
 public:
     struct Entry {
-        std::string key;
-        std::string value;
+        std::string key;    // empty for a line kept as it stands
+        std::string value;  // the line itself when KEY is empty
+        bool IsKept() const { return key.empty(); }
     };
     struct Section {
         std::string name;
         std::vector<Entry> entries;
     };
 
-    static Document Parse(const std::string& text);
+    static Document Parse(const std::string& text, uint32_t ansiCodePage = 0);
     std::string Serialize() const;
 
     const Section* FindSection(const std::string& name) const;
@@ -65,11 +73,14 @@ public:
     const std::vector<Section>& Sections() const { return sections_; }
 
 private:
+    std::vector<std::string> preamble_;  // lines before the first section
     std::vector<Section> sections_;
 };
 
 // Loads FILENAME (missing = empty document); throws EFileError when it exists but cannot be read.
-TIniFile::Document LoadIniDocument(const std::string& fileName);
+TIniFile::Document LoadIniDocument(const std::string& fileName, uint32_t ansiCodePage = 0);
+// TEXT cut to at most MAXCHARS characters, never inside a UTF-8 sequence.
+std::string CutToCharacters(const std::string& text, size_t maxChars);
 void SaveIniDocument(const std::string& fileName, const TIniFile::Document& doc);
 
 template <class Edit>

@@ -102,7 +102,8 @@ std::vector<std::string> TRegistry::ValueNames(const std::string& root, const st
     std::vector<std::string> names;
     TIniFile::Document doc = LoadIniDocument(fileName_);
     if (const auto* s = doc.FindSection(SectionName(root, key)))
-        for (const auto& e : s->entries) names.push_back(e.key == "@" ? std::string() : e.key);
+        for (const auto& e : s->entries)
+            if (!e.IsKept()) names.push_back(e.key == "@" ? std::string() : e.key);
     return names;
 }
 

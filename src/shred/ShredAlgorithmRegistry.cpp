@@ -3,6 +3,7 @@
 
 #include "app/AppFolders.h"
 #include "app/Options.h"
+#include "platform/CodePage.h"
 #include "platform/IniFile.h"
 #include "shred/ShredAlgorithms.h"
 #include "shred/ShredMethods.h"
@@ -27,7 +28,8 @@ std::string TShredAlgorithm::GetDesc() const {
 
 void CreateShredAlgorithms() {
     const std::string languageId = TOptions().GetOption("LanguageID", "1033");
-    g_descriptions = std::make_unique<TIniFile>(GetAppFolder() + "shreds" + languageId + ".ini");
+    g_descriptions = std::make_unique<TIniFile>(GetAppFolder() + "shreds" + languageId + ".ini",
+                                                DescriptionCodePage(languageId));
     g_algorithms.clear();
     // The order of the choices in the user interface; the index is the choice's index.
     g_algorithms.push_back(std::make_unique<TZeroPass>());

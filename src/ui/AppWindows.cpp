@@ -2,11 +2,13 @@
 
 #include "engine/WorkerHost.h"
 #include "ui/ChangeMainPassForm.h"
+#include "ui/FormTranslation.h"
 #include "ui/MainForm.h"
 #include "ui/MainPassForm.h"
 #include "ui/OperationPassForm.h"
 #include "ui/OptionsForm.h"
 #include "ui/ProgressForm.h"
+#include "ui/StandardDialogs.h"
 #include "ui/UiThreadDispatcher.h"
 #include "wizard/WizardWorkerHost.h"
 
@@ -19,6 +21,12 @@ TAppWindows::TAppWindows() {
     options_ = std::make_unique<TOptionsForm>(*mainForm_);
     progress_ = std::make_unique<TProgressForm>(mainForm_.get());
     mainPass_ = std::make_unique<TMainPassForm>();
+    boxTexts_ = std::make_unique<TMessageBoxTexts>();
+    for (QWidget* form : std::initializer_list<QWidget*>{changeMainPass_.get(), operationPass_.get(), options_.get(),
+                                                        progress_.get(), mainPass_.get(), boxTexts_.get()}) {
+        translations_.push_back(std::make_unique<TFormLanguageController>(*form));
+        translations_.back()->FormLoaded();
+    }
     mainForm_->AttachDialogs({changeMainPass_.get(), operationPass_.get(), options_.get(), progress_.get(),
                               mainPass_.get()});
     dispatcher_ = std::make_unique<TUiThreadDispatcher>();
@@ -31,6 +39,8 @@ TAppWindows::~TAppWindows() {
     if (GetWorkerHost() == host_.get()) SetWorkerHost(nullptr);
     // The main window's wizard may still show a dialog while its path goes: it goes first.
     mainForm_.reset();
+    translations_.clear();
+    boxTexts_.reset();
     mainPass_.reset();
     progress_.reset();
     options_.reset();

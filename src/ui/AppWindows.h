@@ -4,10 +4,13 @@
 // window, the progress window and the main-password prompt. The worker reaches them through the
 // host they register.
 #include <memory>
+#include <vector>
 
 namespace tellvane {
 
 class TChangeMainPassForm;
+class TFormLanguageController;
+class TMessageBoxTexts;
 class TMainForm;
 class TMainPassForm;
 class TOperationPassForm;
@@ -37,6 +40,9 @@ private:
     std::unique_ptr<TOptionsForm> options_;
     std::unique_ptr<TProgressForm> progress_;
     std::unique_ptr<TMainPassForm> mainPass_;
+    std::unique_ptr<TMessageBoxTexts> boxTexts_;
+    // The translation components of the windows after the main one, which carries its own.
+    std::vector<std::unique_ptr<TFormLanguageController>> translations_;
     std::unique_ptr<TUiThreadDispatcher> dispatcher_;
     std::unique_ptr<TWizardWorkerHost> host_;
 };

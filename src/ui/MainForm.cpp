@@ -19,6 +19,7 @@
 
 #include "app/AppFolders.h"
 #include "crypto/CryptoAlgorithms.h"
+#include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
 #include "platform/CommandLine.h"
 #include "shred/ShredAlgorithms.h"
@@ -26,7 +27,7 @@
 #include "ui/DesktopActions.h"
 #include "ui/DriveTreeView.h"
 #include "ui/LinkLabel.h"
-#include "ui/MainFormTranslation.h"
+#include "ui/FormTranslation.h"
 #include "ui/MainPassForm.h"
 #include "ui/OperationPassForm.h"
 #include "ui/OperationsListBox.h"
@@ -444,6 +445,14 @@ void TMainForm::FormActivate() {
     std::vector<std::string> args;
     for (int i = 1; i <= ParamCount(); ++i) args.push_back(ParamStr(i));
     wizard_->FormActivate(args);
+    // A command-line activation lands on a settings page: its first box takes the keys.
+    if (!StartedFromCmdLine) return;
+    if (CurrentPage() == wpEncryptSettings)
+        EncryptPasswordEdit->setFocus();
+    else if (CurrentPage() == wpDecryptSettings)
+        DecryptPasswordEdit->setFocus();
+    else if (CurrentPage() == wpShredSettings)
+        ShredAlgorithmComboBox->setFocus();
 }
 
 // --- events ----------------------------------------------------------------------------------------

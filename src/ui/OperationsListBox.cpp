@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QThread>
 
+#include <algorithm>
+
 #include "engine/Operations.h"
 #include "ui/QtText.h"
 #include "ui/UiFonts.h"
@@ -16,14 +18,25 @@ QImage ToQImage(int width, int height, const unsigned char* rgb) {
     return QImage(rgb, width, height, width * 3, QImage::Format_RGB888).copy();
 }
 
-TOperationsListBox::TOperationsListBox(QWidget* parent) : QWidget(parent) {
+TOperationsListBox::TOperationsListBox(QWidget* parent)
+    : QWidget(parent),
+      items_({QStringLiteral("Encrypt"), QStringLiteral("Decrypt"), QStringLiteral("Shred"), QStringLiteral("Hide"),
+              QStringLiteral("Show")}) {
     setObjectName(QStringLiteral("OperationsListBox"));
     setMouseTracking(true);
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-int TOperationsListBox::Count() const { return OperationsCreated() ? OperationCount() : 0; }
+int TOperationsListBox::Count() const {
+    return OperationsCreated() ? std::min(OperationCount(), static_cast<int>(items_.size())) : 0;
+}
+
+void TOperationsListBox::SetItems(const QStringList& items) {
+    items_ = items;
+    if (itemIndex_ >= Count()) itemIndex_ = -1;
+    update();
+}
 
 void TOperationsListBox::SetItemIndex(int index) {
     if (index < -1 || index >= Count()) index = -1;

@@ -2,6 +2,7 @@
 // The list of operations on the start page, drawn by the program: a picture, the bold title and
 // the wrapped description per row. The row under the pointer is the selected one (a hover mark).
 #include <QImage>
+#include <QStringList>
 #include <QWidget>
 
 #include <vector>
@@ -15,7 +16,11 @@ public:
 
     explicit TOperationsListBox(QWidget* parent);
 
+    // One row per item, up to the number of operations; the items' texts are not drawn (a row
+    // shows its operation's title and description), so the list's length is what they set.
     int Count() const;
+    QStringList Items() const { return items_; }
+    void SetItems(const QStringList& items);
     // The selected row, or -1.
     int ItemIndex() const { return itemIndex_; }
     void SetItemIndex(int index);
@@ -38,6 +43,7 @@ private:
     const QImage& Picture(int index, bool selected);
 
     int itemIndex_ = -1;
+    QStringList items_;
     std::vector<QImage> pictures_;  // the ten pictures, decoded once
 };
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tellvane {
 
@@ -18,6 +19,23 @@ TOpenFileHook& FileHook() {
     return hook;
 }
 
+TMessageBoxTexts*& CurrentTexts() {
+    static TMessageBoxTexts* texts = nullptr;
+    return texts;
+}
+
+struct TButtonName {
+    QMessageBox::StandardButton button;
+    const char* name;
+    const char* text;
+};
+
+const TButtonName ButtonNames[] = {
+    {QMessageBox::Ok, "OKButton", "OK"},          {QMessageBox::Cancel, "CancelButton", "Cancel"},
+    {QMessageBox::Yes, "YesButton", "&Yes"},      {QMessageBox::No, "NoButton", "&No"},
+    {QMessageBox::YesToAll, "YesToAllButton", "Yes to &All"}, {QMessageBox::NoToAll, "NoToAllButton", "N&o to All"},
+};
+
 QString& TitleStore() {
     static QString title = QStringLiteral("Tellvane");
     return title;
@@ -32,10 +50,38 @@ void ShowBox(TBoxKind kind, const QString& title, const QString& text) {
     if (kind == TBoxKind::bkError || kind == TBoxKind::bkException) icon = QMessageBox::Critical;
     if (kind == TBoxKind::bkInformation) icon = QMessageBox::Information;
     QMessageBox box(icon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    ApplyButtonTexts(box);
     box.exec();
 }
 
 }  // namespace
+
+TMessageBoxTexts::TMessageBoxTexts() {
+    setObjectName(QStringLiteral("MessageBoxes"));
+    for (const TButtonName& b : ButtonNames) {
+        auto* button = new QPushButton(QString::fromUtf8(b.text), this);
+        button->setObjectName(QString::fromLatin1(b.name));
+    }
+    CurrentTexts() = this;
+}
+
+TMessageBoxTexts::~TMessageBoxTexts() {
+    if (CurrentTexts() == this) CurrentTexts() = nullptr;
+}
+
+QString TMessageBoxTexts::ButtonText(QMessageBox::StandardButton button) const {
+    for (const TButtonName& b : ButtonNames)
+        if (b.button == button)
+            if (auto* pushButton = findChild<QPushButton*>(QString::fromLatin1(b.name))) return pushButton->text();
+    return {};
+}
+
+void ApplyButtonTexts(QMessageBox& box) {
+    const TMessageBoxTexts* texts = CurrentTexts();
+    if (!texts) return;
+    for (const TButtonName& b : ButtonNames)
+        if (QAbstractButton* button = box.button(b.button)) button->setText(texts->ButtonText(b.button));
+}
 
 void SetMessageBoxHook(TMessageBoxHook hook) { BoxHook() = std::move(hook); }
 

@@ -1,11 +1,11 @@
 #pragma once
 // The program's message boxes and its file-open dialog. Tests replace them with hooks so that no
 // test waits on a window nobody answers.
+#include <QMessageBox>
 #include <QString>
+#include <QWidget>
 
 #include <functional>
-
-class QWidget;
 
 namespace tellvane {
 
@@ -21,6 +21,18 @@ struct TBoxRecord {
     QString title;
     QString text;
 };
+
+// The texts of the message boxes' buttons, held as a window of its own that is never shown, so
+// that the translation component translates them like any window (section "MessageBoxes").
+// While one exists, every box takes its button texts from it.
+class TMessageBoxTexts : public QWidget {
+public:
+    TMessageBoxTexts();
+    ~TMessageBoxTexts() override;
+    QString ButtonText(QMessageBox::StandardButton button) const;
+};
+// Gives BOX's standard buttons their (translated) texts.
+void ApplyButtonTexts(QMessageBox& box);
 
 // While a hook is set, boxes are handed to it instead of being shown.
 using TMessageBoxHook = std::function<void(const TBoxRecord&)>;

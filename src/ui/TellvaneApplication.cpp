@@ -1,5 +1,7 @@
 #include "ui/TellvaneApplication.h"
 
+#include <QProxyStyle>
+
 #include <exception>
 
 #include "app/Logger.h"
@@ -7,7 +9,23 @@
 
 namespace tellvane {
 
-TTellvaneApplication::TTellvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+namespace {
+
+// Password boxes mask every character with "*", whatever the desktop's style prefers.
+class TAsteriskPasswordStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+}  // namespace
+
+TTellvaneApplication::TTellvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setStyle(new TAsteriskPasswordStyle);
+}
 
 void HandleApplicationException(const char* message) {
     Log(message, "Application");

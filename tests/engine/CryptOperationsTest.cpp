@@ -12,6 +12,7 @@
 #include "crypto/EncLayer.h"
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/ProgressReadouts.h"
 #include "engine/WorkerTestHost.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
@@ -204,6 +205,59 @@ TEST_F(CryptOperationsTest, RunOfAllAtOnceRoundTrips) {
     ASSERT_TRUE(host.ServeUntilDone());
     EXPECT_TRUE(host.errors.empty());
     EXPECT_EQ(ReadAll(dir.file("f")), PatternBytes(9999));
+}
+
+// Every layer of an "All at once" file counts as its share of the file: the bar climbs through
+// all eighteen and is full only at the end, and the estimate never balloons on the way.
+TEST_F(CryptOperationsTest, AllAtOnceDecryptionProgressSpansEveryLayer) {
+    WriteAll(dir.file("f"), PatternBytes(400000));
+    SetAlgorithmPassCount(18);
+    EncryptOne(dir.file("f"), "ALL", "pw");
+    SetAlgorithmPassCount(1);
+    ASSERT_TRUE(DeleteFile(dir.file("f")));
+    // Single-cipher files keep one layer: the same read-outs, for comparison.
+    WriteAll(dir.file("g"), PatternBytes(400000, 3));
+    EncryptOne(dir.file("g"), "TFS", "pw");
+    ASSERT_TRUE(DeleteFile(dir.file("g")));
+
+    for (const char* name : {"f.enc", "g.enc"}) {
+        SCOPED_TRACE(name);
+        TDecrypt dec;
+        dec.Password = "pw";
+        PendingFiles() = {dir.file(name)};
+        StartOperation(dec, {TItemType::itFile});
+        // The worker waits for the first served step, so every report is seen from here on.
+        std::vector<TProgressView> views;
+        std::vector<double> estimates;
+        const auto report = dec.OnProgress;
+        dec.OnProgress = [&](int64_t d, int64_t t, int64_t p, double s) {
+            report(d, t, p, s);
+            views.push_back(ReadProgressView());
+            estimates.push_back(GetEstimatedTime() * 86400.0);
+        };
+        ASSERT_TRUE(host.ServeUntilDone());
+        ASSERT_TRUE(host.errors.empty());
+        ASSERT_GE(views.size(), 100u);
+        int previous = 0;
+        size_t firstFull = views.size();
+        for (size_t i = 0; i < views.size(); ++i) {
+            EXPECT_GE(views[i].allFilesPercent, previous) << "report " << i;
+            previous = views[i].allFilesPercent;
+            if (previous >= 99 && firstFull == views.size()) firstFull = i;
+            // Never the balloon of a layer that counts for nothing (days for a second's work).
+            EXPECT_LT(estimates[i], 86400.0) << "report " << i << ": " << views[i].estimatedText;
+        }
+        EXPECT_GE(views.back().allFilesPercent, 99);
+        // Full only within the last layer's reports (a layer reports about a hundred times).
+        EXPECT_GE(firstFull + 110, views.size());
+        if (std::string(name) == "f.enc") {
+            EXPECT_GE(views.size(), 18u * 100u);
+            EXPECT_LT(views[views.size() / 2].allFilesPercent, 60);
+            EXPECT_GT(views[views.size() / 2].allFilesPercent, 40);
+        }
+    }
+    EXPECT_EQ(ReadAll(dir.file("f")), PatternBytes(400000));
+    EXPECT_EQ(ReadAll(dir.file("g")), PatternBytes(400000, 3));
 }
 
 }  // namespace

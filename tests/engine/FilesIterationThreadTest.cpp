@@ -93,6 +93,19 @@ TEST_F(WorkerTest, PendingFoldersAreExpandedLastToFirstAndAppended) {
     EXPECT_EQ(list[4], a1);
 }
 
+TEST_F(WorkerTest, FilesFoundAreCountedWhileTheListIsBuilt) {
+    MakeFile("sel/a");
+    MakeFile("sel/sub/b");
+    MakeFile("sel/sub/c");
+    PendingFiles() = {dir.file("sel")};
+    TFilesIterationThread worker(op, {TItemType::itFile}, host);
+    int64_t countBeforeTheTree = -1;
+    host.onDriveTree = [&] { countBeforeTheTree = worker.FilesCount(); };
+    worker.PrepareFilesToOperate();
+    EXPECT_EQ(countBeforeTheTree, 3);
+    EXPECT_EQ(worker.FilesCount(), 3);
+}
+
 TEST_F(WorkerTest, HideRunTakesFoldersWholeAndKeepsDuplicates) {
     std::string f = MakeFile("Docs/a.txt");
     PendingFiles() = {dir.file("Docs"), f, f};

@@ -36,7 +36,10 @@ public:
         wake_.notify_one();
         done.get();
     }
-    const TDriveTree* DriveTree() const override { return tree; }
+    const TDriveTree* DriveTree() const override {
+        if (onDriveTree) onDriveTree();
+        return tree;
+    }
     bool AskFilePassword(const std::string& label, std::string& typed) override {
         passwordLabels.push_back(label);
         if (passwordAnswers.empty()) return false;
@@ -77,6 +80,7 @@ public:
     }
 
     const TDriveTree* tree = nullptr;
+    std::function<void()> onDriveTree;  // called when the worker asks for the tree
     std::vector<std::string> passwordAnswers;
     std::vector<std::string> passwordLabels;
     std::vector<std::string> messages;

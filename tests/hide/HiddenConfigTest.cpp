@@ -93,7 +93,8 @@ TEST_F(HiddenConfigTest, DeletingTheMiddleOfThreeRenumbersTheSections) {
 
 TEST_F(HiddenConfigTest, SaveErasesEverySectionNamingItemAndKeepsTheOthers) {
     WriteText(BaseDat(),
-              "[Misc]\nKeep=yes\n[OldItems]\nA=1\n[Item7]\nFilePath=/stale\n[Password]\nPassword=pw\nExtra=kept\n"
+              "; written by hand\n[Misc]\n; a note\nKeep=yes\n[OldItems]\nA=1\n[Item7]\nFilePath=/stale\n"
+              "[Password]\nPassword=pw\nExtra=kept\n"
               "[Count]\nCount=0\n[xItemy]\nB=2\n[item9]\nC=3\n");
     THiddenConfig store;
     store.LoadFromFile();
@@ -109,6 +110,8 @@ TEST_F(HiddenConfigTest, SaveErasesEverySectionNamingItemAndKeepsTheOthers) {
     // The substring test is case-sensitive: "item9" is not an item section.
     EXPECT_EQ(ini.ReadString("item9", "C", ""), "3");
     EXPECT_EQ(ini.ReadString("Item0", "FilePath", ""), "/new");
+    // Lines that are no key of the store stay where they were.
+    EXPECT_EQ(ReadText(BaseDat()).rfind("; written by hand\n[Misc]\n; a note\nKeep=yes\n", 0), 0u);
 }
 
 TEST_F(HiddenConfigTest, MissingAndMalformedValuesFallBackToDefaults) {

@@ -40,6 +40,8 @@ TEST(LngParse, SectionsEntriesAndParameters) {
         "00000002=Fertig\n"
         "abc=ignored\n"
         "0=ignored\n"
+        "000000000004=Zwoelf Stellen\n"  // more than ten characters: still the number it spells
+        "99999999999=too large\n"
         "17=Erste\\nZweite\r"
         "[mainform]\r"
         "3=Hinweis\r";
@@ -52,7 +54,8 @@ TEST(LngParse, SectionsEntriesAndParameters) {
     ASSERT_EQ(t.Components.size(), 1u);
     const TQuenLang_CompTranslation* form = t.FindComponent("MAINFORM");
     ASSERT_NE(form, nullptr);
-    EXPECT_EQ(form->Values, (std::map<int32_t, std::string>{{2, "Fertig"}, {3, "Hinweis"}, {17, "Erste\r\nZweite"}}));
+    EXPECT_EQ(form->Values, (std::map<int32_t, std::string>{
+                                {2, "Fertig"}, {3, "Hinweis"}, {4, "Zwoelf Stellen"}, {17, "Erste\r\nZweite"}}));
 }
 
 TEST(LngParse, ErrorsNameTheirZeroBasedLine) {

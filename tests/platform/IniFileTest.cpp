@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
 #include "support/TestSupport.h"
@@ -55,6 +56,31 @@ TEST_F(IniFileTest, ValuesAreReadUpTo2047Characters) {
     EXPECT_EQ(ini.ReadString("S", "Longer", ""), longer.substr(0, 2047));
     // The whole value stays in the file; only the read is limited.
     EXPECT_NE(test::ReadText(Path()).find(longer), std::string::npos);
+    // Characters, not bytes: a character across the limit is never split.
+    const std::string wide = std::string(2045, 'a') + "\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80";
+    ini.WriteString("S", "Wide", wide);
+    EXPECT_EQ(ini.ReadString("S", "Wide", ""), std::string(2045, 'a') + "\xC3\xA4\xE2\x82\xAC");
+    EXPECT_EQ(CutToCharacters("\xC3\xA4\xC3\xB6", 1), "\xC3\xA4");
+    EXPECT_EQ(CutToCharacters("ab", 0), "");
+}
+
+TEST_F(IniFileTest, TextThatIsNotUtf8IsReadInTheGivenCodePage) {
+    struct Case {
+        std::string bytes;
+        uint32_t codePage;
+        std::string expected;
+    } cases[] = {
+        {"[Algos]\nBFS=Gr\xFC\xDF" "e\n", 1252, "Gr\xC3\xBC\xC3\x9F" "e"},
+        {"[Algos]\nBFS=Gr\xC3\xBC\xC3\x9F" "e\n", 1252, "Gr\xC3\xBC\xC3\x9F" "e"},  // valid UTF-8 stays
+        {"[Algos]\nBFS=\xC4\xE0\n", 1251, "\xD0\x94\xD0\xB0"},
+        {"[Algos]\nBFS=Gr\xFC\xDF" "e\n", 0, "Gr\xFC\xDF" "e"},  // no code page: the bytes as they are
+    };
+    for (const auto& c : cases) {
+        test::WriteText(Path(), c.bytes);
+        EXPECT_EQ(TIniFile(Path(), c.codePage).ReadString("Algos", "BFS", ""), c.expected) << c.codePage;
+    }
+    EXPECT_EQ(DescriptionCodePage("1049"), 1251u);
+    EXPECT_EQ(DescriptionCodePage("1031"), 1252u);
 }
 
 TEST_F(IniFileTest, WritesAreAtomicWithOwnerOnlyMode) {
@@ -123,6 +149,15 @@ TEST_F(IniFileTest, MalformedLinesAreIgnored) {
     EXPECT_EQ(ini.ReadString("S", "Good", ""), "1");
     EXPECT_EQ(ini.ReadString("S", "Spaced", ""), "value with blanks");
     EXPECT_EQ(ini.ReadString("S", "Added", ""), "x");
+    // ... and every line that is no key of ours, in its place.
+    EXPECT_EQ(test::ReadText(Path()),
+              "orphan=before any section\n[S]\nno equals sign here\n; comment=not a key\n=no key\n"
+              "Spaced=value with blanks\nGood=1\nGood=2\nAdded=x\n\n[Broken]\nInside=3\n\n");
+    // A rewrite of what we wrote changes nothing; a new key goes before a section's blank lines.
+    test::WriteText(Path(), "; options\n[A]\n; the language\nLanguageID=1031\n\n\n[B]\nK=1\n");
+    ini.WriteString("A", "New", "2");
+    ini.DeleteKey("B", "K");
+    EXPECT_EQ(test::ReadText(Path()), "; options\n[A]\n; the language\nLanguageID=1031\nNew=2\n\n\n[B]\n\n");
 }
 
 TEST_F(IniFileTest, IntegersReadDecimalAndHexadecimal) {

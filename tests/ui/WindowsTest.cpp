@@ -3,6 +3,8 @@
 // files, the mask, the hints and the help page.
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,7 +14,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
@@ -20,13 +24,21 @@
 #include "UiFixture.h"
 #include "app/AppFolders.h"
 #include "app/Options.h"
+#include "engine/Operations.h"
 #include "hide/HiddenConfig.h"
+#include "l10n/BuiltinConstants.h"
+#include "l10n/LanguageController.h"
+#include "l10n/LanguageFile.h"
 #include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"
+#include "ui/ChangeMainPassForm.h"
 #include "ui/DriveTreeView.h"
+#include "ui/MainPassForm.h"
+#include "ui/OperationPassForm.h"
 #include "ui/OperationsListBox.h"
 #include "wizard/DriveTreeModel.h"
 #include "ui/OptionsForm.h"
+#include "ui/StandardDialogs.h"
 #include "ui/ProgressForm.h"
 #include "ui/UiThreadDispatcher.h"
 
@@ -266,8 +278,9 @@ TEST_F(WindowBehaviour, PasswordFromFileKeepsItsLineBreakAndTheMaskFlipsPerClick
     auto* edit = Find<QLineEdit>("EncryptPasswordEdit");
     const std::string file = dir_->file("key.txt");
     WriteText(file, "one line");
-    SetOpenFileHook([&](const QString& title, const QString&) {
+    SetOpenFileHook([&](const QString& title, const QString& filter) {
         EXPECT_EQ(title.toStdString(), "Choose file which content will be used as password");
+        EXPECT_EQ(filter.toStdString(), "Text files (*.TXT);;All files (*.*)");
         return QString::fromStdString(file);
     });
     QTest::mouseClick(Find<QAbstractButton>("EncryptLoadPassdButton"), Qt::LeftButton);
@@ -288,6 +301,7 @@ TEST_F(WindowBehaviour, PasswordFromFileKeepsItsLineBreakAndTheMaskFlipsPerClick
 
     auto* mask = Find<QCheckBox>("EncryptMaskPasswordCheckBox");
     EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(edit->displayText().toStdString(), std::string(edit->text().size(), '*'));
     QTest::mouseClick(mask, Qt::LeftButton);
     EXPECT_EQ(edit->echoMode(), QLineEdit::Normal);
     QTest::mouseClick(mask, Qt::LeftButton);
@@ -402,6 +416,151 @@ TEST_F(WindowBehaviour, TreeTogglesOnlyOnPicturesAndLabel) {
     EXPECT_EQ(folder->Children[0]->StateIndex, nsUnchecked);
     EXPECT_EQ(tree.SomeFilesSelected(), 1);
     EXPECT_FALSE(view->currentIndex().isValid());  // no node stays selected
+}
+
+// A language file of its own, on the real main window: a list for ID 17 sets the operations' rows,
+// one of two IDs of a link is enough, a combo box's list reaches as far as it goes and its text
+// selects a row, and an ID with many leading zeros is the number it spells.
+TEST_F(WindowBehaviour, LanguageFileTranslatesTheRealMainWindowById) {
+    const std::string file = dir_->file("Test.lng");
+    WriteText(file,
+              "LANGID=1036\n[MainForm]\n"
+              "00000017=premier\\nsecond\n"
+              "00000028=Lien un\n"
+              "00000040=Lien deux\n"
+              "00000022=CAST-128\n"
+              "00000023=Un\\nDeux\n"
+              "00000035=Deux\n"
+              "00000036=Un\\nDeux\\nTrois\n"
+              "000000000002=Fini\n");
+    ASSERT_TRUE(LangManager().RegisterLangFile(file));
+    LangManager().SetLanguageID(1036);
+    CreateWindows();
+    auto* list = Find<TOperationsListBox>("OperationsListBox");
+    auto* algorithms = Find<QComboBox>("EncryptAlgorithmComboBox");
+    auto* methods = Find<QComboBox>("ShredAlgorithmComboBox");
+    const int rows = list->Count();
+    const QStringList items = list->Items();
+    const std::string link1 = Find<QLabel>("ChangeMainPassLabel1")->text().toStdString();
+    const std::string link2 = Find<QLabel>("ChangeMainPassLabel2")->text().toStdString();
+    const std::string finish = Find<QAbstractButton>("FinishButton")->text().toStdString();
+    const int chosen[] = {algorithms->currentIndex(), methods->currentIndex()};
+    const QStringList names = {algorithms->itemText(0), algorithms->itemText(1), algorithms->itemText(2),
+                               methods->itemText(2), methods->itemText(3)};
+    LangManager().SetLanguageID(1033);
+
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(items, (QStringList{"premier", "second"}));
+    EXPECT_EQ(link1, "Lien un");
+    EXPECT_EQ(link2, "Lien deux");
+    EXPECT_EQ(finish, "Fini");
+    // "Text" picks its row, before or after the list renamed it; the list renames the first rows.
+    EXPECT_EQ(chosen[0], 1);
+    EXPECT_EQ(chosen[1], 1);
+    EXPECT_EQ(names, (QStringList{"Un", "Deux", "CAST-256", "Trois", "NAVSO P-5239-26"}));
+    // Back in the default language the window has its design texts again.
+    EXPECT_EQ(list->Count(), 5);
+    EXPECT_EQ(Find<QLabel>("ChangeMainPassLabel1")->text().toStdString(), "Change main password...");
+}
+
+TEST_F(WindowBehaviour, LanguageFileRenamesComboRowsAsFarAsItReaches) {
+    const std::string file = dir_->file("Test2.lng");
+    WriteText(file, "LANGID=1040\n[MainForm]\n23=Uno\\nDue\n36=A\\nB\\nC\\nD\\nE\\nF\\nG\\nH\\nI\\nJ\\nK\\nL\n");
+    ASSERT_TRUE(LangManager().RegisterLangFile(file));
+    LangManager().SetLanguageID(1040);
+    CreateWindows();
+    auto* algorithms = Find<QComboBox>("EncryptAlgorithmComboBox");
+    auto* methods = Find<QComboBox>("ShredAlgorithmComboBox");
+    const QStringList seen = {algorithms->itemText(0), algorithms->itemText(1), algorithms->itemText(2),
+                              methods->itemText(10)};
+    const int counts[] = {algorithms->count(), methods->count()};
+    LangManager().SetLanguageID(1033);
+    EXPECT_EQ(seen, (QStringList{"Uno", "Due", "CAST-256", "K"}));
+    EXPECT_EQ(counts[0], 19);
+    EXPECT_EQ(counts[1], 11);  // the twelfth item has no row
+}
+
+// A German session: every window and the message boxes' buttons speak German, and German.lng
+// names every constant and every translatable property of every window.
+TEST_F(WindowBehaviour, GermanTranslatesEveryWindow) {
+    const auto german = LangManager().RegisteredFile(1031);
+    ASSERT_TRUE(german.has_value());
+    const TQuenLang_CompTranslations lng = ParseLanguageFile(ReadWholeFile(*german), 1252);
+    for (const auto& c : BuiltinConstants()) {
+        const bool found = std::any_of(lng.Constants.begin(), lng.Constants.end(),
+                                       [&](const auto& t) { return CompareConstantNames(t.first, c.name) == 0; });
+        EXPECT_TRUE(found) << "German.lng lacks the constant " << c.name;
+    }
+    for (const std::string& section : TranslatedForms()) {
+        const TQuenLang_CompTranslation* texts = lng.FindComponent(section);
+        ASSERT_NE(texts, nullptr) << "German.lng lacks the section " << section;
+        for (const auto& e : FormTranslationEntries(section))
+            EXPECT_EQ(texts->Values.count(e.iID), 1u) << section << " ID " << e.iID;
+    }
+
+    // As at start-up: the language first, then the operations take their titles from it.
+    LangManager().SetLanguageID(1031);
+    FreeOperations();
+    CreateOperations();
+    CreateWindows();
+    auto text = [](QWidget* root, const char* name) {
+        QWidget* w = root->findChild<QWidget*>(QString::fromLatin1(name));
+        if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();
+        if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text().toStdString();
+        if (auto* group = qobject_cast<QGroupBox*>(w)) return group->title().toStdString();
+        return std::string("<no ") + name + ">";
+    };
+    const std::vector<std::pair<std::string, std::string>> seen = {
+        {Windows().ChangeMainPassForm().windowTitle().toStdString(), "Neues Hauptpasswort festlegen"},
+        {text(&Windows().ChangeMainPassForm(), "CancelBtn"), "Abbrechen"},
+        {Windows().MainPassForm().windowTitle().toStdString(), "Hauptpasswort eingeben"},
+        {text(&Windows().OperationPassForm(), "Label1"),
+         "Geben Sie das richtige Passwort ein, um den Vorgang abzuschlie\xC3\x9F" "en"},
+        {Windows().OptionsForm().windowTitle().toStdString(), "Einstellungen"},
+        {Windows().OptionsForm().findChild<QTabWidget*>("Pages")->tabText(1).toStdString(), "Info"},
+        {text(&Windows().OptionsForm(), "CascadedCheckBox"), "Verschachtelte Kontextmen\xC3\xBC" "s verwenden"},
+        {text(&Windows().ProgressForm(), "GroupBox2"), "Alle Dateien"},
+        {text(&Windows().ProgressForm(), "Cancel"), "Abbrechen"},
+    };
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Brevikon"),
+                    QString::fromStdString(GetConstantValue("Enter_password_first")), QMessageBox::Yes | QMessageBox::No);
+    ApplyButtonTexts(box);
+    const std::string yes = box.button(QMessageBox::Yes)->text().toStdString();
+    // The German pictures of every window (only when pictures are asked for).
+    if (std::getenv("TELLVANE_SCREENSHOT_DIR")) {
+        Screenshot(&Main(), "german-start-page");
+        for (int page : {1, 3, 4}) {
+            Main().ShowPage(page);
+            Screenshot(&Main(), "german-page-" + std::to_string(page));
+        }
+        const std::pair<QWidget*, const char*> shots[] = {
+            {&Windows().ChangeMainPassForm(), "german-dialog-new-main-password"},
+            {&Windows().MainPassForm(), "german-dialog-main-password"},
+            {&Windows().OperationPassForm(), "german-dialog-operation-password"},
+            {&Windows().ProgressForm(), "german-progress-window"},
+            {&box, "german-box-question"},
+        };
+        for (const auto& [window, name] : shots) {
+            window->show();
+            QTest::qWait(50);
+            Screenshot(window, name);
+            window->hide();
+        }
+        for (int tab : {0, 1}) {
+            Windows().OptionsForm().ShowPage(static_cast<TOptionsForm::TPage>(tab));
+            QTest::qWait(50);
+            Screenshot(&Windows().OptionsForm(), tab == 0 ? "german-options-general" : "german-options-about");
+        }
+        Windows().OptionsForm().hide();
+    }
+    const std::string firstTitle = GetOperation(0).Title;
+    LangManager().SetLanguageID(1033);
+    FreeOperations();
+    CreateOperations();
+    EXPECT_EQ(firstTitle, "Verschl\xC3\xBCsseln");
+    for (const auto& [got, expected] : seen) EXPECT_EQ(got, expected);
+    EXPECT_EQ(yes, "&Ja");
+    EXPECT_EQ(Windows().OptionsForm().windowTitle().toStdString(), "Options");  // English again
 }
 
 TEST_F(WindowBehaviour, ChosenLanguageTranslatesTheMainWindowByControlName) {
