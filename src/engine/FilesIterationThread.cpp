@@ -146,7 +146,6 @@ void TFilesIterationThread::AddPendingFiles() {
 void TFilesIterationThread::AddFolderFiles(const std::string& folder) {
     if (HaltRequested()) return;
     const std::string base = IncludeTrailingPathDelimiter(folder);
-<<<<<<< HEAD
     std::vector<DirEntry> entries;
     try {
         entries = ListDirectory(base);
@@ -163,16 +162,7 @@ void TFilesIterationThread::AddFolderFiles(const std::string& folder) {
         if (e.isDirectory && !e.isSymlink)
             AddFolderFiles(base + e.name + "/");
         else
-            filesToOperate_.push_back(base + e.name);
-=======
-    for (const DirEntry& e : ListDirectory(base)) {
-        if (e.isDirectory) {
-            // Links to folders are neither entered nor listed: a walk must not leave the selection.
-            if (!e.isSymlink) AddFolderFiles(base + e.name + "/");
-        } else {
             AddEntry(base + e.name);
-        }
->>>>>>> main
     }
 }
 
@@ -183,13 +173,9 @@ void TFilesIterationThread::AddTreeNodeFiles(const TTreeNode& node) {
         if (node.ImageIndex >= niDocument && ItemsForOperation.count(TItemType::itFile)) {
             AddEntry(path);
         } else if (ItemsForOperation.count(TItemType::itFolder)) {
-<<<<<<< HEAD
-            filesToOperate_.push_back(ExcludeTrailingPathDelimiter(path));
-        } else if (node.Parent && IsSymlink(path)) {
-            filesToOperate_.push_back(path);  // a link to a folder, as in a walk
-=======
             AddEntry(ExcludeTrailingPathDelimiter(path));
->>>>>>> main
+        } else if (node.Parent && IsSymlink(path)) {
+            AddEntry(path);  // a link to a folder, as in a walk
         } else if (node.HasOnlyDummyChild()) {
             AddFolderFiles(IncludeTrailingPathDelimiter(path));
         } else {
