@@ -53,7 +53,8 @@ private:
 
 class ConsoleHost : public IWorkerHost {
 public:
-    ConsoleHost() : uiThread_(std::this_thread::get_id()), progressLine_(isatty(STDERR_FILENO) != 0) {}
+    explicit ConsoleHost(bool overwrite)
+        : uiThread_(std::this_thread::get_id()), progressLine_(isatty(STDERR_FILENO) != 0), overwrite_(overwrite) {}
 
     void RunOnUiThread(const std::function<void()>& step) override {
         if (std::this_thread::get_id() == uiThread_) {
@@ -78,6 +79,11 @@ public:
         if (!answer) return false;
         typed = *answer;
         return true;
+    }
+
+    // No question on the console: --overwrite says yes to all, else the file is skipped and listed.
+    TReplaceAnswer AskReplace(const std::string&) override {
+        return overwrite_ ? TReplaceAnswer::raYesToAll : TReplaceAnswer::raNoToAll;
     }
 
     void ShowPlainMessage(const std::string& text) override {
@@ -150,6 +156,7 @@ private:
 
     std::thread::id uiThread_;
     bool progressLine_;
+    bool overwrite_;
     bool drawn_ = false;
     bool completed_ = false;
     bool failed_ = false;
@@ -178,8 +185,8 @@ void FinalizeConsole() {
         if (ConsoleNeedsStep(step.name)) step.run();
 }
 
-int RunOperation(TOperation& operation, const std::vector<std::string>& paths, TItemsSet items) {
-    ConsoleHost host;
+int RunOperation(TOperation& operation, const std::vector<std::string>& paths, TItemsSet items, bool overwrite) {
+    ConsoleHost host(overwrite);
     IWorkerHost* previous = GetWorkerHost();
     SetWorkerHost(&host);
     auto& pending = PendingFiles();

@@ -18,7 +18,9 @@ void FinalizeConsole();
 
 // Runs OPERATION over PATHS (handed over as the pending paths of a command-line run) with the
 // console as its user interface. Prints the completion count; returns the exit status (0, 1 or 130).
-int RunOperation(TOperation& operation, const std::vector<std::string>& paths, TItemsSet items);
+// OVERWRITE lets outputs replace existing files; otherwise such a file is skipped and listed.
+int RunOperation(TOperation& operation, const std::vector<std::string>& paths, TItemsSet items,
+                 bool overwrite = false);
 
 // The first line of FILE without its line ending; "-" reads standard input. Throws
 // std::runtime_error when the file cannot be read.

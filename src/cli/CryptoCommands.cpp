@@ -10,6 +10,7 @@
 #include "crypto/CryptoAlgorithms.h"
 #include "engine/Operations.h"
 #include "l10n/TextConstants.h"
+#include "wizard/PasswordText.h"
 
 namespace tellvane::cli {
 namespace {
@@ -55,13 +56,16 @@ std::string ObtainPassword(const ParsedArgs& parsed, bool confirm) {
         typed = *first;
     }
     if (typed.empty()) throw std::runtime_error(GetConstantValue("Enter_password_first"));
+    // A new pass phrase must not collapse to "?"; existing files keep the conversion as it is.
+    if (confirm)
+        if (const std::string refusal = NewSecretRefusal(typed); !refusal.empty()) throw std::runtime_error(refusal);
     return ToAnsiPassword(typed);
 }
 
 int RunEncrypt(const std::vector<std::string>& args) {
     std::vector<std::string> options = PasswordOptions;
     options.push_back("-a");
-    ParsedArgs parsed = ParseArgs(args, options, {"--delete-source"});
+    ParsedArgs parsed = ParseArgs(args, options, {"--delete-source", "--overwrite"});
     const size_t index = FindAlgorithmIndex(parsed.Value("-a").value_or("0"));
     if (parsed.paths.empty()) throw UsageError("no path given");
     TEncrypt encrypt;
@@ -70,16 +74,16 @@ int RunEncrypt(const std::vector<std::string>& args) {
     encrypt.DeleteSourceFiles = parsed.Has("--delete-source");
     // "All at once" makes eighteen passes over each file; the progress counts the file once.
     SetAlgorithmPassCount(static_cast<int>(index) == AllAtOnceIndex ? AllAtOnceIndex : 1);
-    return RunOperation(encrypt, parsed.paths, {TItemType::itFile});
+    return RunOperation(encrypt, parsed.paths, {TItemType::itFile}, parsed.Has("--overwrite"));
 }
 
 int RunDecrypt(const std::vector<std::string>& args) {
-    ParsedArgs parsed = ParseArgs(args, PasswordOptions, {"--delete-source"});
+    ParsedArgs parsed = ParseArgs(args, PasswordOptions, {"--delete-source", "--overwrite"});
     if (parsed.paths.empty()) throw UsageError("no path given");
     TDecrypt decrypt;
     decrypt.Password = ObtainPassword(parsed, false);
     decrypt.DeleteSourceFiles = parsed.Has("--delete-source");
-    return RunOperation(decrypt, parsed.paths, {TItemType::itFile});
+    return RunOperation(decrypt, parsed.paths, {TItemType::itFile}, parsed.Has("--overwrite"));
 }
 
 int RunAlgorithms(const std::vector<std::string>& args) {
@@ -92,9 +96,9 @@ int RunAlgorithms(const std::vector<std::string>& args) {
     return ExitOk;
 }
 
-const CommandRegistrar encryptCommand({"encrypt", "encrypt [-a ALGORITHM] [-p FILE | -k FILE] [--delete-source] PATH...",
+const CommandRegistrar encryptCommand({"encrypt", "encrypt [-a ALGORITHM] [-p FILE | -k FILE] [--delete-source] [--overwrite] PATH...",
                                        "encrypt files (and the files inside folders) into NAME.enc", RunEncrypt});
-const CommandRegistrar decryptCommand({"decrypt", "decrypt [-p FILE | -k FILE] [--delete-source] PATH...",
+const CommandRegistrar decryptCommand({"decrypt", "decrypt [-p FILE | -k FILE] [--delete-source] [--overwrite] PATH...",
                                        "restore .enc files under their stored names", RunDecrypt});
 const CommandRegistrar algorithmsCommand({"algorithms", "algorithms",
                                           "list the ciphers: index, signature, name, description", RunAlgorithms});

@@ -12,6 +12,7 @@
 #include "engine/Operations.h"
 #include "hide/HiddenConfig.h"
 #include "l10n/TextConstants.h"
+#include "wizard/PasswordText.h"
 
 namespace tellvane::cli {
 namespace {
@@ -31,6 +32,7 @@ bool AcceptMainPassword(const ParsedArgs& parsed) {
     THiddenConfig& store = HiddenItemsStore();
     if (store.Password.empty()) {
         THiddenConfig::CheckStorablePassword(typed);  // one base.dat could not keep is refused
+        if (const std::string refusal = NewSecretRefusal(typed); !refusal.empty()) throw std::runtime_error(refusal);
         store.Password = typed;
         return true;
     }

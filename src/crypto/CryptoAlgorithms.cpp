@@ -56,6 +56,15 @@ private:
     std::string caption_;
 };
 
+// Whether the output FINALPATH may replace a file of that name: asks when one exists, and skips
+// the file when the answer is no. Without a question the file is replaced.
+bool MayReplaceOutput(const std::string& finalPath, const TCryptFileOptions& options) {
+    if (!options.onReplace) return true;
+    // Nothing to replace now: the rename must not replace anything either.
+    if (!PathExists(finalPath)) return false;
+    if (options.onReplace(finalPath)) return true;
+    throw ECryptoFileSkipped(Format(GetConstantValue("Not_replaced"), {finalPath}), false);
+}
 // Spreads a file's share of the run's progress evenly over the layers expected in it, so that the
 // whole-run bar moves through every layer and reaches the file's end only with the last one.
 class TLayerShare {
@@ -115,24 +124,27 @@ public:
     TDCP_blockcipher& Cipher() { return *FCipher; }
 
     bool Encrypt(const std::string& fileName, const std::string& password, const THaltOperationCallback& onHalt,
-                 const TProgressOperationCallback& onProgress, const TInvalidPasswordCallback&) override {
+                 const TProgressOperationCallback& onProgress, const TInvalidPasswordCallback&,
+                 const TCryptFileOptions& options) override {
         TInputFile in(fileName);
-        TOutputFile out(fileName + ".enc");
+        const bool mayReplace = MayReplaceOutput(fileName + ".enc", options);
+        TOutputFile out(fileName + ".enc", in.Identity());
         if (!EncryptLayer(*FCipher, Sign(), password, in, ExtractFileName(fileName), out, onHalt, onProgress,
                           AlgorithmPassCount()))
             return false;
-        out.Commit();
+        out.Commit(options.durable, mayReplace);
         return true;
     }
 
     bool Decrypt(const std::string& fileName, const std::string& password, const THaltOperationCallback& onHalt,
                  const TProgressOperationCallback& onProgress,
-                 const TInvalidPasswordCallback& onInvalidPassword) override {
+                 const TInvalidPasswordCallback& onInvalidPassword, const TCryptFileOptions& options) override {
         TInputFile in(fileName);
         const TEncHeader header = ReadEncHeader(in);
         std::string pass = password;
         std::optional<std::string> name;
         std::unique_ptr<TOutputFile> out;
+        bool mayReplace = true;
         TLayerShare share(onProgress, header.bodySize);
         {
             TCipherBurnGuard burn(*FCipher);
@@ -151,7 +163,8 @@ public:
                 throw ECryptoFileSkipped(
                     Format(GetConstantValue("Decrypt_replaces_itself"), {fileName}));
             share.SetExpectedLayers(ExpectedLayers(PeekLayerBody(*FCipher, in, header, pass)));
-            out = std::make_unique<TOutputFile>(finalPath);
+            mayReplace = MayReplaceOutput(finalPath, options);
+            out = std::make_unique<TOutputFile>(finalPath, in.Identity());
             if (!DecryptLayerBody(*FCipher, in, header, *out, onHalt, share.NextLayer(), 1)) return false;
         }
         // "All at once" files are layers within layers: unwrap while the restored file is itself
@@ -162,14 +175,14 @@ public:
             TEncHeader innerHeader;
             if (!OpenInnerLayer(*layerIn, *name, pass, inner, innerHeader)) break;
             TCipherBurnGuard burn(inner->Cipher());
-            auto next = std::make_unique<TOutputFile>(out->FinalPath());
+            auto next = std::make_unique<TOutputFile>(out->FinalPath(), in.Identity());
             if (!DecryptLayerBody(inner->Cipher(), *layerIn, innerHeader, *next, onHalt, share.NextLayer(), 1))
                 return false;
             layerIn.reset();
             out = std::move(next);
         }
         share.Finish();
-        out->Commit();
+        out->Commit(options.durable, mayReplace);
         return true;
     }
 
@@ -223,14 +236,17 @@ public:
     TAllAtOnceAlgorithm() : TAlgorithmBase("ALL", "All at once") {}
 
     bool Encrypt(const std::string& fileName, const std::string& password, const THaltOperationCallback& onHalt,
-                 const TProgressOperationCallback& onProgress, const TInvalidPasswordCallback&) override {
+                 const TProgressOperationCallback& onProgress, const TInvalidPasswordCallback&,
+                 const TCryptFileOptions& options) override {
         const std::string name = ExtractFileName(fileName);
         auto in = std::make_unique<TInputFile>(fileName);
+        const TFileIdentity source = in->Identity();
+        const bool mayReplace = MayReplaceOutput(fileName + ".enc", options);
         std::unique_ptr<TOutputFile> out;
         for (auto& entry : State().list) {
             auto* cipherEntry = dynamic_cast<TCipherAlgorithm*>(entry.get());
             if (cipherEntry == nullptr) continue;
-            auto next = std::make_unique<TOutputFile>(fileName + ".enc");
+            auto next = std::make_unique<TOutputFile>(fileName + ".enc", source);
             if (!EncryptLayer(cipherEntry->Cipher(), cipherEntry->Sign(), password, *in, name, *next, onHalt,
                               onProgress, AlgorithmPassCount()))
                 return false;
@@ -238,14 +254,14 @@ public:
             out = std::move(next);
         }
         in.reset();
-        out->Commit();
+        out->Commit(options.durable, mayReplace);
         return true;
     }
 
     // No file carries "ALL": the file's own signature picks the cipher, which unwraps every layer.
     bool Decrypt(const std::string& fileName, const std::string& password, const THaltOperationCallback& onHalt,
                  const TProgressOperationCallback& onProgress,
-                 const TInvalidPasswordCallback& onInvalidPassword) override {
+                 const TInvalidPasswordCallback& onInvalidPassword, const TCryptFileOptions& options) override {
         std::string sign(EncSignatureBytes, '\0');
         {
             TInputFile in(fileName);
@@ -254,7 +270,7 @@ public:
         TCipherAlgorithm* entry = FindCipherEntry(sign);
         if (entry == nullptr)
             throw ECryptoFileSkipped(Format(GetConstantValue("Encryption_algo_not_found"), {fileName}));
-        return entry->Decrypt(fileName, password, onHalt, onProgress, onInvalidPassword);
+        return entry->Decrypt(fileName, password, onHalt, onProgress, onInvalidPassword, options);
     }
 };
 

@@ -11,24 +11,37 @@
 namespace tellvane {
 
 // A file that is reported with this message and skipped while the run goes on: an .enc file whose
-// stored name is not a plain file name, or whose restored file would replace the .enc file itself.
+// stored name is not a plain file name, whose restored file would replace the .enc file itself, or
+// an output whose name is taken and that may not replace it. TELLUSER is false when the user chose
+// the skip (the message is then only logged and listed).
 class ECryptoFileSkipped : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ECryptoFileSkipped(const std::string& message, bool tellUser = true)
+        : std::runtime_error(message), TellUser(tellUser) {}
+    bool TellUser;
+};
+
+// What one file's pass needs besides the pass phrase and the progress callbacks.
+struct TCryptFileOptions {
+    // The source is deleted next: the output and its folder reach the device before returning.
+    bool durable = false;
+    // Asked when the output's name is taken; without it an existing file is replaced.
+    TReplaceFileCallback onReplace;
 };
 
 class TCryptoAlgorithm {
 public:
     virtual ~TCryptoAlgorithm() = default;
-    // Writes FILENAME + ".enc"; true when the output was completed (not halted).
+    // Writes FILENAME + ".enc"; true when the output was completed (not halted). Throws
+    // ECryptoFileSkipped when the output may not replace a file of its name.
     virtual bool Encrypt(const std::string& fileName, const std::string& password,
                          const THaltOperationCallback& onHalt, const TProgressOperationCallback& onProgress,
-                         const TInvalidPasswordCallback& onInvalidPassword) = 0;
+                         const TInvalidPasswordCallback& onInvalidPassword, const TCryptFileOptions& options = {}) = 0;
     // Restores the file beside FILENAME under its stored name; true when it was completed (not
     // halted, not declined).
     virtual bool Decrypt(const std::string& fileName, const std::string& password,
                          const THaltOperationCallback& onHalt, const TProgressOperationCallback& onProgress,
-                         const TInvalidPasswordCallback& onInvalidPassword) = 0;
+                         const TInvalidPasswordCallback& onInvalidPassword, const TCryptFileOptions& options = {}) = 0;
     // The three-character signature.
     virtual const std::string& Sign() const = 0;
     // The entry's description from "cryptos" + LanguageID + ".ini" (empty when missing).

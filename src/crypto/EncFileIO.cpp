@@ -1,6 +1,7 @@
 #include "crypto/EncFileIO.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,6 +34,7 @@ std::string RandomSuffix() {
 TInputFile::TInputFile(const std::string& path) : path_(path) {
     // Links, pipes and devices are refused without blocking: a pipe would wait for a writer.
     fd_ = OpenRegularFile(path, O_RDONLY);
+    identity_ = *DescriptorIdentity(fd_);
     // The body is read once from start to end.
     posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
@@ -72,7 +74,7 @@ bool TInputFile::IsSameFile(const std::string& path) const {
     return mine.st_dev == other.st_dev && mine.st_ino == other.st_ino;
 }
 
-TOutputFile::TOutputFile(std::string finalPath) : finalPath_(std::move(finalPath)) {
+TOutputFile::TOutputFile(std::string finalPath, const TFileIdentity& like) : finalPath_(std::move(finalPath)) {
     // Replacing a file refuses a read-only one, as creating over it would.
     struct stat st {};
     if (lstat(finalPath_.c_str(), &st) == 0) {
@@ -83,14 +85,27 @@ TOutputFile::TOutputFile(std::string finalPath) : finalPath_(std::move(finalPath
     const std::string folder = ExtractFilePath(finalPath_);
     for (int attempt = 0; attempt < 16; ++attempt) {
         tempPath_ = folder + ".tellvane-" + RandomSuffix() + ".part";
-        fd_ = open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0) return;
+        // Private from the first byte; the input's bits follow before any content.
+        fd_ = open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd_ >= 0) {
+            // Only root may give a file away; anyone else keeps it as their own.
+            if (like.owner != geteuid() || like.group != getegid()) (void)!fchown(fd_, like.owner, like.group);
+            if (fchmod(fd_, like.mode & 0777) != 0) {
+                const int err = errno;
+                Discard();
+                throw EFileError(CannotCreateMessage(finalPath_, err));
+            }
+            return;
+        }
         if (errno != EEXIST) break;
     }
     const int err = errno;
     tempPath_.clear();
     throw EFileError(CannotCreateMessage(finalPath_, err));
 }
+
+TOutputFile::TOutputFile(std::string finalPath)
+    : TOutputFile(std::move(finalPath), TFileIdentity{.mode = 0600, .owner = geteuid(), .group = getegid()}) {}
 
 TOutputFile::~TOutputFile() {
     if (!committed_) Discard();
@@ -109,16 +124,34 @@ void TOutputFile::Write(const void* data, size_t count) {
     }
 }
 
-void TOutputFile::Commit() {
+void TOutputFile::Commit(bool durable, bool mayReplace) {
+    if (durable) {
+        int err = FileCallHookAnswer("fsync", tempPath_);
+        if (err == 0 && fsync(fd_) != 0) err = errno;
+        if (err != 0) throw EFileError(WriteFailureMessage(finalPath_, err));
+    }
     if (close(fd_) != 0) {
         const int err = errno;
         fd_ = -1;
         throw EFileError(WriteFailureMessage(finalPath_, err));
     }
     fd_ = -1;
-    if (rename(tempPath_.c_str(), finalPath_.c_str()) != 0)
-        throw EFileError(CannotCreateMessage(finalPath_, errno));
+    if (const int err = FileCallHookAnswer("rename", finalPath_)) throw EFileError(CannotCreateMessage(finalPath_, err));
+    int rc = mayReplace ? rename(tempPath_.c_str(), finalPath_.c_str())
+                        : renameat2(AT_FDCWD, tempPath_.c_str(), AT_FDCWD, finalPath_.c_str(), RENAME_NOREPLACE);
+    // A file system without the no-replace rename: look, then rename (a narrow window remains).
+    if (rc != 0 && !mayReplace && errno == EINVAL) {
+        struct stat st {};
+        if (lstat(finalPath_.c_str(), &st) == 0) {
+            errno = EEXIST;
+        } else {
+            rc = rename(tempPath_.c_str(), finalPath_.c_str());
+        }
+    }
+    if (rc != 0) throw EFileError(CannotCreateMessage(finalPath_, errno));
     committed_ = true;
+    if (durable && !SyncFolder(ExtractFilePath(finalPath_)))
+        throw EFileError(WriteFailureMessage(finalPath_, errno));
 }
 
 void TOutputFile::Discard() {

@@ -2,9 +2,12 @@
 // The two files of one encryption or decryption pass: the input, read by offset, and the output,
 // written to a temporary file beside its final name and renamed into place only when complete, so
 // that a cancelled, declined or failed pass leaves no partial file and an existing file of that
-// name untouched.
+// name untouched. The output takes its input's permission bits (and, where the process may, its
+// owner and group) before any content is written.
 #include <cstdint>
 #include <string>
+
+#include "platform/FileSystem.h"
 
 namespace tellvane {
 
@@ -25,16 +28,22 @@ public:
     size_t ReadSomeAt(int64_t offset, void* buffer, size_t count) const;
     // True when PATH names this very file (same device and inode).
     bool IsSameFile(const std::string& path) const;
+    // The file as it was when opened.
+    const TFileIdentity& Identity() const { return identity_; }
 
 private:
     std::string path_;
     int fd_ = -1;
+    TFileIdentity identity_;
 };
 
 class TOutputFile {
 public:
-    // Creates a temporary file in FINALPATH's folder. Throws EFileError "Cannot create file "%s".
-    // %s" naming FINALPATH when the folder cannot take it or FINALPATH is a read-only file.
+    // Creates a temporary file in FINALPATH's folder, mode 0600, then gives it LIKE's permission
+    // bits (and owner and group where allowed). Throws EFileError "Cannot create file "%s". %s"
+    // naming FINALPATH when the folder cannot take it or FINALPATH is a read-only file.
+    TOutputFile(std::string finalPath, const TFileIdentity& like);
+    // An output of mode 0600 owned by the process.
     explicit TOutputFile(std::string finalPath);
     // Removes the temporary file unless Commit succeeded.
     ~TOutputFile();
@@ -46,8 +55,10 @@ public:
     int Fd() const { return fd_; }
     // Writes all of DATA at the current end; throws EFileError on failure.
     void Write(const void* data, size_t count);
-    // Closes the temporary file and renames it over FINALPATH.
-    void Commit();
+    // Closes the temporary file and renames it to FINALPATH. DURABLE flushes the data before the
+    // rename and the folder after it, so that a source deleted next cannot outlive its output on
+    // a power cut. Without MAYREPLACE an existing FINALPATH is never replaced (EFileError).
+    void Commit(bool durable = false, bool mayReplace = true);
     // Closes and removes the temporary file now.
     void Discard();
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "crypto/EncFileIO.h"
+#include "crypto/SecureWipe.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 
@@ -23,9 +24,18 @@ namespace {
 
 constexpr int BufferCount = 4;  // constant memory: four buffers in flight at most
 
+// A buffer holds plaintext on one side of the cipher: it is wiped before it is freed.
 struct TBuffer {
     std::unique_ptr<uint8_t[]> data;
     size_t size = 0;
+    size_t capacity = 0;
+    void Allocate(size_t bytes) {
+        data.reset(new uint8_t[bytes]);
+        capacity = bytes;
+    }
+    ~TBuffer() {
+        if (data) WipeBytes(data.get(), capacity);
+    }
 };
 
 // How many bytes from POS the next buffer takes. A buffer ends at a part boundary or after a
@@ -47,7 +57,7 @@ class TOverlappedIO {
 public:
     TOverlappedIO(const TPartLoopJob& job, int64_t partLen) : job_(job), partLen_(partLen) {
         for (int i = 0; i < BufferCount; ++i) {
-            buffers_[i].data.reset(new uint8_t[PartLoopBufferBytes]);
+            buffers_[i].Allocate(PartLoopBufferBytes);
             free_.push_back(&buffers_[i]);
         }
         reader_ = std::thread([this] { ReadLoop(); });
@@ -193,7 +203,7 @@ class TSerialIO {
 public:
     TSerialIO(const TPartLoopJob& job, int64_t partLen) : job_(job), partLen_(partLen) {
         capacity_ = static_cast<size_t>(std::min<int64_t>(job.totalSize, PartLoopBufferBytes));
-        buffer_.data.reset(new uint8_t[capacity_]);
+        buffer_.Allocate(capacity_);
     }
     TBuffer* TakeFilled() {
         const size_t want = FillLength(pos_, job_.totalSize, partLen_, job_.blockBytes, capacity_);

@@ -12,6 +12,7 @@
 #include "engine/Operations.h"
 #include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemError.h"
 #include "platform/TextFormat.h"
 
 namespace tellvane {
@@ -29,14 +30,52 @@ std::string ReadSignature(const std::string& fileName) {
 
 }  // namespace
 
+TCryptFileOptions TCrypt::FileOptions() const {
+    TCryptFileOptions options;
+    // Only a source about to go needs its output on the device first; kept sources stay fast.
+    options.durable = DeleteSourceFiles;
+    options.onReplace = OnReplaceFile ? OnReplaceFile : [](const std::string&) { return false; };
+    return options;
+}
+
+void TCrypt::FinishSource(const std::string& fileName, const TFileIdentity& read) {
+    if (!DeleteSourceFiles) return;
+    // An editor's save renames a new file over the name, a log grows: either way the output
+    // does not hold what the path now names, so the path must stay.
+    const std::optional<TFileIdentity> now = PathIdentity(fileName);
+    if (!now || !SameFileUnchanged(*now, read)) {
+        ReportNotCompleted(fileName, Format(GetConstantValue("File_changed_kept"), {fileName}));
+        return;
+    }
+    if (!DeleteFile(fileName)) {
+        ReportNotCompleted(fileName, Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(errno)}));
+        return;
+    }
+    if (now->links > 1) WarnFromWorker(Format(GetConstantValue("File_has_hard_links"), {fileName}));
+}
+
+void TCrypt::ReportIncomplete(const std::string& fileName) {
+    if (OnHalt && OnHalt()) return;  // the run ends; it is not reported as done
+    ReportNotCompleted(fileName, Format(GetConstantValue("Password_declined"), {fileName}), false);
+}
+
 void TEncrypt::Work(const std::string& fileName) {
     if (Algo == nullptr) throw std::logic_error("no cipher chosen for encryption");
-    const bool completed = Algo->Encrypt(fileName, Password, OnHalt, OnProgress, OnInvalidPassword);
-    // Only a complete output replaces the source; a failed deletion is not reported.
-    if (completed && DeleteSourceFiles) DeleteFile(fileName);
+    // The source as it stood before it was read: deleted later only if it still stands so.
+    const std::optional<TFileIdentity> read = PathIdentity(fileName);
+    bool completed = false;
+    try {
+        completed = Algo->Encrypt(fileName, Password, OnHalt, OnProgress, OnInvalidPassword, FileOptions());
+    } catch (const ECryptoFileSkipped& e) {
+        ReportNotCompleted(fileName, e.what(), e.TellUser);
+        return;
+    }
+    if (!completed) return ReportIncomplete(fileName);
+    if (read) FinishSource(fileName, *read);
 }
 
 void TDecrypt::Work(const std::string& fileName) {
+    const std::optional<TFileIdentity> read = PathIdentity(fileName);
     if (!FindAlgorithm(fileName)) return;
     // A password given for this file is tried first on the next files of the run.
     const TInvalidPasswordCallback askAgain = [this](const std::string& name, std::string& newPassword) {
@@ -46,12 +85,13 @@ void TDecrypt::Work(const std::string& fileName) {
     };
     bool completed = false;
     try {
-        completed = Algo->Decrypt(fileName, Password, OnHalt, OnProgress, askAgain);
+        completed = Algo->Decrypt(fileName, Password, OnHalt, OnProgress, askAgain, FileOptions());
     } catch (const ECryptoFileSkipped& e) {
-        ReportNotCompleted(fileName, e.what());
+        ReportNotCompleted(fileName, e.what(), e.TellUser);
         return;
     }
-    if (completed && DeleteSourceFiles) DeleteFile(fileName);
+    if (!completed) return ReportIncomplete(fileName);
+    if (read) FinishSource(fileName, *read);
 }
 
 bool TDecrypt::FindAlgorithm(const std::string& fileName) {

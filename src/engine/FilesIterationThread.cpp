@@ -95,6 +95,16 @@ bool TFilesIterationThread::ReplacePassword(const std::string& fileName, std::st
     return true;
 }
 
+bool TFilesIterationThread::ConfirmReplace(const std::string& finalPath) {
+    if (replaceRule_ != TReplaceRule::rrAsk) return replaceRule_ == TReplaceRule::rrAll;
+    TReplaceAnswer answer = TReplaceAnswer::raNo;
+    const std::string question = Format(GetConstantValue("Replace_existing_file"), {finalPath});
+    host_.RunOnUiThread([&] { answer = host_.AskReplace(question); });
+    if (answer == TReplaceAnswer::raYesToAll) replaceRule_ = TReplaceRule::rrAll;
+    if (answer == TReplaceAnswer::raNoToAll) replaceRule_ = TReplaceRule::rrNone;
+    return answer == TReplaceAnswer::raYes || answer == TReplaceAnswer::raYesToAll;
+}
+
 void TFilesIterationThread::AddNotCompleted(const std::string& fileName, const std::string& reason) {
     std::lock_guard<std::mutex> guard(notCompletedLock_);
     notCompleted_.push_back({fileName, reason});
@@ -231,6 +241,7 @@ void TFilesIterationThread::Execute() {
         // Returns only after the handler that started the run has finished on the UI thread.
         host_.RunOnUiThread([] {});
         PrepareFilesToOperate();
+        if (!HaltRequested()) Operation.BeforeRun(filesToOperate_);
         startTime_ = Now();
         bool halted = false;
         for (size_t i = 0; i < filesToOperate_.size(); ++i) {
@@ -267,6 +278,7 @@ std::shared_ptr<TFilesIterationThread> StartOperation(TOperation& operation, TIt
     operation.OnHalt = [raw] { return raw->HaltRequested(); };
     operation.OnProgress = [raw](int64_t d, int64_t t, int64_t p, double s) { raw->ReportProgress(d, t, p, s); };
     operation.OnInvalidPassword = [raw](const std::string& f, std::string& pw) { return raw->ReplacePassword(f, pw); };
+    operation.OnReplaceFile = [raw](const std::string& f) { return raw->ConfirmReplace(f); };
     {
         std::lock_guard<std::mutex> guard(State().lock);
         State().active = worker;
@@ -319,6 +331,11 @@ void ShowMessageFromWorker(const std::string& text) {
     IWorkerHost* host = t_currentHost ? t_currentHost : GetWorkerHost();
     if (!host) return;
     host->RunOnUiThread([&] { host->ShowPlainMessage(text); });
+}
+
+void WarnFromWorker(const std::string& text) {
+    Log(text, "Warning");
+    ShowMessageFromWorker(text);
 }
 
 void ReportNotCompleted(const std::string& fileName, const std::string& reason, bool tellUser) {

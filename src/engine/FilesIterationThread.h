@@ -36,6 +36,9 @@ public:
     bool HaltRequested() const { return terminated_.load(std::memory_order_relaxed); }
     void ReportProgress(int64_t doneSize, int64_t totalSize, int64_t partSize, double timeOnPart);
     bool ReplacePassword(const std::string& fileName, std::string& newPassword);
+    // Whether an output may replace the existing FINALPATH: asks the user unless a "to all" answer
+    // of this run already settled it.
+    bool ConfirmReplace(const std::string& finalPath);
 
     // Sets the terminate flag (any thread).
     void Terminate() { terminated_.store(true); }
@@ -100,6 +103,7 @@ private:
     std::atomic<int64_t> allFilesSize_{1};
     std::atomic<int64_t> currentFileDoneSize_{0};
     std::atomic<int64_t> currentFileTotalSize_{1};
+    enum class TReplaceRule { rrAsk, rrAll, rrNone } replaceRule_ = TReplaceRule::rrAsk;
     mutable std::mutex notCompletedLock_;
     std::vector<TNotCompletedFile> notCompleted_;
     TDateTime startTime_ = 0;
@@ -122,6 +126,8 @@ void StopAndAwaitWorkers(const std::function<void()>& pump);
 
 // A plain message shown by the user-interface thread while the calling worker waits.
 void ShowMessageFromWorker(const std::string& text);
+// Logs TEXT and shows it: a warning about a file that was nevertheless done.
+void WarnFromWorker(const std::string& text);
 // Reports from inside an operation that FILENAME was not completed: logs REASON, tells the user
 // unless TELLUSER is false (a prompt the user declined needs no message), and keeps the file out of
 // the calling worker's completion count. The run goes on with the next file.

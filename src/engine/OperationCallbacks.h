@@ -1,5 +1,5 @@
 #pragma once
-// The three callbacks an operation hands to the algorithm it runs, and the item kinds of a run.
+// The callbacks an operation hands to the algorithm it runs, and the item kinds of a run.
 #include <cstdint>
 #include <functional>
 #include <set>
@@ -16,6 +16,8 @@ using TProgressOperationCallback =
 // Asks for another password for FILENAME (full path); true when one was given in NEWPASSWORD
 // (8-bit text in the ANSI code page).
 using TInvalidPasswordCallback = std::function<bool(const std::string& fileName, std::string& newPassword)>;
+// Asked when an output's name FINALPATH is taken: true lets the output replace that file.
+using TReplaceFileCallback = std::function<bool(const std::string& finalPath)>;
 
 enum class TItemType : int { itFile = 0, itFolder = 1, itDrive = 2 };
 using TItemsSet = std::set<TItemType>;

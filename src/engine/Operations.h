@@ -9,6 +9,8 @@
 namespace tellvane {
 
 class TCryptoAlgorithm;  // crypto/CryptoAlgorithms.h
+struct TCryptFileOptions;
+struct TFileIdentity;
 class TShredAlgorithm;   // shred/ShredAlgorithms.h
 
 class TOperation {
@@ -20,6 +22,8 @@ public:
 
     // Does the operation on one path.
     virtual void Work(const std::string& fileName) = 0;
+    // Called once with the run's list before the first Work (warnings that concern the whole run).
+    virtual void BeforeRun(const std::vector<std::string>& fileNames) { (void)fileNames; }
     // Heading of the completion page.
     virtual std::string GetCompleteHeader() const = 0;
     // Past participle of the completion count ("%d files were %s").
@@ -28,6 +32,7 @@ public:
     THaltOperationCallback OnHalt;
     TProgressOperationCallback OnProgress;
     TInvalidPasswordCallback OnInvalidPassword;
+    TReplaceFileCallback OnReplaceFile;  // null: an output never replaces an existing file
     std::string Title;
     std::string Desc;
 };
@@ -38,6 +43,15 @@ public:
     TCryptoAlgorithm* Algo = nullptr;  // owned by the cipher registry
     std::string Password;              // 8-bit text in the ANSI code page
     bool DeleteSourceFiles = false;
+
+protected:
+    // The per-file options of the cipher pass.
+    TCryptFileOptions FileOptions() const;
+    // After a completed pass: deletes FILENAME when asked, but only while it is still the file
+    // READ, unchanged; reports a changed file, a failed deletion and other hard links.
+    void FinishSource(const std::string& fileName, const TFileIdentity& read);
+    // A pass that returned incomplete: a halt needs no report, a declined pass phrase does.
+    void ReportIncomplete(const std::string& fileName);
 };
 
 class TEncrypt : public TCrypt {
@@ -64,6 +78,8 @@ public:
     void Work(const std::string& fileName) override;
     std::string GetCompleteHeader() const override;
     std::string GetCompleteText() const override;
+    // Warns once when a file of the run lies on a copy-on-write file system.
+    void BeforeRun(const std::vector<std::string>& fileNames) override;
     TShredAlgorithm* Algo = nullptr;  // owned by the wiping-method registry
 };
 

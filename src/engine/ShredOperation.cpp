@@ -1,14 +1,50 @@
-// Work of the shred operation: the chosen wiping method overwrites and removes the file itself.
+// Work of the shred operation: the chosen wiping method overwrites and removes the file itself;
+// what it could not do is reported.
+#include <cerrno>
+#include <set>
 #include <stdexcept>
+#include <sys/stat.h>
 
+#include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "l10n/TextConstants.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "platform/SystemError.h"
+#include "platform/TextFormat.h"
 #include "shred/ShredAlgorithms.h"
 
 namespace tellvane {
 
+void TShred::BeforeRun(const std::vector<std::string>& fileNames) {
+    // One look per device; the first copy-on-write one is named, once for the run.
+    std::set<dev_t> seen;
+    for (const auto& name : fileNames) {
+        struct stat st {};
+        if (lstat(name.c_str(), &st) != 0 || !seen.insert(st.st_dev).second) continue;
+        if (OnCopyOnWriteFileSystem(name)) {
+            WarnFromWorker(Format(GetConstantValue("Copy_on_write_shred"), {name}));
+            return;
+        }
+    }
+}
+
 void TShred::Work(const std::string& fileName) {
     if (Algo == nullptr) throw std::logic_error("A shred operation needs a wiping method");
-    Algo->Shred(fileName, OnHalt, OnProgress);
+    const std::optional<TFileIdentity> id = PathIdentity(fileName);
+    try {
+        Algo->Shred(fileName, OnHalt, OnProgress);
+    } catch (const EShredIncomplete& e) {
+        const std::string reason =
+            e.Cause == EShredIncomplete::ccNotDeleted
+                ? Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(e.Err)})
+                : Format(GetConstantValue("Shred_file_changed"), {fileName});
+        ReportNotCompleted(fileName, reason);
+        return;
+    }
+    // The other names still lead to the (now overwritten) content.
+    if (id && S_ISREG(id->mode) && id->links > 1 && !(OnHalt && OnHalt()))
+        WarnFromWorker(Format(GetConstantValue("File_has_hard_links"), {fileName}));
 }
 
 }  // namespace tellvane

@@ -9,6 +9,9 @@ namespace tellvane {
 
 class TDriveTree;
 
+// The answers to "%s already exists. Replace it?"; the "to all" answers hold for the rest of the run.
+enum class TReplaceAnswer { raYes, raNo, raYesToAll, raNoToAll };
+
 class IWorkerHost {
 public:
     virtual ~IWorkerHost() = default;
@@ -18,6 +21,8 @@ public:
     virtual const TDriveTree* DriveTree() const = 0;
     // The per-file password prompt labelled LABEL; true for OK, with the typed text (UTF-8).
     virtual bool AskFilePassword(const std::string& label, std::string& typed) = 0;
+    // The question QUESTION whether an output may replace an existing file.
+    virtual TReplaceAnswer AskReplace(const std::string& question) = 0;
     // A plain message box with TEXT, closed by the user.
     virtual void ShowPlainMessage(const std::string& text) = 0;
     virtual void CloseProgressWindow() = 0;

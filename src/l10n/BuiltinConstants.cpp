@@ -6,6 +6,7 @@ namespace tellvane {
 const std::vector<BuiltinConstant>& BuiltinConstants() {
     static const std::vector<BuiltinConstant> table = {
         {"Cancel", "&Cancel"},
+        {"Cannot_delete_file", "Cannot delete %s. %s"},
         {"Cannot_hide", "%s could not be hidden. %s"},
         {"Cannot_hide_root", "%s cannot be hidden: it is the root of the file system"},
         {"Choose_files_to_encrypt", "Choose files, folders or drives to encrypt:"},
@@ -16,6 +17,7 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Choose_file_to_decrypt_full", "Choose encrypted .enc files to decrypt. Alternatively, choose folders or drives which contain .enc files. All .enc files inside selected folders or drives will be decrypted."},
         {"Choose_file_to_hide", "Choose files, folders or drives to hide:"},
         {"Choose_file_to_hide_full", "Choose files, folders or drives you want to hide from Explorer. Use Change Main Password link to change the password program asks before this step."},
+        {"Copy_on_write_shred", "%s lies on a file system that keeps old copies of overwritten data (copy-on-write). Shredding cannot remove those copies."},
         {"Decrypt", "Decrypt"},
         {"decrypted", "decrypted"},
         {"Decrypting_files_step1", "Decrypting files - Step 1 of 2"},
@@ -36,6 +38,8 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Enter_valid_pass", "Enter vaild password for %s"},
         {"Exit", "Exit"},
         {"Files_were", "%d files were %s"},
+        {"File_changed_kept", "%s changed while it was being processed; it was kept"},
+        {"File_has_hard_links", "%s has other names (hard links); the file still exists under them"},
         {"File_was", "%d file was %s"},
         {"hidden", "hidden"},
         {"Folder_not_listed", "The folder %s cannot be listed; its files were skipped. %s"},
@@ -50,10 +54,14 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Main_password_too_long", "The main password cannot be longer than %d bytes"},
         {"Next_", "Next"},
         {"Not_regular_file_skipped", "%s is not a regular file; it was skipped"},
+        {"Not_replaced", "%s already exists and was not replaced"},
+        {"Password_declined", "%s was not decrypted: no valid password was given"},
+        {"Password_not_in_code_page", "The password contains characters that the code page in use (%d) cannot represent; they would all become \"?\". Please choose another password."},
         {"Not_custom_actions_list", "Cannot create file \"%s\". It is not a list of custom actions; it was left as it is"},
         {"Percent", "%d of %d"},
         {"Percent_completed", "%d%% completed..."},
         {"Please_select_files", "Please select some files"},
+        {"Replace_existing_file", "%s already exists. Replace it?"},
         {"Second_pass_not_equal_first", "Password you entered second time is different from the one you entered first time!"},
         {"Show", "Show"},
         {"Stored_name_not_plain", "The name stored in %s is not a plain file name; the file was skipped"},
@@ -67,6 +75,7 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Shredding_files_step1", "Shredding files - Step 1 of 2"},
         {"Shredding_files_step2", "Shredding files - Step 2 of 2"},
         {"Shred_desc", "Securely delete files"},
+        {"Shred_file_changed", "%s changed while it was being shredded; what was added after the last pass was not overwritten"},
         {"Wrong_password", "You entered wrong password!"},
     };
     return table;

@@ -169,6 +169,10 @@ std::string Utf8ToCodePage(const std::string& text, uint32_t codePage) {
     return conv.Run(text, "?", 0);
 }
 
+bool RepresentableInCodePage(const std::string& text, uint32_t codePage) {
+    return CodePageToUtf8(Utf8ToCodePage(text, codePage), codePage) == text;
+}
+
 uint32_t DescriptionCodePage(const std::string& languageId) {
     char* end = nullptr;
     const unsigned long id = std::strtoul(languageId.c_str(), &end, 10);

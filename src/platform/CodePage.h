@@ -14,6 +14,9 @@ uint32_t AnsiCodePageOfLanguage(uint16_t languageId);
 uint32_t DescriptionCodePage(const std::string& languageId);
 // UTF-8 text to 8-bit text in CODEPAGE; characters the code page lacks become "?".
 std::string Utf8ToCodePage(const std::string& text, uint32_t codePage);
+// True when TEXT (UTF-8) comes back unchanged from CODEPAGE: no character of it is lost to "?"
+// or to a look-alike, so no two different texts become the same bytes.
+bool RepresentableInCodePage(const std::string& text, uint32_t codePage);
 // 8-bit text in CODEPAGE to UTF-8; undecodable bytes become U+FFFD.
 std::string CodePageToUtf8(const std::string& bytes, uint32_t codePage);
 // UTF-16 with the given byte order to UTF-8 (unpaired surrogates become U+FFFD), and back.

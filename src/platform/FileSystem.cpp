@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <memory>
@@ -20,6 +21,33 @@ struct DirCloser {
     void operator()(DIR* d) const { closedir(d); }
 };
 
+TFileCallHook& CallHook() {
+    static TFileCallHook hook;
+    return hook;
+}
+
+TFileSystemTypeHook& TypeHook() {
+    static TFileSystemTypeHook hook;
+    return hook;
+}
+
+TFileIdentity IdentityOf(const struct stat& st) {
+    TFileIdentity id;
+    id.device = st.st_dev;
+    id.inode = st.st_ino;
+    id.size = static_cast<int64_t>(st.st_size);
+    id.modified = st.st_mtim;
+    id.links = st.st_nlink;
+    id.mode = st.st_mode;
+    id.owner = st.st_uid;
+    id.group = st.st_gid;
+    return id;
+}
+
+// statfs magic numbers of the copy-on-write file systems.
+constexpr long BtrfsMagic = 0x9123683E;
+constexpr long ZfsMagic = 0x2FC12FC1;
+constexpr long BcachefsMagic = 0xCA451A4E;
 
 }  // namespace
 
@@ -157,7 +185,59 @@ bool ForceDirectories(const std::string& folder, unsigned mode) {
     return DirectoryExists(path);
 }
 
-bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool DeleteFile(const std::string& path) {
+    if (const int err = FileCallHookAnswer("unlink", path)) {
+        errno = err;
+        return false;
+    }
+    return unlink(path.c_str()) == 0;
+}
+
+std::optional<TFileIdentity> PathIdentity(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) return std::nullopt;
+    return IdentityOf(st);
+}
+
+std::optional<TFileIdentity> DescriptorIdentity(int fd) {
+    struct stat st {};
+    if (fstat(fd, &st) != 0) return std::nullopt;
+    return IdentityOf(st);
+}
+
+bool SameFileUnchanged(const TFileIdentity& a, const TFileIdentity& b) {
+    return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+           a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
+}
+
+bool SyncFolder(const std::string& folder) {
+    const std::string path = folder.empty() ? std::string(".") : folder;
+    if (const int err = FileCallHookAnswer("fsyncdir", path)) {
+        errno = err;
+        return false;
+    }
+    TFileDescriptor fd(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.get() >= 0 && fsync(fd.get()) == 0;
+}
+
+void SetFileCallHook(TFileCallHook hook) { CallHook() = std::move(hook); }
+
+int FileCallHookAnswer(const std::string& call, const std::string& path) {
+    return CallHook() ? CallHook()(call, path) : 0;
+}
+
+bool OnCopyOnWriteFileSystem(const std::string& path) {
+    std::optional<long> type;
+    if (TypeHook()) {
+        type = TypeHook()(path);
+    } else {
+        struct statfs fs {};
+        if (statfs(path.c_str(), &fs) == 0) type = static_cast<long>(static_cast<unsigned long>(fs.f_type) & 0xFFFFFFFFul);
+    }
+    return type && (*type == BtrfsMagic || *type == ZfsMagic || *type == BcachefsMagic);
+}
+
+void SetFileSystemTypeHook(TFileSystemTypeHook hook) { TypeHook() = std::move(hook); }
 
 void AtomicWriteFile(const std::string& path, const std::string& data, unsigned mode) {
     std::string temp = path + ".tmp-XXXXXX";

@@ -1,7 +1,12 @@
 #pragma once
 // File-system facilities: enumeration with attributes, existence, sizes, folders, deletion,
 // atomic whole-file replacement, and the file errors the user sees.
+#include <sys/types.h>
+
 #include <cstdint>
+#include <ctime>
+#include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -67,6 +72,43 @@ bool DeleteFile(const std::string& path);
 void AtomicWriteFile(const std::string& path, const std::string& data, unsigned mode = 0600);
 // Whole content of a file; throws EFileError "Cannot open file "%s". %s".
 std::string ReadWholeFile(const std::string& path);
+
+// Which file a path names and how it looked: enough to tell whether it is still the very file that
+// was read, unchanged.
+struct TFileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    int64_t size = 0;
+    timespec modified{};
+    nlink_t links = 1;
+    mode_t mode = 0;
+    uid_t owner = 0;
+    gid_t group = 0;
+};
+// The identity of what PATH names (a final link is not followed); nullopt when it cannot be read.
+std::optional<TFileIdentity> PathIdentity(const std::string& path);
+// The identity of the open file FD; nullopt when it cannot be read.
+std::optional<TFileIdentity> DescriptorIdentity(int fd);
+// Same device, inode, size and modification time.
+bool SameFileUnchanged(const TFileIdentity& a, const TFileIdentity& b);
+
+// Flushes FOLDER's entries (a rename or a new name in it) to the device; false on failure.
+bool SyncFolder(const std::string& folder);
+
+// A seam for tests: asked before each call that orders an output before its source's deletion
+// ("fsync" of a file, "rename", "fsyncdir", "unlink") with the path it takes; an answer other than 0
+// makes the call fail with that errno. The program never installs one.
+using TFileCallHook = std::function<int(const std::string& call, const std::string& path)>;
+void SetFileCallHook(TFileCallHook hook);
+// 0 without a hook, else the hook's answer.
+int FileCallHookAnswer(const std::string& call, const std::string& path);
+
+// True when PATH lies on a copy-on-write file system (btrfs, ZFS, bcachefs), where overwriting a
+// file in place writes new blocks and leaves the old ones on the device.
+bool OnCopyOnWriteFileSystem(const std::string& path);
+// A seam for tests: answers in place of statfs's file-system type (nullopt: cannot tell).
+using TFileSystemTypeHook = std::function<std::optional<long>(const std::string& path)>;
+void SetFileSystemTypeHook(TFileSystemTypeHook hook);
 
 // Opens the item at PATH itself with O_PATH | O_NOFOLLOW: a symbolic link opens as the link, never
 // as its target. The descriptor, or -1 with errno set.

@@ -127,19 +127,39 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
     // A file without write permission bits is read-only, even for root, who could open it anyway.
     if (!HasWriteBits(st.st_mode)) throw EFileError(CannotOpenMessage(fileName, EACCES));
 
-    const int64_t size = st.st_size;
+    int64_t size = st.st_size;
     if (size == 0) return;  // nothing to overwrite: the empty file stays
     const int64_t passCount = static_cast<int64_t>(passes.size());
-    // The extents are found once: writing over data neither makes nor fills holes.
-    const std::vector<TExtent> extents = DataExtents(file.get(), size);
+    // Writing over data neither makes nor fills holes: the extents are found again only when
+    // the file grew.
+    std::vector<TExtent> extents;
     int64_t dataSize = 0;
-    for (const TExtent& e : extents) dataSize += e.end - e.start;
+    auto findExtents = [&] {
+        extents = DataExtents(file.get(), size);
+        dataSize = 0;
+        for (const TExtent& e : extents) dataSize += e.end - e.start;
+    };
+    findExtents();
 
     std::unique_ptr<uint8_t, TFreeDeleter> buffer(static_cast<uint8_t*>(std::aligned_alloc(4096, ChunkSize)));
     if (!buffer) throw std::bad_alloc();
 
+    // A file that grows under the wipe (a log, say) has its new bytes overwritten by the passes
+    // that follow; the run still says it changed.
+    bool changed = false;
+    auto currentSize = [&] {
+        struct stat now {};
+        if (::fstat(file.get(), &now) != 0) throw EFileError(kReadError);
+        return static_cast<int64_t>(now.st_size);
+    };
     using Clock = std::chrono::steady_clock;
     for (int64_t i = 0; i < passCount; ++i) {
+        const int64_t grown = currentSize();
+        if (grown != size) changed = true;
+        if (grown > size) {
+            size = grown;
+            findExtents();
+        }
         TCharGenerator& generator = *passes[static_cast<size_t>(i)];
         const bool readsInput = generator.ReadsInput();
         int64_t done = 0;
@@ -165,10 +185,16 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
         FlushToDevice(fileName, file.get());
         if (g_observer) g_observer->PassDone(fileName, static_cast<int>(i), static_cast<int>(passCount));
     }
+    if (currentSize() != size) changed = true;
     file.Close();
     buffer.reset();
     passes.clear();
-    ::unlink(fileName.c_str());  // a failed deletion leaves the wiped file; not reported
+    // A file renamed over the name meanwhile is not the one wiped: it stays.
+    struct stat after {};
+    if (::lstat(fileName.c_str(), &after) != 0 || after.st_dev != st.st_dev || after.st_ino != st.st_ino)
+        throw EShredIncomplete(EShredIncomplete::ccChanged, 0);
+    if (!DeleteFile(fileName)) throw EShredIncomplete(EShredIncomplete::ccNotDeleted, errno);
+    if (changed) throw EShredIncomplete(EShredIncomplete::ccChanged, 0);
 }
 
 }  // namespace tellvane

@@ -617,6 +617,8 @@ bool TMainForm::AskFilePassword(const std::string& label, std::string& typed) {
     return dialogs_.operationPass && dialogs_.operationPass->Ask(label, typed);
 }
 
+TReplaceAnswer TMainForm::AskReplace(const std::string& question) { return tellvane::AskReplaceBox(Q(question)); }
+
 void TMainForm::ErrorBox(const std::string& text) { tellvane::ErrorBox(Q(text)); }
 void TMainForm::InfoBox(const std::string& text) { tellvane::InfoBox(Q(text)); }
 void TMainForm::PlainMessage(const std::string& text) { tellvane::PlainMessage(Q(text)); }

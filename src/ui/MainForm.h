@@ -97,6 +97,7 @@ public:
     bool AskMainPassword(std::string& typed) override;
     void ShowChangeMainPassword(std::string& storePassword) override;
     bool AskFilePassword(const std::string& label, std::string& typed) override;
+    TReplaceAnswer AskReplace(const std::string& question) override;
     void ErrorBox(const std::string& text) override;
     void InfoBox(const std::string& text) override;
     void PlainMessage(const std::string& text) override;

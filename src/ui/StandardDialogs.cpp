@@ -19,6 +19,11 @@ TOpenFileHook& FileHook() {
     return hook;
 }
 
+TReplaceBoxHook& ReplaceHook() {
+    static TReplaceBoxHook hook;
+    return hook;
+}
+
 TMessageBoxTexts*& CurrentTexts() {
     static TMessageBoxTexts* texts = nullptr;
     return texts;
@@ -89,6 +94,29 @@ void ErrorBox(const QString& text) { ShowBox(TBoxKind::bkError, QString(), text)
 void InfoBox(const QString& text) { ShowBox(TBoxKind::bkInformation, QString(), text); }
 void PlainMessage(const QString& text) { ShowBox(TBoxKind::bkPlain, CurrentApplicationTitle(), text); }
 void ShowExceptionBox(const QString& text) { ShowBox(TBoxKind::bkException, CurrentApplicationTitle(), text); }
+
+void SetReplaceBoxHook(TReplaceBoxHook hook) { ReplaceHook() = std::move(hook); }
+
+TReplaceAnswer AskReplaceBox(const QString& text) {
+    if (ReplaceHook()) return ReplaceHook()(text);
+    // A test that only records boxes must never wait on one: it answers No.
+    if (BoxHook()) {
+        BoxHook()({TBoxKind::bkPlain, CurrentApplicationTitle(), text});
+        return TReplaceAnswer::raNo;
+    }
+    QMessageBox box(QMessageBox::Question, CurrentApplicationTitle(), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll | QMessageBox::NoToAll,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    ApplyButtonTexts(box);
+    switch (box.exec()) {
+        case QMessageBox::Yes: return TReplaceAnswer::raYes;
+        case QMessageBox::YesToAll: return TReplaceAnswer::raYesToAll;
+        case QMessageBox::NoToAll: return TReplaceAnswer::raNoToAll;
+        default: return TReplaceAnswer::raNo;
+    }
+}
 
 QString CurrentApplicationTitle() { return TitleStore(); }
 void SetCurrentApplicationTitle(const QString& title) { TitleStore() = title; }

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+#include "engine/WorkerHost.h"
+
 namespace tellvane {
 
 enum class TBoxKind {
@@ -41,6 +43,11 @@ void SetMessageBoxHook(TMessageBoxHook hook);
 void ErrorBox(const QString& text);
 void InfoBox(const QString& text);
 void PlainMessage(const QString& text);
+// The question whether an output may replace an existing file: question icon, the application's
+// title, Yes, No, Yes to all, No to all (closing the box answers No). A hook answers instead while set.
+using TReplaceBoxHook = std::function<TReplaceAnswer(const QString& text)>;
+void SetReplaceBoxHook(TReplaceBoxHook hook);
+TReplaceAnswer AskReplaceBox(const QString& text);
 // An error that left an event handler; the program goes on.
 void ShowExceptionBox(const QString& text);
 

@@ -61,6 +61,12 @@ void TEncryptSettings::GoNext(TWizard& wizard) {
         w.FocusControl(TFocusTarget::ftEncryptPassword);
         return;
     }
+    // The box keeps its text, so that the user can change the characters the message names.
+    if (const std::string refusal = NewSecretRefusal(password); !refusal.empty()) {
+        w.ErrorBox(refusal);
+        w.FocusControl(TFocusTarget::ftEncryptPassword);
+        return;
+    }
     auto encrypt = std::make_unique<TEncrypt>();
     auto& algorithms = AlgorithmList();
     const size_t index = static_cast<size_t>(w.EncryptAlgorithmIndex());

@@ -3,6 +3,7 @@
 #include "engine/FilesIterationThread.h"
 #include "l10n/TextConstants.h"
 #include "wizard/DriveTreeModel.h"
+#include "wizard/PasswordText.h"
 #include "wizard/Wizard.h"
 #include "wizard/WizardWindow.h"
 
@@ -61,6 +62,11 @@ bool TOperationPath::VerifyPassword(IWizardWindow& window, std::string& realPass
         std::string typed;
         if (!window.AskMainPassword(typed)) return false;
         if (realPassword.empty()) {
+            // The first main password is a new secret: it must not collapse to "?".
+            if (const std::string refusal = NewSecretRefusal(typed); !refusal.empty()) {
+                window.ErrorBox(refusal);
+                continue;
+            }
             realPassword = typed;
             return true;
         }

@@ -2,6 +2,7 @@
 
 #include "hide/HiddenConfig.h"
 #include "l10n/TextConstants.h"
+#include "wizard/PasswordText.h"
 
 namespace tellvane {
 
@@ -30,6 +31,10 @@ bool TChangeMainPassDialog::OKBtnClick(std::string& storePassword,
         return false;
     }
     if (!StorableMainPassword(AgainPasswordEdit, errorBox)) return false;
+    if (const std::string refusal = NewSecretRefusal(PasswordEdit); !refusal.empty()) {
+        errorBox(refusal);
+        return false;
+    }
     storePassword = AgainPasswordEdit;
     return true;
 }

@@ -1,12 +1,20 @@
 #include "wizard/PasswordText.h"
 
 #include "platform/CodePage.h"
+#include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"
+#include "platform/TextFormat.h"
 #include "wizard/WizardWindow.h"
 
 namespace tellvane {
 
 std::string AnsiPassword(const std::string& boxText) { return Utf8ToCodePage(boxText, SystemAnsiCodePage()); }
+
+std::string NewSecretRefusal(const std::string& boxText) {
+    const uint32_t codePage = SystemAnsiCodePage();
+    if (RepresentableInCodePage(boxText, codePage)) return {};
+    return Format(GetConstantValue("Password_not_in_code_page"), {static_cast<long long>(codePage)});
+}
 
 std::string PasswordTextFromBytes(const std::string& bytes, uint32_t ansiCodePage) {
     std::string text;

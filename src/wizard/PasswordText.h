@@ -14,6 +14,12 @@ std::string AnsiPassword(const std::string& boxText);
 // The box's text for a password file of BYTES: every line (encoding from a byte-order mark, else
 // ANSICODEPAGE; CR LF, LF or CR end a line), each followed by CR LF.
 std::string PasswordTextFromBytes(const std::string& bytes, uint32_t ansiCodePage);
+// Why a NEW secret (an encryption's pass phrase, a new main password) typed as BOXTEXT is refused:
+// a character the ANSI code page cannot represent would become "?", and different pass phrases
+// would then open the same files. Empty when it is accepted. Existing secrets are not checked:
+// files and stores made elsewhere rely on the conversion as it is.
+std::string NewSecretRefusal(const std::string& boxText);
+
 // Loads FILENAME (chosen in the file dialog) into BOXTEXT. A file that cannot be read is reported
 // in an error box with the file's open error, and BOXTEXT keeps its text (false).
 bool LoadPasswordFromFile(IWizardWindow& window, const std::string& fileName, std::string& boxText);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/WorkerHost.h"
+
 namespace tellvane {
 
 class TDriveTreeModel;
@@ -78,6 +80,9 @@ public:
     virtual void ShowChangeMainPassword(std::string& storePassword) = 0;
     // The per-file password prompt labelled LABEL: true for OK; TYPED is the text in any case.
     virtual bool AskFilePassword(const std::string& label, std::string& typed) = 0;
+
+    // The question whether an output may replace an existing file: Yes, No, Yes to all, No to all.
+    virtual TReplaceAnswer AskReplace(const std::string& question) = 0;
 
     // Message boxes: error icon and empty title; information icon and empty title; no icon and the
     // application's title. Each has an OK button and returns when it is closed.

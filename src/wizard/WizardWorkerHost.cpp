@@ -17,6 +17,10 @@ bool TWizardWorkerHost::AskFilePassword(const std::string& label, std::string& t
     return wizard_.Window().AskFilePassword(label, typed);
 }
 
+TReplaceAnswer TWizardWorkerHost::AskReplace(const std::string& question) {
+    return wizard_.Window().AskReplace(question);
+}
+
 void TWizardWorkerHost::ShowPlainMessage(const std::string& text) { wizard_.Window().PlainMessage(text); }
 
 void TWizardWorkerHost::CloseProgressWindow() { wizard_.Window().CloseProgressWindow(); }

@@ -23,6 +23,8 @@ public:
     const TDriveTree* DriveTree() const override;
     // The per-file prompt of the window.
     bool AskFilePassword(const std::string& label, std::string& typed) override;
+    // The window's replace question.
+    TReplaceAnswer AskReplace(const std::string& question) override;
     void ShowPlainMessage(const std::string& text) override;
     void CloseProgressWindow() override;
     // TWizard::ShowCompletion.

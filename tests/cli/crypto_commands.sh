@@ -35,7 +35,10 @@ cmp -s "$work/big.bin" "$tmp/big.orig" || fail "big.bin not restored"
 # A wrong password without a terminal: the file is declined and kept, nothing is written.
 rm "$work/sub/small.txt"
 out=$(setsid "$CLI" decrypt -p "$tmp/wrong" --delete-source "$work/sub/small.txt.enc" </dev/null 2>&1); st=$?
-expect_status 0 $st "decrypt wrong password"
+expect_status 1 $st "decrypt wrong password"
+grep -qx "$work/sub/small.txt.enc: $work/sub/small.txt.enc was not decrypted: no valid password was given" <<<"$out" ||
+    fail "declined file not listed: $out"
+grep -qx "0 file was decrypted" <<<"$out" || fail "declined file counted: $out"
 [ -e "$work/sub/small.txt" ] && fail "declined file was written"
 [ -e "$work/sub/small.txt.enc" ] || fail "declined source was deleted"
 

@@ -16,6 +16,6 @@ grep -qx "1 Datei wurde verschlüsselt" <<<"$out" || fail "count: $out"
 
 # Without the option the same program speaks English again.
 rm "$XDG_CONFIG_HOME/Brevikon/options.ini"
-out=$("$cli" decrypt -p "$work/pw" "$work/a.txt.enc" </dev/null) || fail "decrypt exit $?"
+out=$("$cli" decrypt -p "$work/pw" --overwrite "$work/a.txt.enc" </dev/null) || fail "decrypt exit $?"
 grep -qx "1 file was decrypted" <<<"$out" || fail "English count: $out"
 echo "german: ok"

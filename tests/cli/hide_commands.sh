@@ -13,9 +13,10 @@ printf 'Secret\n' > "$tmp/wrong"
 
 # A main password the store cannot hold is refused before anything changes, and never repeated.
 printf '%03000d\n' 7 > "$tmp/long"
-err=$("$CLI" hide -P "$tmp/long" "$work/a.txt" 2>&1 >/dev/null); st=$?
+err=$("$CLI" hide -debug -P "$tmp/long" "$work/a.txt" 2>&1 >/dev/null); st=$?
 expect_status 1 $st "hide with an over-long main password"
 [ "$err" = "tellvane-cli hide: The main password cannot be longer than 2047 bytes" ] || fail "over-long password: $err"
+grep -qs "cannot be longer than 2047 bytes" "$tmp/config/Brevikon/tellvane-cli.log" || fail "the refusal was not logged"
 grep -rqs 00000000 "$tmp/config" && fail "the over-long password reached a file"
 [ "$(stat -c %a "$work/a.txt")" = 664 ] || fail "a.txt changed by a refused hide"
 [ -e "$work/.hidden" ] && fail ".hidden made by a refused hide"

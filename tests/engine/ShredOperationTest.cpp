@@ -1,7 +1,11 @@
 // The shred operation: hands each entry to its wiping method, directly and through a worker run.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "engine/FilesIterationThread.h"
@@ -87,6 +91,80 @@ TEST_F(ShredRunTest, ReadOnlyFileEndsTheRunWithItsMessage) {
     ASSERT_EQ(host.errors.size(), 1u);
     EXPECT_EQ(host.errors[0], CannotOpenMessage(file, EACCES));
     EXPECT_EQ(test::ReadAll(file), test::PatternBytes(100));
+}
+
+}  // namespace
+}  // namespace tellvane
+
+namespace tellvane {
+namespace {
+
+// Appends to the file after its first pass, as a growing log would.
+class GrowingFile : public TShredDriverObserver {
+public:
+    GrowingFile() { SetShredDriverObserver(this); }
+    ~GrowingFile() override { SetShredDriverObserver(nullptr); }
+    void PassDone(const std::string& fileName, int passIndex, int) override {
+        if (passIndex == growAfterPass) std::ofstream(fileName, std::ios::app) << std::string(5000, 'L');
+    }
+    ssize_t Write(int fd, const void* data, size_t size, off_t pos) override {
+        writtenEnd = std::max<int64_t>(writtenEnd, pos + static_cast<int64_t>(size));
+        return TShredDriverObserver::Write(fd, data, size, pos);
+    }
+    int growAfterPass = 0;
+    int64_t writtenEnd = 0;
+};
+
+// Grown between passes: the next pass covers the new bytes. Grown after the last: those bytes are
+// never overwritten. Either way the file is reported as changed and not counted.
+TEST_F(ShredRunTest, FileThatGrowsUnderTheWipeIsOverwrittenAsFarAsItCanBeAndReported) {
+    for (int growAfter : {0, 2}) {
+        const std::string file = dir.file("log");
+        test::WriteAll(file, test::PatternBytes(10000));
+        GrowingFile observer;
+        observer.growAfterPass = growAfter;
+        TNAVSOMF method;  // three passes
+        TShred shred;
+        shred.Algo = &method;
+        PendingFiles() = {file};
+        host.completions.clear();
+        host.messages.clear();
+        auto worker = StartOperation(shred, {TItemType::itFile});
+        ASSERT_TRUE(host.ServeUntilDone());
+        EXPECT_EQ(observer.writtenEnd, growAfter == 0 ? 15000 : 10000);
+        EXPECT_EQ(host.completions, std::vector<std::string>{"Shredding completed|0 file was shredded"});
+        ASSERT_EQ(worker->NotCompletedFiles().size(), 1u);
+        EXPECT_EQ(host.messages, std::vector<std::string>{file + " changed while it was being shredded; what was added "
+                                                                 "after the last pass was not overwritten"});
+        EXPECT_FALSE(PathExists(file));
+    }
+}
+
+// A copy-on-write file system is named once for the whole run, before the first file is touched;
+// other names of a file are told after it.
+TEST_F(ShredRunTest, CopyOnWriteWarningComesOnceAndHardLinksAreTold) {
+    for (const char* name : {"a", "b", "c"}) test::WriteAll(dir.file(name), test::PatternBytes(100));
+    ASSERT_EQ(link(dir.file("c").c_str(), dir.file("c2").c_str()), 0);
+    std::vector<std::string> asked;
+    SetFileSystemTypeHook([&](const std::string& path) -> std::optional<long> {
+        asked.push_back(path);
+        return 0x9123683E;  // btrfs
+    });
+    TZeroPass method;
+    TShred shred;
+    shred.Algo = &method;
+    PendingFiles() = {dir.file("a"), dir.file("b"), dir.file("c")};
+    StartOperation(shred, {TItemType::itFile});
+    ASSERT_TRUE(host.ServeUntilDone());
+    SetFileSystemTypeHook({});
+    EXPECT_EQ(asked, std::vector<std::string>{dir.file("a")});
+    EXPECT_EQ(host.messages,
+              (std::vector<std::string>{dir.file("a") + " lies on a file system that keeps old copies of overwritten "
+                                                        "data (copy-on-write). Shredding cannot remove those copies.",
+                                        dir.file("c") + " has other names (hard links); the file still exists under them"}));
+    EXPECT_EQ(host.completions, std::vector<std::string>{"Shredding completed|3 files were shredded"});
+    EXPECT_EQ(test::ReadAll(dir.file("c2")), std::vector<uint8_t>(100, 0));
+    EXPECT_FALSE(OnCopyOnWriteFileSystem("/proc/self"));
 }
 
 }  // namespace

@@ -47,6 +47,13 @@ public:
         passwordAnswers.erase(passwordAnswers.begin());
         return true;
     }
+    TReplaceAnswer AskReplace(const std::string& question) override {
+        replaceQuestions.push_back(question);
+        if (replaceAnswers.empty()) return TReplaceAnswer::raNo;
+        const TReplaceAnswer a = replaceAnswers.front();
+        replaceAnswers.erase(replaceAnswers.begin());
+        return a;
+    }
     void ShowPlainMessage(const std::string& text) override { messages.push_back(text); }
     void CloseProgressWindow() override { ++progressClosed; }
     void ShowCompletion(const std::string& header, const std::string& filesText) override {
@@ -83,6 +90,8 @@ public:
     std::function<void()> onDriveTree;  // called when the worker asks for the tree
     std::vector<std::string> passwordAnswers;
     std::vector<std::string> passwordLabels;
+    std::vector<TReplaceAnswer> replaceAnswers;
+    std::vector<std::string> replaceQuestions;
     std::vector<std::string> messages;
     std::vector<std::string> completions;
     std::vector<std::string> errors;

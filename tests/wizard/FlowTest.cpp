@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "WizardFixture.h"
@@ -108,8 +109,63 @@ TEST_F(FlowTest, DecryptGivenUpAtThePromptKeepsTheEncryptedFile) {
     wizard.NextButtonClick();
     AwaitRun();
     EXPECT_EQ(window.filePassLabels, (std::vector<std::string>{"Enter vaild password for a.txt.enc"}));
+    EXPECT_EQ(window.completionText, "0 file was decrypted");  // only files done are counted
     EXPECT_FALSE(FileExists(vol + "/a.txt"));
     EXPECT_EQ(ReadAll(vol + "/a.txt.enc"), encrypted);
+}
+
+// A new pass phrase whose characters the code page lacks is refused and stays in its box; the four
+// answers of the replace question decide file by file, "Yes to all" for the rest of the run.
+TEST_F(FlowTest, EncryptRefusesACollapsingPassPhraseAndAsksBeforeReplacing) {
+    const char* const names[] = {"p", "q", "r", "s"};
+    for (const char* name : names) {
+        Make(name, 100, static_cast<uint32_t>(name[0]));
+        WriteText(vol + "/" + name + ".enc", "unrelated");
+    }
+    const char* oldLang = std::getenv("LC_ALL");
+    const std::string saved = oldLang ? oldLang : "";
+    setenv("LC_ALL", "C", 1);  // code page 1252
+    wizard.OperationsListBoxClick(0);
+    for (const char* name : names) Check(name);
+    wizard.NextButtonClick();
+    window.encryptPassword = "\xE5\xAF\x86\xE7\xA0\x81\xE5\xAF\x86\xE7\xA0\x81";  // 密码密码
+    window.encryptDelete = true;
+    wizard.NextButtonClick();
+    oldLang ? setenv("LC_ALL", saved.c_str(), 1) : unsetenv("LC_ALL");
+    ASSERT_EQ(window.boxes.size(), 1u);
+    EXPECT_EQ(window.boxes[0].kind, "error");
+    EXPECT_NE(window.boxes[0].text.find("code page in use (1252) cannot represent"), std::string::npos);
+    EXPECT_EQ(window.progressShown, 0);
+    EXPECT_EQ(window.encryptPassword, "\xE5\xAF\x86\xE7\xA0\x81\xE5\xAF\x86\xE7\xA0\x81");
+
+    window.boxes.clear();
+    window.encryptPassword = "fine";
+    window.replaceAnswers = {TReplaceAnswer::raYes, TReplaceAnswer::raNo, TReplaceAnswer::raYesToAll};
+    wizard.NextButtonClick();
+    AwaitRun();
+    EXPECT_TRUE(window.boxes.empty());
+    ASSERT_EQ(window.replaceQuestions.size(), 3u);
+    EXPECT_EQ(window.completionText, "3 files were encrypted");
+    // The file answered No (the second asked, whatever the walk's order) keeps both its files.
+    std::string kept;
+    for (const char* name : names)
+        if (window.replaceQuestions[1] == vol + "/" + name + ".enc already exists. Replace it?") kept = name;
+    ASSERT_FALSE(kept.empty()) << window.replaceQuestions[1];
+    EXPECT_EQ(ReadText(vol + "/" + kept + ".enc"), "unrelated");
+    ExpectContent(kept, 100, static_cast<uint32_t>(kept[0]));
+    for (const char* name : names) EXPECT_EQ(FileExists(vol + "/" + name), name == kept) << name;
+
+    // No to all: nothing is replaced, nothing counted.
+    wizard.FinishButtonClick();
+    wizard.OperationsListBoxClick(0);
+    Check(kept);
+    wizard.NextButtonClick();
+    window.encryptPassword = "fine";
+    window.replaceAnswers = {TReplaceAnswer::raNoToAll};
+    wizard.NextButtonClick();
+    AwaitRun();
+    EXPECT_EQ(window.completionText, "0 file was encrypted");
+    EXPECT_EQ(ReadText(vol + "/" + kept + ".enc"), "unrelated");
 }
 
 TEST_F(FlowTest, ShredRemovesTheChosenFiles) {

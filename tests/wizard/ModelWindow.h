@@ -70,6 +70,15 @@ public:
     void ShowChangeMainPassword(std::string& storePassword) override;
     bool AskFilePassword(const std::string& label, std::string& typed) override;
 
+    // Answers in turn; none left answers No.
+    TReplaceAnswer AskReplace(const std::string& q) override {
+        Record("AskReplace");
+        replaceQuestions.push_back(q);
+        if (replaceAnswers.empty()) return TReplaceAnswer::raNo;
+        const TReplaceAnswer a = replaceAnswers.front();
+        replaceAnswers.pop_front();
+        return a;
+    }
     void ErrorBox(const std::string& t) override { Record("ErrorBox"); boxes.push_back({"error", t}); }
     void InfoBox(const std::string& t) override { Record("InfoBox"); boxes.push_back({"info", t}); }
     void PlainMessage(const std::string& t) override { Record("Plain"); boxes.push_back({"plain", t}); }
@@ -110,6 +119,8 @@ public:
     std::deque<std::optional<std::string>> filePassAnswers;
     std::vector<std::string> filePassLabels;
 
+    std::deque<TReplaceAnswer> replaceAnswers;
+    std::vector<std::string> replaceQuestions;
     std::vector<TBox> boxes;
     int progressShown = 0, progressClosed = 0;
     bool terminated = false;

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Files per second of encrypting, then decrypting, a folder of COUNT files of 1 KiB with Blowfish,
+# keeping the sources and deleting them. Deleting a source costs a flush of the output and of its
+# folder (a power cut must not leave neither file); keeping it costs nothing more.
+# The folder lies on a real disk (/var/tmp), not a RAM disk: the flushes cost what they cost there.
+# RUNS runs of each of the four; the medians are printed.
+#
+# Usage: bench/small_files_delete.sh [TELLVANE_CLI] [COUNT] [RUNS] [WORK_DIR]
+#   defaults: build/bin/tellvane-cli, 2000, 3, a fresh folder under /var/tmp
+set -euo pipefail
+
+CLI=${1:-build/bin/tellvane-cli}
+COUNT=${2:-2000}
+RUNS=${3:-3}
+WORK=${4:-}
+[ -x "$CLI" ] || { echo "tellvane-cli not found at $CLI" >&2; exit 1; }
+CLI=$(readlink -f "$CLI")
+if [ -z "$WORK" ]; then
+  WORK=$(mktemp -d /var/tmp/tellvane-small-bench.XXXXXX)
+  trap 'rm -rf "$WORK"' EXIT
+fi
+export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/config
+mkdir -p "$HOME" "$WORK/files"
+printf 'bench\n' > "$WORK/pw"
+
+make_files() {
+  rm -rf "$WORK/files"; mkdir -p "$WORK/files"
+  head -c $((COUNT * 1024)) /dev/urandom | split -b 1024 -a 6 - "$WORK/files/f"
+  sync
+}
+
+# Seconds of one command, as a decimal.
+seconds() {
+  local t0 t1
+  t0=$(date +%s.%N); "$@" >/dev/null 2>&1 || true; t1=$(date +%s.%N)
+  echo "$t1 - $t0" | bc -l
+}
+
+median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+
+declare -A results
+for run in $(seq "$RUNS"); do
+  for mode in keep delete; do
+    flag=(); [ $mode = delete ] && flag=(--delete-source)
+    make_files
+    t=$(seconds "$CLI" encrypt -a BFS -p "$WORK/pw" "${flag[@]}" "$WORK/files")
+    results[enc-$mode]+="$(echo "$COUNT / $t" | bc -l) "
+    [ $mode = keep ] && find "$WORK/files" -type f ! -name '*.enc' -delete
+    sync
+    t=$(seconds "$CLI" decrypt -p "$WORK/pw" "${flag[@]}" "$WORK/files")
+    results[dec-$mode]+="$(echo "$COUNT / $t" | bc -l) "
+  done
+done
+for key in enc-keep enc-delete dec-keep dec-delete; do
+  printf '%-11s %8.0f files/s  (median of %d runs, %d files of 1 KiB)\n' "$key" \
+    "$(tr ' ' '\n' <<<"${results[$key]}" | grep . | median)" "$RUNS" "$COUNT"
+done

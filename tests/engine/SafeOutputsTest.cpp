@@ -1,0 +1,286 @@
+// What keeps a user's only copy safe: outputs on the device before their source goes, permission
+// bits carried over, sources that changed or could not be deleted kept and reported, existing
+// files replaced only when the user says so, and only files really done counted as done.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+
+#include "crypto/CryptoAlgorithms.h"
+#include "engine/FilesIterationThread.h"
+#include "engine/Operations.h"
+#include "engine/WorkerTestHost.h"
+#include "platform/AppFolders.h"
+#include "platform/FileSystem.h"
+#include "support/TestSupport.h"
+
+namespace tellvane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::PatternBytes;
+using test::ReadAll;
+using test::TempDir;
+using test::WriteAll;
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 07777;
+}
+
+class SafeOutputsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        oldApp_ = GetAppFolder();
+        SetAppFolder(app.path().string());
+        SetDataFolder(data.path().string());
+        FreeAlgorithms();
+        CreateAlgorithms();
+        PendingFiles().clear();
+    }
+    void TearDown() override {
+        SetFileCallHook({});
+        PendingFiles().clear();
+        FreeAlgorithms();
+        SetAppFolder(oldApp_);
+    }
+    // Runs OP over PATHS through the worker; the completion line shown.
+    std::string Run(TOperation& op, std::vector<std::string> paths) {
+        PendingFiles() = std::move(paths);
+        auto worker = StartOperation(op, {TItemType::itFile});
+        EXPECT_TRUE(host.ServeUntilDone());
+        EXPECT_TRUE(host.errors.empty()) << host.errors.front();
+        notCompleted = worker->NotCompletedFiles();
+        return host.completions.empty() ? std::string() : host.completions.back();
+    }
+    void Encrypt(const std::string& file, const std::string& password = "pw", bool deleteSource = false) {
+        TEncrypt enc;
+        enc.Algo = FindAlgorithmBySign("BFS");
+        enc.Password = password;
+        enc.DeleteSourceFiles = deleteSource;
+        enc.Work(file);
+    }
+
+    TempDir app, data, dir;
+    std::string oldApp_;
+    test::WorkerTestHost host;
+    std::vector<TNotCompletedFile> notCompleted;
+};
+
+TEST_F(SafeOutputsTest, OutputReachesTheDeviceBeforeItsSourceIsDeletedAndOnlyThen) {
+    const std::string folder = dir.path().string() + "/";
+    struct Case {
+        bool decrypt, deleteSource;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {false, true, {"fsync", "rename " + folder + "a.enc", "fsyncdir " + folder, "unlink " + folder + "a"}},
+        {false, false, {"rename " + folder + "a.enc"}},
+        {true, true, {"fsync", "rename " + folder + "a", "fsyncdir " + folder, "unlink " + folder + "a.enc"}},
+        {true, false, {"rename " + folder + "a"}},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(dir.path());
+        fs::create_directories(dir.path());
+        WriteAll(dir.file("a"), PatternBytes(3000));
+        if (c.decrypt) {
+            Encrypt(dir.file("a"), "pw", true);
+        }
+        std::vector<std::string> calls;
+        SetFileCallHook([&](const std::string& call, const std::string& path) {
+            // The temporary file's name is random: its folder is what matters.
+            calls.push_back(call == "fsync" ? (path.rfind(folder + ".tellvane-", 0) == 0 ? "fsync" : "fsync ?")
+                                            : call + " " + path);
+            return 0;
+        });
+        TCrypt* op = nullptr;
+        TEncrypt enc;
+        TDecrypt dec;
+        op = c.decrypt ? static_cast<TCrypt*>(&dec) : &enc;
+        op->Algo = FindAlgorithmBySign("BFS");
+        op->Password = "pw";
+        op->DeleteSourceFiles = c.deleteSource;
+        op->Work(dir.file(c.decrypt ? "a.enc" : "a"));
+        SetFileCallHook({});
+        EXPECT_EQ(calls, c.calls) << "decrypt " << c.decrypt << " delete " << c.deleteSource;
+        EXPECT_EQ(FileExists(dir.file("a")), c.decrypt || !c.deleteSource);
+    }
+}
+
+TEST_F(SafeOutputsTest, PermissionBitsAreCarriedOverAndTheTemporaryFileIsNeverWider) {
+    for (mode_t mode : {0600, 0640, 0604}) {
+        fs::remove_all(dir.path());
+        fs::create_directories(dir.path());
+        WriteAll(dir.file("a"), PatternBytes(20000));
+        ASSERT_EQ(chmod(dir.file("a").c_str(), mode), 0);
+        std::vector<mode_t> seen;  // modes of the temporary file while it is written
+        auto watch = [&](int64_t, int64_t, int64_t, double) {
+            for (const auto& e : fs::directory_iterator(dir.path()))
+                if (e.path().filename().string().rfind(".tellvane-", 0) == 0) seen.push_back(ModeOf(e.path().string()));
+        };
+        TEncrypt enc;
+        enc.Algo = FindAlgorithmBySign("RIJ");
+        enc.Password = "pw";
+        enc.DeleteSourceFiles = true;
+        enc.OnProgress = watch;
+        enc.Work(dir.file("a"));
+        EXPECT_EQ(ModeOf(dir.file("a.enc")), mode);
+        ASSERT_EQ(chmod(dir.file("a.enc").c_str(), mode), 0);
+        TDecrypt dec;
+        dec.Password = "pw";
+        dec.DeleteSourceFiles = true;
+        dec.OnProgress = watch;
+        dec.Work(dir.file("a.enc"));
+        EXPECT_EQ(ModeOf(dir.file("a")), mode);
+        EXPECT_EQ(ReadAll(dir.file("a")), PatternBytes(20000));
+        ASSERT_FALSE(seen.empty());
+        for (mode_t m : seen) EXPECT_EQ(m, mode) << std::oct << m;
+    }
+}
+
+// The source changes after it was read: appended to, or replaced by rename as editors save. The output is kept, and so is the source; the file is reported, not counted.
+TEST_F(SafeOutputsTest, SourceThatChangesDuringTheRunIsKeptAndReported) {
+    const std::function<void(const std::string&)> changes[] = {
+        [](const std::string& path) { std::ofstream(path, std::ios::app) << "one more line\n"; },
+        [](const std::string& path) {
+            test::WriteText(path + ".new", "saved by an editor");
+            fs::rename(path + ".new", path);
+        },
+    };
+    for (const auto& change : changes) {
+        fs::remove_all(dir.path());
+        fs::create_directories(dir.path());
+        WriteAll(dir.file("a"), PatternBytes(5000));
+        const auto before = ReadAll(dir.file("a"));
+        TEncrypt enc;
+        enc.Algo = FindAlgorithmBySign("CS2");
+        enc.Password = "pw";
+        enc.DeleteSourceFiles = true;
+        // After the whole source was read and written out, before the output is renamed into place.
+        SetFileCallHook([&](const std::string& call, const std::string&) {
+            if (call == "fsync") change(dir.file("a"));
+            return 0;
+        });
+        host.completions.clear();
+        const std::string done = Run(enc, {dir.file("a")});
+        EXPECT_EQ(done, "Encryption completed|0 file was encrypted");
+        ASSERT_EQ(notCompleted.size(), 1u);
+        EXPECT_EQ(notCompleted[0].reason, dir.file("a") + " changed while it was being processed; it was kept");
+        EXPECT_TRUE(FileExists(dir.file("a")));
+        EXPECT_NE(ReadAll(dir.file("a")), before);
+        EXPECT_TRUE(FileExists(dir.file("a.enc")));
+    }
+}
+
+TEST_F(SafeOutputsTest, FailedDeletionIsReportedAndTheRunGoesOn) {
+    WriteAll(dir.file("a"), PatternBytes(100));
+    WriteAll(dir.file("b"), PatternBytes(100, 2));
+    SetFileCallHook([&](const std::string& call, const std::string& path) {
+        return call == "unlink" && path == dir.file("a") ? EACCES : 0;
+    });
+    TEncrypt enc;
+    enc.Algo = FindAlgorithmBySign("IDE");
+    enc.Password = "pw";
+    enc.DeleteSourceFiles = true;
+    EXPECT_EQ(Run(enc, {dir.file("a"), dir.file("b")}), "Encryption completed|1 file was encrypted");
+    ASSERT_EQ(notCompleted.size(), 1u);
+    EXPECT_EQ(notCompleted[0].fileName, dir.file("a"));
+    EXPECT_EQ(notCompleted[0].reason.rfind("Cannot delete " + dir.file("a") + ". ", 0), 0u) << notCompleted[0].reason;
+    EXPECT_EQ(host.messages, std::vector<std::string>{notCompleted[0].reason});
+    EXPECT_TRUE(FileExists(dir.file("a")));
+    EXPECT_FALSE(FileExists(dir.file("b")));
+}
+
+TEST_F(SafeOutputsTest, OtherHardLinksAreToldOnceAndTheFileIsDone) {
+    WriteAll(dir.file("a"), PatternBytes(100));
+    ASSERT_EQ(link(dir.file("a").c_str(), dir.file("other").c_str()), 0);
+    TEncrypt enc;
+    enc.Algo = FindAlgorithmBySign("RC5");
+    enc.Password = "pw";
+    enc.DeleteSourceFiles = true;
+    EXPECT_EQ(Run(enc, {dir.file("a")}), "Encryption completed|1 file was encrypted");
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{dir.file("a") + " has other names (hard links); the file still exists under them"});
+    EXPECT_FALSE(PathExists(dir.file("a")));
+    EXPECT_EQ(ReadAll(dir.file("other")), PatternBytes(100));
+}
+
+// Four files whose outputs exist, answered Yes, No, Yes to all (the fourth is not asked), then a
+// run answered No to all.
+TEST_F(SafeOutputsTest, ExistingOutputIsReplacedOnlyWhenTheUserSaysSo) {
+    std::vector<std::string> files;
+    for (const char* name : {"p", "q", "r", "s"}) {
+        files.push_back(dir.file(name));
+        WriteAll(files.back(), PatternBytes(700, name[0]));
+        test::WriteText(files.back() + ".enc", std::string("unrelated ") + name);
+    }
+    TEncrypt enc;
+    enc.Algo = FindAlgorithmBySign("SER");
+    enc.Password = "pw";
+    enc.DeleteSourceFiles = true;
+    host.replaceAnswers = {TReplaceAnswer::raYes, TReplaceAnswer::raNo, TReplaceAnswer::raYesToAll};
+    EXPECT_EQ(Run(enc, files), "Encryption completed|3 files were encrypted");
+    ASSERT_EQ(host.replaceQuestions.size(), 3u);
+    EXPECT_EQ(host.replaceQuestions[1], dir.file("q.enc") + " already exists. Replace it?");
+    ASSERT_EQ(notCompleted.size(), 1u);
+    EXPECT_EQ(notCompleted[0].fileName, dir.file("q"));
+    EXPECT_EQ(notCompleted[0].reason, dir.file("q.enc") + " already exists and was not replaced");
+    EXPECT_TRUE(host.messages.empty());  // the user chose: no message box for it
+    const std::string unrelated = "unrelated q";
+    EXPECT_EQ(ReadAll(dir.file("q.enc")), std::vector<uint8_t>(unrelated.begin(), unrelated.end()));
+    EXPECT_TRUE(FileExists(dir.file("q")));
+    for (const char* kept : {"p", "r", "s"}) EXPECT_FALSE(FileExists(dir.file(kept))) << kept;
+
+    for (const char* name : {"p", "r"}) WriteAll(dir.file(name), PatternBytes(10, name[0]));
+    host.replaceQuestions.clear();
+    host.replaceAnswers = {TReplaceAnswer::raNoToAll};
+    host.completions.clear();
+    EXPECT_EQ(Run(enc, {dir.file("p"), dir.file("r")}), "Encryption completed|0 file was encrypted");
+    EXPECT_EQ(host.replaceQuestions.size(), 1u);
+    EXPECT_EQ(notCompleted.size(), 2u);
+}
+
+// Two .enc files that store one name, decrypted together with deletion: the second does not
+// replace what the first restored, and both survive where the user can see them.
+TEST_F(SafeOutputsTest, TwoEncFilesOfOneStoredNameBothSurvive) {
+    fs::create_directories(dir.path() / "v1");
+    WriteAll(dir.file("v1/a"), PatternBytes(500, 1));
+    Encrypt(dir.file("v1/a"));
+    fs::rename(dir.file("v1/a.enc"), dir.file("a.enc"));
+    WriteAll(dir.file("v1/a"), PatternBytes(600, 2));
+    Encrypt(dir.file("v1/a"));
+    fs::rename(dir.file("v1/a.enc"), dir.file("b.enc"));
+    TDecrypt dec;
+    dec.Password = "pw";
+    dec.DeleteSourceFiles = true;
+    EXPECT_EQ(Run(dec, {dir.file("a.enc"), dir.file("b.enc")}), "Decryption completed|1 file was decrypted");
+    EXPECT_EQ(host.replaceQuestions, std::vector<std::string>{dir.file("a") + " already exists. Replace it?"});
+    EXPECT_EQ(ReadAll(dir.file("a")), PatternBytes(500, 1));
+    EXPECT_FALSE(PathExists(dir.file("a.enc")));
+    EXPECT_TRUE(FileExists(dir.file("b.enc")));
+}
+
+// Only files really done are counted: two good files and one whose pass phrase was declined.
+TEST_F(SafeOutputsTest, DeclinedPassPhraseIsListedQuietlyAndNotCounted) {
+    for (const char* name : {"x", "y"}) {
+        WriteAll(dir.file(name), PatternBytes(300, name[0]));
+        Encrypt(dir.file(name), "right", true);
+    }
+    WriteAll(dir.file("z"), PatternBytes(300));
+    Encrypt(dir.file("z"), "other", true);
+    TDecrypt dec;
+    dec.Password = "right";
+    EXPECT_EQ(Run(dec, {dir.file("x.enc"), dir.file("z.enc"), dir.file("y.enc")}),
+              "Decryption completed|2 files were decrypted");
+    ASSERT_EQ(notCompleted.size(), 1u);
+    EXPECT_EQ(notCompleted[0].fileName, dir.file("z.enc"));
+    EXPECT_EQ(notCompleted[0].reason, dir.file("z.enc") + " was not decrypted: no valid password was given");
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_FALSE(PathExists(dir.file("z")));
+}
+
+}  // namespace
+}  // namespace tellvane
