@@ -213,8 +213,8 @@ int RunOperation(TOperation& operation, const std::vector<std::string>& paths, T
     return status == ExitOk && !notCompleted.empty() ? ExitError : status;
 }
 
-std::string ReadPasswordFile(const std::string& file) {
-    std::string line;
+TSecretString ReadPasswordFile(const std::string& file) {
+    TSecretString line;
     if (file == "-") {
         if (!std::getline(std::cin, line) && line.empty() && std::cin.bad())
             throw std::runtime_error("Cannot read the password from standard input");
@@ -227,10 +227,10 @@ std::string ReadPasswordFile(const std::string& file) {
     return line;
 }
 
-std::string ReadKeyFile(const std::string& file) {
-    std::string bytes;
+TSecretString ReadKeyFile(const std::string& file) {
+    TSecretString bytes;
     if (file == "-") {
-        bytes.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+        bytes = std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
         if (std::cin.bad()) throw std::runtime_error("Cannot read the key file from standard input");
     } else {
         bytes = ReadWholeFile(file);
@@ -238,7 +238,7 @@ std::string ReadKeyFile(const std::string& file) {
     return PasswordTextFromBytes(bytes, SystemAnsiCodePage());
 }
 
-std::optional<std::string> AskOnTerminal(const std::string& prompt) {
+std::optional<TSecretString> AskOnTerminal(const std::string& prompt) {
     int fd = open("/dev/tty", O_RDWR | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     struct Closer {
@@ -253,7 +253,7 @@ std::optional<std::string> AskOnTerminal(const std::string& prompt) {
         tcsetattr(fd, TCSAFLUSH, &quiet);
     }
     (void)!write(fd, prompt.data(), prompt.size());
-    std::string line;
+    TSecretString line;
     bool ok = false;
     char c;
     for (;;) {
@@ -272,7 +272,7 @@ std::optional<std::string> AskOnTerminal(const std::string& prompt) {
     return line;
 }
 
-std::string ToAnsiPassword(const std::string& typed) { return Utf8ToCodePage(typed, SystemAnsiCodePage()); }
+TSecretString ToAnsiPassword(const std::string& typed) { return Utf8ToCodePage(typed, SystemAnsiCodePage()); }
 
 std::optional<std::string> ParsedArgs::Value(const std::string& name) const {
     for (const auto& [n, v] : options)

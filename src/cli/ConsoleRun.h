@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "crypto/SecureWipe.h"
 #include "engine/OperationCallbacks.h"
 #include "engine/Operations.h"
 
@@ -24,15 +25,15 @@ int RunOperation(TOperation& operation, const std::vector<std::string>& paths, T
 
 // The first line of FILE without its line ending; "-" reads standard input. Throws
 // std::runtime_error when the file cannot be read.
-std::string ReadPasswordFile(const std::string& file);
+TSecretString ReadPasswordFile(const std::string& file);
 // A key file as the windows' "..." button reads it: every line (encoding from a byte-order mark,
 // else the ANSI code page), each followed by CR LF; "-" reads standard input. Throws
 // std::runtime_error when the file cannot be read.
-std::string ReadKeyFile(const std::string& file);
+TSecretString ReadKeyFile(const std::string& file);
 // Asks on the terminal without echo; nullopt when there is no terminal or input ended.
-std::optional<std::string> AskOnTerminal(const std::string& prompt);
+std::optional<TSecretString> AskOnTerminal(const std::string& prompt);
 // A typed password as the ciphers take it: 8-bit text in the ANSI code page.
-std::string ToAnsiPassword(const std::string& typed);
+TSecretString ToAnsiPassword(const std::string& typed);
 
 // Splits ARGS into options and paths: OPTIONS lists the option names that take a value (e.g.
 // "-p"), FLAGS those that don't. Throws UsageError for an unknown option or a missing value.

@@ -38,8 +38,8 @@ const std::vector<std::string> PasswordOptions = {"-p", "-k", "--key-file"};
 // The password from -p FILE (its first line), from -k FILE (the whole file as the windows' "..."
 // button takes it, so that both open the same files), or asked on the terminal (twice when
 // CONFIRM, as the wizard asks).
-std::string ObtainPassword(const ParsedArgs& parsed, bool confirm) {
-    std::string typed;
+TSecretString ObtainPassword(const ParsedArgs& parsed, bool confirm) {
+    TSecretString typed;
     const auto keyFile = parsed.Has("-k") ? parsed.Value("-k") : parsed.Value("--key-file");
     if (keyFile && parsed.Has("-p")) throw UsageError("-p and -k exclude each other");
     if (auto file = parsed.Value("-p")) {

@@ -18,7 +18,7 @@ namespace tellvane::cli {
 namespace {
 
 // The main password from -P FILE, or asked on the terminal.
-std::string ObtainMainPassword(const ParsedArgs& parsed) {
+TSecretString ObtainMainPassword(const ParsedArgs& parsed) {
     if (auto file = parsed.Value("-P")) return ReadPasswordFile(*file);
     auto typed = AskOnTerminal(GetConstantValue("Enter_Main_Password") + ": ");
     if (!typed) throw std::runtime_error("No main password was given (use -P FILE without a terminal)");
@@ -28,7 +28,7 @@ std::string ObtainMainPassword(const ParsedArgs& parsed) {
 // The wizards' check: with no main password stored, the given one becomes the main password
 // (saved with the store); otherwise it must match exactly. A wrong one is reported here.
 bool AcceptMainPassword(const ParsedArgs& parsed) {
-    const std::string typed = ObtainMainPassword(parsed);
+    const TSecretString typed = ObtainMainPassword(parsed);
     THiddenConfig& store = HiddenItemsStore();
     if (store.Password.empty()) {
         THiddenConfig::CheckStorablePassword(typed);  // one base.dat could not keep is refused

@@ -8,6 +8,7 @@
 #include "crypto/EncFileFormat.h"
 #include "crypto/EncFileIO.h"
 #include "crypto/EncLayer.h"
+#include "crypto/SecureWipe.h"
 #include "l10n/TextConstants.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
@@ -111,6 +112,17 @@ private:
     double time_ = 0;
 };
 
+// Renames OUT into place. A file that took the name after the question is not replaced: the
+// file is skipped and told, instead of the whole run ending.
+void CommitOutput(TOutputFile& out, const TCryptFileOptions& options, bool mayReplace) {
+    try {
+        out.Commit(options.durable, mayReplace);
+    } catch (const EFileError&) {
+        if (mayReplace || !PathExists(out.FinalPath())) throw;
+        throw ECryptoFileSkipped(Format(GetConstantValue("Not_replaced"), {out.FinalPath()}));
+    }
+}
+
 class TCipherAlgorithm;
 
 // The single-cipher entry whose signature is SIGN (never "All at once").
@@ -132,7 +144,7 @@ public:
         if (!EncryptLayer(*FCipher, Sign(), password, in, ExtractFileName(fileName), out, onHalt, onProgress,
                           AlgorithmPassCount()))
             return false;
-        out.Commit(options.durable, mayReplace);
+        CommitOutput(out, options, mayReplace);
         return true;
     }
 
@@ -141,7 +153,7 @@ public:
                  const TInvalidPasswordCallback& onInvalidPassword, const TCryptFileOptions& options) override {
         TInputFile in(fileName);
         const TEncHeader header = ReadEncHeader(in);
-        std::string pass = password;
+        TSecretString pass = password;
         std::optional<std::string> name;
         std::unique_ptr<TOutputFile> out;
         bool mayReplace = true;
@@ -150,7 +162,7 @@ public:
             TCipherBurnGuard burn(*FCipher);
             name = UnlockEncName(*FCipher, header, pass);
             while (!name) {
-                std::string newPassword = pass;
+                TSecretString newPassword = pass;
                 if (!onInvalidPassword || !onInvalidPassword(fileName, newPassword)) return false;
                 pass = newPassword;
                 name = UnlockEncName(*FCipher, header, pass);
@@ -182,7 +194,7 @@ public:
             out = std::move(next);
         }
         share.Finish();
-        out->Commit(options.durable, mayReplace);
+        CommitOutput(*out, options, mayReplace);
         return true;
     }
 
@@ -254,7 +266,7 @@ public:
             out = std::move(next);
         }
         in.reset();
-        out->Commit(options.durable, mayReplace);
+        CommitOutput(*out, options, mayReplace);
         return true;
     }
 

@@ -83,7 +83,7 @@ void TFilesIterationThread::ReportProgress(int64_t doneSize, int64_t totalSize, 
 bool TFilesIterationThread::ReplacePassword(const std::string& fileName, std::string& newPassword) {
     const std::string shortName = ExtractFileName(fileName);
     bool isNewPasswordSet = false;
-    std::string typed;
+    TSecretString typed;
     host_.RunOnUiThread([&] {
         const std::string label = Format(GetConstantValue("Enter_valid_pass"), {shortName});
         isNewPasswordSet = host_.AskFilePassword(label, typed);

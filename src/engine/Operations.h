@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "crypto/SecureWipe.h"
 #include "engine/OperationCallbacks.h"
 
 namespace tellvane {
@@ -41,7 +42,7 @@ class TCrypt : public TOperation {
 public:
     using TOperation::TOperation;
     TCryptoAlgorithm* Algo = nullptr;  // owned by the cipher registry
-    std::string Password;              // 8-bit text in the ANSI code page
+    TSecretString Password;            // 8-bit text in the ANSI code page
     bool DeleteSourceFiles = false;
 
 protected:

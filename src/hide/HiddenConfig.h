@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "crypto/SecureWipe.h"
 #include "engine/OperationCallbacks.h"  // TItemType (header only)
 
 namespace tellvane {
@@ -68,7 +69,7 @@ public:
     static void CheckStorablePassword(const std::string& password);
 
     // The main password as typed; empty when none has been set. Saved with the next SaveToFile.
-    std::string Password;
+    TSecretString Password;
 
 private:
     // DataFolder + "base.dat"; creates an empty file of that name (mode 0600) when there is none.

@@ -1,6 +1,7 @@
 #include "wizard/EncryptPath.h"
 
 #include "crypto/CryptoAlgorithms.h"
+#include "crypto/SecureWipe.h"
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
 #include "l10n/TextConstants.h"
@@ -55,7 +56,7 @@ void TEncryptSettings::GoBack(TWizard& wizard) {
 
 void TEncryptSettings::GoNext(TWizard& wizard) {
     IWizardWindow& w = wizard.Window();
-    const std::string password = w.EncryptPassword();
+    const TSecretString password = w.EncryptPassword();
     if (password.empty()) {
         w.PlainMessage(GetConstantValue("Enter_password_first"));
         w.FocusControl(TFocusTarget::ftEncryptPassword);

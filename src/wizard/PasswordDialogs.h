@@ -4,20 +4,22 @@
 #include <functional>
 #include <string>
 
+#include "crypto/SecureWipe.h"
+
 namespace tellvane {
 
 // The main-password prompt (its retry loop is TOperationPath::VerifyPassword).
 class TMainPassDialog {
 public:
-    std::string PasswordEdit;
+    TSecretString PasswordEdit;
     void FormShow() { PasswordEdit.clear(); }
 };
 
 // The new-main-password dialog.
 class TChangeMainPassDialog {
 public:
-    std::string PasswordEdit;
-    std::string AgainPasswordEdit;
+    TSecretString PasswordEdit;
+    TSecretString AgainPasswordEdit;
     void FormShow();
     // OK: when both entries are equal (case-sensitive; both empty counts) and the store can hold
     // them, STOREPASSWORD takes the second and the dialog closes (true). Otherwise ERRORBOX is
@@ -31,7 +33,7 @@ public:
 class TOperationPassDialog {
 public:
     std::string EnterPassLabel = "Enter password:";
-    std::string PasswordEdit;
+    TSecretString PasswordEdit;
     void FormShow() { PasswordEdit.clear(); }
 };
 

@@ -243,6 +243,26 @@ TEST_F(SafeOutputsTest, ExistingOutputIsReplacedOnlyWhenTheUserSaysSo) {
     EXPECT_EQ(notCompleted.size(), 2u);
 }
 
+// A file that takes the output's name while the output is written is not replaced either.
+TEST_F(SafeOutputsTest, FileAppearingUnderTheOutputsNameMeanwhileIsNotReplaced) {
+    WriteAll(dir.file("a"), PatternBytes(3000));
+    SetFileCallHook([&](const std::string& call, const std::string&) {
+        if (call == "fsync") test::WriteText(dir.file("a.enc"), "arrived meanwhile");
+        return 0;
+    });
+    TEncrypt enc;
+    enc.Algo = FindAlgorithmBySign("TEA");
+    enc.Password = "pw";
+    enc.DeleteSourceFiles = true;
+    EXPECT_EQ(Run(enc, {dir.file("a")}), "Encryption completed|0 file was encrypted");
+    EXPECT_TRUE(host.replaceQuestions.empty());
+    ASSERT_EQ(notCompleted.size(), 1u);
+    EXPECT_EQ(notCompleted[0].reason, dir.file("a.enc") + " already exists and was not replaced");
+    EXPECT_EQ(test::ReadText(dir.file("a.enc")), "arrived meanwhile");
+    EXPECT_EQ(ReadAll(dir.file("a")), PatternBytes(3000));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);  // no temporary left
+}
+
 // Two .enc files that store one name, decrypted together with deletion: the second does not
 // replace what the first restored, and both survive where the user can see them.
 TEST_F(SafeOutputsTest, TwoEncFilesOfOneStoredNameBothSurvive) {
