@@ -53,6 +53,8 @@ if command -v strace >/dev/null && strace -o /dev/null true 2>/dev/null; then
                   elsif (/unlink(?:at)?\(.*"([^"]*)".*\) = 0/) { print "unlink $1\n" }' "$1" |
             grep -F " $work" | sed -E 's/\.tellvane-[a-z0-9]+\.part/TEMP/'
     }
+    # LeakSanitizer cannot run under ptrace; a sanitizer build is traced without it.
+    export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
     strace -f -y -e trace=fsync,rename,renameat2,unlink,unlinkat -o "$tmp/trace" \
         "$CLI" encrypt -p "$tmp/pw" --delete-source "$work/k" >/dev/null 2>&1 || fail "traced encrypt"
     expected=$(printf 'fsync %s\nrename %s\nfsync %s\nunlink %s\n' "$work/TEMP" "$work/k.enc" "$work" "$work/k")
