@@ -1,7 +1,10 @@
 # Installation as a Linux desktop user expects it, and its Debian package:
 #   <prefix>/lib/tellvane/      the programs with their data beside them (AppFolder)
 #   <prefix>/bin/tellvane       launcher on the PATH (a link; AppFolder follows the link)
-#   <prefix>/share/applications/tellvane.desktop and the icon in the hicolor theme
+#   <prefix>/share/applications/, metainfo/, icons/hicolor/: the desktop entry, the AppStream
+#       metainfo and the icon, all named by the reverse-DNS id
+#   <prefix>/share/man/man1/, bash-completion/, doc/tellvane/: manual pages, completion, the
+#       Debian copyright and changelog
 set(TELLVANE_INSTALL_APPDIR lib/tellvane)
 
 set(tellvane_installed_programs tellvane-cli tellvane-menu-helper)
@@ -28,17 +31,37 @@ foreach(program IN LISTS tellvane_installed_programs)
   endif()
 endforeach()
 
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/tellvane.desktop DESTINATION share/applications)
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/tellvane.svg DESTINATION share/icons/hicolor/scalable/apps)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/${TELLVANE_APP_ID}.desktop DESTINATION share/applications)
+install(FILES ${TELLVANE_DESKTOP_DIR}/${TELLVANE_APP_ID}.metainfo.xml DESTINATION share/metainfo)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/${TELLVANE_APP_ID}.svg DESTINATION share/icons/hicolor/scalable/apps)
+foreach(size IN LISTS TELLVANE_ICON_SIZES)
+  install(FILES ${TELLVANE_DESKTOP_DIR}/icons/${size}x${size}/${TELLVANE_APP_ID}.png
+          DESTINATION share/icons/hicolor/${size}x${size}/apps)
+endforeach()
+foreach(page IN LISTS TELLVANE_MAN_PAGES)
+  install(FILES ${TELLVANE_DESKTOP_DIR}/man/${page}.gz DESTINATION share/man/man1)
+endforeach()
+install(FILES ${TELLVANE_DESKTOP_DIR}/completion/tellvane-cli DESTINATION share/bash-completion/completions)
+install(FILES ${TELLVANE_DESKTOP_DIR}/completion/_tellvane-cli DESTINATION share/zsh/vendor-completions)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/debian/copyright ${TELLVANE_DESKTOP_DIR}/changelog.gz
+        DESTINATION share/doc/tellvane)
 
 # Debian package: `cpack -G DEB` in a Release build folder.
 set(CPACK_PACKAGE_NAME tellvane)
 set(CPACK_PACKAGE_VENDOR "Kalvessa")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Encrypt, decrypt, shred and hide files, folders and drives")
-set(CPACK_PACKAGE_DESCRIPTION "Tellvane encrypts files with a choice of block ciphers, wipes them beyond recovery \
-and hides them from the file managers. Its actions also appear in the context menus of Dolphin, Nautilus, \
-Nemo, Caja and Thunar.")
+# Lines of at most 80 characters, as Debian shows them; CPack indents them.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Tellvane protects files on the desktop with five operations: Encrypt turns each"
+  "file into NAME.enc with one of eighteen block ciphers, or with all of them in"
+  "cascade; Decrypt gives the file its name back; Shred overwrites files with one"
+  "of eleven wiping methods, from one pass of zeros to Gutmann's 35 passes, and"
+  "deletes them; Hide keeps files, folders and volumes out of the file managers'"
+  "sight behind a main password; Show makes them visible again."
+  ""
+  "The operations also appear in the context menus of Dolphin, Nautilus, Nemo,"
+  "Caja and Thunar, and the console program tellvane-cli runs them from scripts.")
 set(CPACK_PACKAGE_CONTACT "Tellvane developers <tellvane@kalvessa.invalid>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

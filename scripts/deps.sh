@@ -8,6 +8,9 @@ packages=(
   libcrypto++-dev libbotan-2-dev libturbojpeg0-dev libboost-stacktrace-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libglib2.0-bin
+  scdoc librsvg2-bin
+  # the package's validators and what its tests need: metainfo, desktop entries, lintian, completion
+  appstream desktop-file-utils lintian dpkg-dev bash-completion
 )
 
 missing=()

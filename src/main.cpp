@@ -49,6 +49,8 @@ int main(int argc, char** argv) {
 
     tellvane::TTellvaneApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(tellvane::ApplicationTitle));
+    // Wayland compositors match the window to its desktop entry, and so to its icon, by this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tellvane.Tellvane"));
     tellvane::SetCurrentApplicationTitle(QString::fromUtf8(tellvane::ApplicationTitle));
     // The windows close with the program, not the program with its last window.
     QApplication::setQuitOnLastWindowClosed(false);

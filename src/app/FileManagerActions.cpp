@@ -19,7 +19,7 @@ namespace tellvane {
 namespace {
 
 constexpr const char* SubmenuName = "Tellvane";
-constexpr const char* IconName = "tellvane";
+constexpr const char* IconName = "org.tellvane.Tellvane";  // the installed icon's theme name
 // Every file we write carries this mark; only files that carry it are ever replaced or removed.
 constexpr const char* OwnMark = "tellvane-menu-action";
 constexpr const char* DolphinFileName = "tellvane.desktop";
@@ -70,7 +70,8 @@ void WriteOwnFile(const std::string& path, const std::string& text, unsigned mod
 // --- Dolphin: one service menu with an action per operation -----------------------------------
 
 std::string DolphinMenu(const std::string& helperPath, bool cascade) {
-    std::string text = "[Desktop Entry]\nType=Service\nX-KDE-ServiceTypes=KonqPopupMenu/Plugin\nMimeType=all/all;\n";
+    std::string text = std::string("[Desktop Entry]\nType=Service\nName=") + SubmenuName +
+                       "\nX-KDE-ServiceTypes=KonqPopupMenu/Plugin\nMimeType=all/all;\n";
     text += "Actions=";
     for (const auto& a : MenuActions()) text += std::string("tellvane-") + a.id + ";";
     text += "\n";
@@ -121,7 +122,6 @@ std::string NemoPath(const std::string& folder, const TMenuAction& a) {
 std::string NemoAction(const std::string& helperPath, const TMenuAction& a) {
     std::string text = "[Nemo Action]\nActive=true\n";
     text += std::string("Name=") + a.flatCaption + "\n";
-    text += std::string("Comment=") + a.flatCaption + "\n";
     text += "Exec=" + DesktopExecQuote(helperPath) + " " + a.switchText + " %F\n";
     text += std::string("Icon-Name=") + IconName + "\n";
     text += "Selection=notnone\nExtensions=any;\nQuote=double\n";

@@ -29,6 +29,7 @@ namespace tellvane::cli {
 namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
+bool g_quiet = false;
 
 void OnInterrupt(int) { g_interrupted = 1; }
 
@@ -53,8 +54,11 @@ private:
 
 class ConsoleHost : public IWorkerHost {
 public:
+    // The progress line is for a person watching: never in a pipe or a log file.
     explicit ConsoleHost(bool overwrite)
-        : uiThread_(std::this_thread::get_id()), progressLine_(isatty(STDERR_FILENO) != 0), overwrite_(overwrite) {}
+        : uiThread_(std::this_thread::get_id()),
+          progressLine_(!g_quiet && isatty(STDERR_FILENO) != 0),
+          overwrite_(overwrite) {}
 
     void RunOnUiThread(const std::function<void()>& step) override {
         if (std::this_thread::get_id() == uiThread_) {
@@ -95,8 +99,10 @@ public:
 
     void ShowCompletion(const std::string& header, const std::string& filesText) override {
         ClearProgressLine();
-        std::printf("%s\n%s\n", header.c_str(), filesText.c_str());
-        std::fflush(stdout);
+        if (!g_quiet) {
+            std::printf("%s\n%s\n", header.c_str(), filesText.c_str());
+            std::fflush(stdout);
+        }
         completed_ = true;
     }
 
@@ -172,6 +178,9 @@ bool ConsoleNeedsStep(const std::string& name) {
 }
 
 }  // namespace
+
+void SetQuiet(bool quiet) { g_quiet = quiet; }
+bool Quiet() { return g_quiet; }
 
 void InitializeConsole(int argc, const char* const* argv) {
     SetCommandLine(argc, argv);
@@ -294,6 +303,10 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<std
         }
         if (a == "--") {
             onlyPaths = true;
+            continue;
+        }
+        if (a == "-q" || a == "--quiet") {
+            SetQuiet(true);
             continue;
         }
         if (std::find(flags.begin(), flags.end(), a) != flags.end()) {

@@ -17,6 +17,10 @@ void InitializeConsole(int argc, const char* const* argv);
 // The matching shutdown (saves the hidden-items store).
 void FinalizeConsole();
 
+// --quiet: no progress line and no completion report; errors still reach standard error.
+void SetQuiet(bool quiet);
+bool Quiet();
+
 // Runs OPERATION over PATHS (handed over as the pending paths of a command-line run) with the
 // console as its user interface. Prints the completion count; returns the exit status (0, 1 or 130).
 // OVERWRITE lets outputs replace existing files; otherwise such a file is skipped and listed.
@@ -36,7 +40,8 @@ std::optional<TSecretString> AskOnTerminal(const std::string& prompt);
 TSecretString ToAnsiPassword(const std::string& typed);
 
 // Splits ARGS into options and paths: OPTIONS lists the option names that take a value (e.g.
-// "-p"), FLAGS those that don't. Throws UsageError for an unknown option or a missing value.
+// "-p"), FLAGS those that don't. "-q" and "--quiet" are taken by every command (SetQuiet).
+// Throws UsageError for an unknown option or a missing value.
 struct ParsedArgs {
     std::vector<std::pair<std::string, std::string>> options;  // name, value ("" for a flag)
     std::vector<std::string> paths;

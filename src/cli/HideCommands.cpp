@@ -106,8 +106,9 @@ int RunShow(const std::vector<std::string>& args) {
         show.Work(store.GetItem(i).FilePath);
         ++count;
     }
-    std::printf("%s\n%s\n", show.GetCompleteHeader().c_str(),
-                CompletionCountText(count, show.GetCompleteText()).c_str());
+    if (!Quiet())
+        std::printf("%s\n%s\n", show.GetCompleteHeader().c_str(),
+                    CompletionCountText(count, show.GetCompleteText()).c_str());
     return ExitOk;
 }
 

@@ -15,18 +15,25 @@ using namespace tellvane::cli;
 namespace {
 
 void PrintHelp(FILE* out) {
-    std::fprintf(out, "Usage: tellvane-cli COMMAND [OPTIONS] [PATH...]\n\nCommands:\n");
+    std::fprintf(out, "Usage: tellvane-cli [-q] COMMAND [OPTIONS] [PATH...]\n\nCommands:\n");
     for (const auto& c : RegisteredCommands()) std::fprintf(out, "  %-44s %s\n", c.synopsis.c_str(), c.summary.c_str());
     std::fprintf(out,
                  "\nOptions for every command:\n"
-                 "  --help     show this text\n"
-                 "  --version  show the program's version\n"
-                 "  -debug     write the diagnostic log (DATAFOLDER/tellvane-cli.log); in any position\n"
+                 "  -q, --quiet  no progress line and no completion report; errors are still shown\n"
+                 "  -debug       write the diagnostic log (DATAFOLDER/tellvane-cli.log); in any position\n"
+                 "  --           what follows is a path, even when it starts with \"-\"\n"
+                 "  --help       show this text\n"
+                 "  --version    show the program's version\n"
                  "\nPassword of encrypt and decrypt (asked on the terminal without one):\n"
                  "  -p FILE                 the first line of FILE (\"-\": standard input)\n"
                  "  -k, --key-file FILE     the whole of FILE, every line followed by CR LF, as the\n"
                  "                          windows' \"...\" button reads a key file\n"
-                 "\nExit status: 0 completed, 1 ended with an error, 2 usage error, 130 cancelled.\n");
+                 "\nExit status:\n"
+                 "  0    completed: every file was done\n"
+                 "  1    a file was not completed (listed on standard error), or an error ended the run\n"
+                 "  2    usage error\n"
+                 "  130  cancelled with Ctrl-C\n"
+                 "\nSee tellvane-cli(1).\n");
 }
 
 }  // namespace
@@ -37,6 +44,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "-debug") != 0) args.emplace_back(argv[i]);
+    while (!args.empty() && (args[0] == "-q" || args[0] == "--quiet")) {
+        SetQuiet(true);
+        args.erase(args.begin());
+    }
     if (args.empty()) {
         PrintHelp(stderr);
         return ExitUsage;

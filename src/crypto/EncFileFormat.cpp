@@ -1,5 +1,7 @@
 #include "crypto/EncFileFormat.h"
 
+#include "crypto/Base64.h"
+#include "crypto/BlockCipher.h"
 #include "crypto/Crc32.h"
 #include "crypto/EncFileIO.h"
 #include "platform/CodePage.h"
@@ -45,6 +47,19 @@ TEncHeader ReadEncHeader(const TInputFile& in) {
     h.bodyOffset = EncHeaderBytes + nameLength;
     h.bodySize = fileSize - h.bodyOffset;
     return h;
+}
+
+bool IsWellFormedEncName(const std::string& encryptedName) {
+    const size_t size = encryptedName.size();
+    if (size == 0 || size % 4 != 0) return false;
+    // Padding only closes the text: "x=" or "==" in the last group.
+    const size_t pad = encryptedName.find('=');
+    if (pad != std::string::npos && (pad < size - 2 || encryptedName.back() != '=')) return false;
+    try {
+        return !Base64Decode(encryptedName).empty();
+    } catch (const EDCP_cipher&) {
+        return false;
+    }
 }
 
 bool NameChecksum(const std::string& utf8Name, uint32_t& crc) {

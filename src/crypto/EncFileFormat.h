@@ -29,6 +29,10 @@ std::string EncodeEncHeader(const std::string& sign, uint32_t nameCrc, const std
 // EncMaxNameLength.
 TEncHeader ReadEncHeader(const TInputFile& in);
 
+// An encrypted name as writers store it: Base64 text of at least one byte, in whole groups of four.
+// Says nothing of the pass phrase; a name that fails here can never be unlocked.
+bool IsWellFormedEncName(const std::string& encryptedName);
+
 // The CRC-32 of UTF8NAME's UTF-16 text; false for an empty name.
 bool NameChecksum(const std::string& utf8Name, uint32_t& crc);
 

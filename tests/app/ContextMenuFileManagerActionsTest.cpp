@@ -1,6 +1,9 @@
 // The file managers' actions that "/activate" installs and "/deactivate" removes.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <sys/wait.h>
@@ -99,7 +102,7 @@ TEST_F(ContextMenuFileManagerActionsTest, FlatLayoutPutsTheFourActionsIntoEveryF
     EXPECT_NE(menu.find("MimeType=all/all;\n"), std::string::npos);
     EXPECT_NE(menu.find("Actions=tellvane-encrypt;tellvane-decrypt;tellvane-shred;tellvane-hide;\n"), std::string::npos);
     EXPECT_EQ(menu.find("X-KDE-Submenu"), std::string::npos);
-    EXPECT_NE(menu.find("[Desktop Action tellvane-shred]\nName=Shred with Tellvane\nIcon=tellvane\nExec=\"" +
+    EXPECT_NE(menu.find("[Desktop Action tellvane-shred]\nName=Shred with Tellvane\nIcon=org.tellvane.Tellvane\nExec=\"" +
                         helper() + "\" /shred %F\n"),
               std::string::npos)
         << menu;
@@ -234,6 +237,46 @@ TEST_F(ContextMenuFileManagerActionsTest, BrokenUcaXmlIsReportedAndLeftAsItIs) {
     DeactivateContextMenuExt();
     EXPECT_EQ(ReadText(uca()), broken);
     EXPECT_FALSE(Exists(dolphin()));
+}
+
+// What desktop-file-validate says of PATH, less the lines that contain one of IGNORED.
+std::string ValidatorFindings(const std::string& path, std::initializer_list<const char*> ignored) {
+    std::string findings;
+    FILE* pipe = popen(("desktop-file-validate " + ShellQuote(path) + " 2>&1").c_str(), "r");
+    if (!pipe) return "cannot run desktop-file-validate";
+    char line[4096];
+    while (std::fgets(line, sizeof line, pipe)) {
+        bool known = false;
+        for (const char* text : ignored) known = known || std::strstr(line, text);
+        if (!known) findings += line;
+    }
+    pclose(pipe);
+    return findings;
+}
+
+TEST_F(ContextMenuFileManagerActionsTest, DesktopFileValidateAcceptsWhatItKnowsOfOurFiles) {
+    if (std::system("command -v desktop-file-validate >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "desktop-file-validate is not installed (package desktop-file-utils)";
+    // A folder name with every character the Exec quoting must escape. (Not "%": Nemo takes its
+    // Exec line literally apart from its own tokens, where the tool would want "%%".)
+    SetAppFolder(tmp.file("a \"b\" $HOME `x` \\ c") + "/");
+    for (bool cascade : {false, true}) {
+        SCOPED_TRACE(cascade ? "cascade" : "flat");
+        Activate(cascade);
+        // The tool does not know KDE's service menus, a type of their own, nor KDE's "all/all".
+        EXPECT_EQ(ValidatorFindings(dolphin(), {"the type is \"Service\"", "\"all/all\""}), "");
+        // Nemo's actions have the same syntax under a group and keys of their own: checked as an
+        // application's entry, Nemo's keys aside.
+        for (const char* id : {"encrypt", "decrypt", "shred", "hide"}) {
+            std::string text = ReadText(nemo() + "tellvane-" + id + ".nemo_action");
+            ASSERT_EQ(text.rfind("[Nemo Action]\n", 0), 0u);
+            text.replace(0, 13, "[Desktop Entry]\nType=Application");
+            Put(tmp.file("nemo.desktop"), text);
+            EXPECT_EQ(ValidatorFindings(tmp.file("nemo.desktop"), {"should start with \"X-\"", "key \"Extensions\""}),
+                      "")
+                << id;
+        }
+    }
 }
 
 TEST_F(ContextMenuFileManagerActionsTest, QuotingKnownAnswers) {

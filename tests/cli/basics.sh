@@ -7,8 +7,11 @@ home=$(mktemp -d); trap 'rm -rf "$home"' EXIT
 export XDG_CONFIG_HOME="$home"
 
 out=$("$cli" --help) || fail "--help exit $?"
-grep -q "Usage: tellvane-cli COMMAND" <<<"$out" || fail "--help text: $out"
-grep -q "130 cancelled" <<<"$out" || fail "--help lacks the exit statuses"
+grep -q "Usage: tellvane-cli \[-q\] COMMAND" <<<"$out" || fail "--help text: $out"
+for s in "0    completed" "1    a file was not completed" "2    usage error" "130  cancelled"; do
+    grep -q "^  $s" <<<"$out" || fail "--help lacks the exit status \"$s\""
+done
+grep -q -- "-q, --quiet" <<<"$out" || fail "--help lacks --quiet"
 
 out=$("$cli" --version) || fail "--version exit $?"
 [[ "$out" =~ ^tellvane-cli\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version text: $out"

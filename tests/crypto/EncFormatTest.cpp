@@ -330,6 +330,15 @@ TEST_F(EncFormatTest, BrokenBase64IsAMismatchThatAsksForAnotherPassword) {
     EXPECT_EQ(Listing(dst), (std::vector<std::string>{"x.enc"}));
 }
 
+TEST(EncNameFormTest, WholeBase64GroupsPaddedOnlyAtTheEnd) {
+    const std::pair<const char*, bool> cases[] = {
+        {"YQ==", true},  {"YWI=", true},  {"YWJj", true},      {"YWJjZA==", true}, {"", false},
+        {"YWJ", false},  {"YWJjZ", false}, {"YQ==YWJj", false}, {"YW=j", false},    {"Y===", false},
+        {"====", false}, {"YW!j", false},
+    };
+    for (const auto& [name, wellFormed] : cases) EXPECT_EQ(IsWellFormedEncName(name), wellFormed) << name;
+}
+
 TEST_F(EncFormatTest, StoredNamesThatAreNotPlainFileNamesAreRefused) {
     WriteText(src.file("payload"), "evil");
     for (const std::string stored : {"../escaped", "sub/inner", "..", ".", "/etc/passwd"}) {

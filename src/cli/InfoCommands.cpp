@@ -1,0 +1,73 @@
+// info: what an .enc file is, read from its header alone (no pass phrase).
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "cli/CliCommands.h"
+#include "cli/ConsoleRun.h"
+#include "crypto/CryptoAlgorithms.h"
+#include "crypto/EncFileFormat.h"
+#include "crypto/EncFileIO.h"
+#include "l10n/TextConstants.h"
+#include "platform/FileSystem.h"
+#include "platform/TextFormat.h"
+
+namespace tellvane::cli {
+namespace {
+
+std::string Problem(const char* constant, const std::string& path) {
+    return Format(GetConstantValue(constant), {path});
+}
+
+// One line "PATH<TAB>SIGNATURE<TAB>CIPHER<TAB>BODY BYTES" on standard output for a well-formed
+// header; otherwise the reason on standard error, and false.
+bool DescribeEncFile(const std::string& path) {
+    std::string problem;
+    try {
+        struct stat st {};
+        if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            problem = Problem("Not_a_regular_file", path);
+        } else {
+            TInputFile in(path);
+            if (in.Size() < EncHeaderBytes) {
+                problem = Problem("Enc_file_too_short", path);
+            } else {
+                TEncHeader header;
+                try {
+                    header = ReadEncHeader(in);
+                } catch (const EFileError&) {
+                    problem = Problem("Enc_name_length_wrong", path);
+                }
+                const TCryptoAlgorithm* algorithm = problem.empty() ? FindAlgorithmBySign(header.sign) : nullptr;
+                if (problem.empty() && !algorithm) problem = Problem("Encryption_algo_not_found", path);
+                if (problem.empty() && !IsWellFormedEncName(header.encryptedName))
+                    problem = Problem("Enc_name_damaged", path);
+                if (problem.empty()) {
+                    std::printf("%s\t%s\t%s\t%lld\n", path.c_str(), header.sign.c_str(), algorithm->Caption().c_str(),
+                                static_cast<long long>(header.bodySize));
+                    return true;
+                }
+            }
+        }
+    } catch (const EFileError& e) {
+        problem = e.what();
+    }
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    return false;
+}
+
+int RunInfo(const std::vector<std::string>& args) {
+    ParsedArgs parsed = ParseArgs(args, {}, {});
+    if (parsed.paths.empty()) throw UsageError("no path given");
+    bool all = true;
+    for (const auto& path : parsed.paths) all = DescribeEncFile(path) && all;
+    return all ? ExitOk : ExitError;
+}
+
+const CommandRegistrar infoCommand({"info", "info FILE.enc...",
+                                    "describe .enc files without their pass phrase", RunInfo});
+
+}  // namespace
+}  // namespace tellvane::cli
