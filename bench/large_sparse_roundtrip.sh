@@ -39,7 +39,7 @@ step() {  # name, command...
   local name=$1; shift
   local t0 t1
   t0=$(date +%s.%N)
-  "$@"
+  "$@" >/dev/null
   t1=$(date +%s.%N)
   awk -v n="$name" -v a="$t0" -v b="$t1" -v s="$BYTES" \
     'BEGIN { printf "%-34s %7.1f s  %7.1f MB/s\n", n, b - a, s / (b - a) / 1e6 }'
@@ -47,16 +47,16 @@ step() {  # name, command...
 
 echo "tellvane-cli: $CLI; file: $SIZE_GIB GiB ($BYTES bytes); work: $WORK"
 echo "source: $(blocks "$SRC")"
-step "encrypt RIJ" "$CLI" encrypt -a RIJ -p "$WORK/pw" "$SRC" >/dev/null
+step "encrypt RIJ" "$CLI" encrypt -a RIJ -p "$WORK/pw" "$SRC"
 ENC=$SRC.enc
 expected=$((11 + 12 + BYTES))  # "big.bin" is 12 characters of Base64
 actual=$(stat -c %s "$ENC")
 echo "big.bin.enc: $actual bytes (expected $expected): $([ "$actual" = "$expected" ] && echo ok || echo WRONG)"
 mv "$ENC" "$WORK/out/"
-step "decrypt" "$CLI" decrypt -p "$WORK/pw" --delete-source "$WORK/out/big.bin.enc" >/dev/null
+step "decrypt" "$CLI" decrypt -p "$WORK/pw" --delete-source "$WORK/out/big.bin.enc"
 sum_out=$(md5sum < "$WORK/out/big.bin" | cut -d' ' -f1)
 echo "round trip: source md5 $sum_src, restored md5 $sum_out: $([ "$sum_src" = "$sum_out" ] && echo identical || echo DIFFERENT)"
 echo "restored: $(blocks "$WORK/out/big.bin")"
-step "shred sparse source (zeros)" "$CLI" shred -m 0 "$SRC" >/dev/null
-step "shred dense copy (zeros)" "$CLI" shred -m 0 "$WORK/out/big.bin" >/dev/null
+step "shred sparse source (zeros)" "$CLI" shred -m 0 "$SRC"
+step "shred dense copy (zeros)" "$CLI" shred -m 0 "$WORK/out/big.bin"
 [ ! -e "$SRC" ] && [ ! -e "$WORK/out/big.bin" ] && echo "shredded: both files gone" || echo "shred left a file"
