@@ -32,15 +32,8 @@ std::string RandomSuffix() {
 }  // namespace
 
 TInputFile::TInputFile(const std::string& path) : path_(path) {
-    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) throw EFileError(CannotOpenMessage(path, errno));
-    struct stat st {};
-    if (fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        close(fd_);
-        fd_ = -1;
-        throw EFileError(CannotOpenMessage(path, err));
-    }
+    // Links, pipes and devices are refused without blocking: a pipe would wait for a writer.
+    fd_ = OpenRegularFile(path, O_RDONLY);
     identity_ = *DescriptorIdentity(fd_);
     // The body is read once from start to end.
     posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);

@@ -13,7 +13,7 @@ namespace tellvane {
 
 class TInputFile {
 public:
-    // Throws EFileError "Cannot open file "%s". %s".
+    // Throws ENotRegularFile for anything but a regular file, EFileError "Cannot open file "%s". %s".
     explicit TInputFile(const std::string& path);
     ~TInputFile();
     TInputFile(const TInputFile&) = delete;

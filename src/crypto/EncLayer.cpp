@@ -51,13 +51,15 @@ std::optional<std::string> UnlockEncName(TDCP_blockcipher& cipher, const TEncHea
     cipher.InitStr(password);
     std::string name;
     try {
-        name = SanitizeUtf8(cipher.DecryptString(header.encryptedName));
+        name = cipher.DecryptString(header.encryptedName);
     } catch (const EDCP_cipher&) {
         // Text that is not Base64 decodes under no pass phrase: a mismatch like any other.
         return std::nullopt;
     }
+    // The checksum is over the name's UTF-16 text, invalid sequences read as U+FFFD. A Linux name
+    // in another encoding ("caf\xE9") is kept as its bytes, so it comes back exactly.
     uint32_t crc = 0;
-    if (!NameChecksum(name, crc) || crc != header.nameCrc) return std::nullopt;
+    if (!NameChecksum(SanitizeUtf8(name), crc) || crc != header.nameCrc) return std::nullopt;
     return name;
 }
 

@@ -34,8 +34,8 @@ bool EncryptLayer(TDCP_blockcipher& cipher, const std::string& sign, const std::
                   const THaltOperationCallback& onHalt, const TProgressOperationCallback& onProgress,
                   int64_t passCount);
 
-// Keys CIPHER with PASSWORD and decrypts the stored name; the name (UTF-8, invalid sequences
-// replaced) when it is not empty and its checksum matches, else nothing. Leaves the cipher keyed
+// Keys CIPHER with PASSWORD and decrypts the stored name; the name's bytes as stored (not
+// necessarily UTF-8) when it is not empty and its checksum matches, else nothing. Leaves the cipher keyed
 // with CV just after the name, ready for the body.
 std::optional<std::string> UnlockEncName(TDCP_blockcipher& cipher, const TEncHeader& header,
                                          const std::string& password);

@@ -235,6 +235,9 @@ bool RunParts(const TPartLoopJob& job, int64_t partLen, IO& io) {
         const double t0 = CounterSeconds();
         while (pos < partEnd) {
             if (cur == nullptr || curOff == cur->size) {
+                // A part of a big file takes seconds on a slow disk: Cancel is heard between
+                // buffers too. The output of a halted pass is discarded, so no byte changes.
+                if (cur != nullptr && job.onHalt && job.onHalt()) return false;
                 if (cur != nullptr) io.HandOn(cur);
                 cur = io.TakeFilled();
                 curOff = 0;

@@ -35,7 +35,8 @@ struct TPartLoopJob {
     bool overlapped = true;
 };
 
-// Runs the loop; true when every part was processed, false when OnHalt stopped it. Throws
+// Runs the loop; true when every part was processed, false when OnHalt stopped it (asked before
+// each part and between buffers, so a halt is heard within one buffer's read). Throws
 // EFileError "Stream read error" when the input ends early or cannot be read, and the output's
 // error when it cannot be written. Callbacks run on the calling thread.
 bool ProcessInParts(const TPartLoopJob& job);

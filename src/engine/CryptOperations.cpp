@@ -7,6 +7,7 @@
 
 #include "crypto/CryptoAlgorithms.h"
 #include "crypto/EncFileFormat.h"
+#include "crypto/EncFileIO.h"
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
 #include "l10n/TextConstants.h"
@@ -18,21 +19,12 @@ namespace tellvane {
 
 namespace {
 
-// The first three bytes of FILENAME; fewer when the file is shorter. Throws EFileError when the
-// file cannot be opened.
+// The first three bytes of FILENAME; fewer when the file is shorter. Throws ENotRegularFile or
+// EFileError as TInputFile does.
 std::string ReadSignature(const std::string& fileName) {
-    const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw EFileError(CannotOpenMessage(fileName, errno));
+    const TInputFile in(fileName);
     std::string sign(EncSignatureBytes, '\0');
-    size_t got = 0;
-    while (got < sign.size()) {
-        const ssize_t n = read(fd, sign.data() + got, sign.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<size_t>(n);
-    }
-    close(fd);
-    sign.resize(got);
+    sign.resize(in.ReadSomeAt(0, sign.data(), sign.size()));
     return sign;
 }
 

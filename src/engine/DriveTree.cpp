@@ -12,7 +12,13 @@ TTreeNode* TTreeNode::AddChild(std::string text, int imageIndex, int stateIndex)
     return Children.back().get();
 }
 
-bool TTreeNode::HasOnlyDummyChild() const { return Children.size() == 1 && Children[0]->Text == DummyNodeText; }
+TTreeNode* TTreeNode::AddPlaceholder(int stateIndex) {
+    TTreeNode* node = AddChild(DummyNodeText, niFolder, stateIndex);
+    node->IsPlaceholder = true;
+    return node;
+}
+
+bool TTreeNode::HasOnlyDummyChild() const { return Children.size() == 1 && Children[0]->IsPlaceholder; }
 
 TTreeNode* TDriveTree::AddDrive(std::string mountPoint, int imageIndex) {
     auto node = std::make_unique<TTreeNode>();

@@ -20,7 +20,8 @@ enum TNodeImage : int {
     niPadlock = 9,
 };
 
-// Text of the placeholder child of a folder whose contents were never listed.
+// Text of the placeholder child of a folder whose contents were never listed. Only the node's
+// flag makes it a placeholder: a real entry of this name is an entry like any other.
 inline constexpr const char* DummyNodeText = "scaner_dummy";
 
 struct TTreeNode {
@@ -29,8 +30,11 @@ struct TTreeNode {
     int ImageIndex = niFolder;
     TTreeNode* Parent = nullptr;
     std::vector<std::unique_ptr<TTreeNode>> Children;
+    bool IsPlaceholder = false;  // stands for contents never listed
 
     TTreeNode* AddChild(std::string text, int imageIndex, int stateIndex = nsUnchecked);
+    // Adds the placeholder child of a folder not yet listed.
+    TTreeNode* AddPlaceholder(int stateIndex = nsUnchecked);
     // True when the only child is the never-listed placeholder.
     bool HasOnlyDummyChild() const;
 };

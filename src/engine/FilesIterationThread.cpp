@@ -14,6 +14,7 @@
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/SystemError.h"
 #include "platform/TextFormat.h"
 #include "platform/TextLines.h"
 
@@ -115,10 +116,13 @@ std::vector<TNotCompletedFile> TFilesIterationThread::NotCompletedFiles() const 
 }
 
 int64_t TFilesIterationThread::CompletedCount() const {
+    // Only entries of the list count: a folder that could not be listed never joined it.
+    const std::set<std::string> listed(filesToOperate_.begin(), filesToOperate_.end());
     std::set<std::string> missed;
     {
         std::lock_guard<std::mutex> guard(notCompletedLock_);
-        for (const auto& f : notCompleted_) missed.insert(f.fileName);
+        for (const auto& f : notCompleted_)
+            if (listed.count(f.fileName)) missed.insert(f.fileName);
     }
     // A file reported twice (say, a failed deletion after a warning) still counts once.
     const auto total = static_cast<int64_t>(filesToOperate_.size());
@@ -140,7 +144,8 @@ void TFilesIterationThread::AddPendingFiles() {
     // Last to first, so that the files appended for one folder are not visited again.
     for (size_t i = filesToOperate_.size(); i-- > 0;) {
         const std::string entry = filesToOperate_[i];
-        if (!IsSymlink(ExcludeTrailingPathDelimiter(entry)) && DirectoryExists(entry)) {
+        // A link named directly stays a link: the operation skips it (or, shredding, removes it).
+        if (GetEntryKind(ExcludeTrailingPathDelimiter(entry)) == TEntryKind::Directory) {
             AddFolderFiles(entry);
             filesToOperate_.erase(filesToOperate_.begin() + static_cast<std::ptrdiff_t>(i));
             filesCount_.store(static_cast<int64_t>(filesToOperate_.size()));
@@ -151,26 +156,38 @@ void TFilesIterationThread::AddPendingFiles() {
 void TFilesIterationThread::AddFolderFiles(const std::string& folder) {
     if (HaltRequested()) return;
     const std::string base = IncludeTrailingPathDelimiter(folder);
-    for (const DirEntry& e : ListDirectory(base)) {
-        if (e.isDirectory) {
-            // Links to folders are neither entered nor listed: a walk must not leave the selection.
-            if (!e.isSymlink) AddFolderFiles(base + e.name + "/");
-        } else {
+    std::vector<DirEntry> entries;
+    try {
+        entries = ListDirectory(base);
+    } catch (const EFileError& e) {
+        // One folder that cannot be listed costs only its own files.
+        const std::string name = ExcludeTrailingPathDelimiter(folder);
+        const std::string reason = e.Code != 0 ? FormatSystemError(e.Code) : std::string(e.what());
+        ReportNotCompleted(name, Format(GetConstantValue("Folder_not_listed"), {name, reason}));
+        return;
+    }
+    for (const DirEntry& e : entries) {
+        // A link is never entered, whatever it points to: it is listed as itself, and the
+        // operation decides (encryption skips it, shredding removes the link alone).
+        if (e.isDirectory && !e.isSymlink)
+            AddFolderFiles(base + e.name + "/");
+        else
             AddEntry(base + e.name);
-        }
     }
 }
 
 void TFilesIterationThread::AddTreeNodeFiles(const TTreeNode& node) {
-    if (node.Text == DummyNodeText || HaltRequested()) return;
+    if (node.IsPlaceholder || HaltRequested()) return;
     if (node.StateIndex == nsChecked) {
         const std::string path = TDriveTree::GetFullPathByTree(&node);
         if (node.ImageIndex >= niDocument && ItemsForOperation.count(TItemType::itFile)) {
             AddEntry(path);
         } else if (ItemsForOperation.count(TItemType::itFolder)) {
             AddEntry(ExcludeTrailingPathDelimiter(path));
+        } else if (node.Parent && IsSymlink(path)) {
+            AddEntry(path);  // a link to a folder, as in a walk
         } else if (node.HasOnlyDummyChild()) {
-            AddFolderFiles(path + "/");
+            AddFolderFiles(IncludeTrailingPathDelimiter(path));
         } else {
             for (const auto& child : node.Children) AddTreeNodeFiles(*child);
         }
@@ -206,6 +223,17 @@ void TFilesIterationThread::ReleaseFiles() {
     if (MarkFinished()) host_.RunOnUiThread([&] { host_.CloseProgressWindow(); });
 }
 
+void TFilesIterationThread::WorkOn(const std::string& fileName) {
+    try {
+        Operation.Work(fileName);
+    } catch (const ENotRegularFile& e) {
+        const char* key = e.Kind == TEntryKind::Symlink ? "Link_skipped" : "Not_regular_file_skipped";
+        ReportNotCompleted(fileName, Format(GetConstantValue(key), {fileName}));
+    } catch (const EFileSkipped& e) {
+        ReportNotCompleted(fileName, e.what());
+    }
+}
+
 void TFilesIterationThread::Execute() {
     t_currentWorker = this;
     t_currentHost = &host_;
@@ -226,7 +254,7 @@ void TFilesIterationThread::Execute() {
                 currentFileName_ = filesToOperate_[i];
             }
             currentFileNumber_.store(static_cast<int>(i + 1));
-            Operation.Work(filesToOperate_[i]);
+            WorkOn(filesToOperate_[i]);
         }
         // A run cancelled during its last file did not complete either.
         if (!halted && !HaltRequested()) ShowCompletion();

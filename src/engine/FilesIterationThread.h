@@ -82,7 +82,12 @@ private:
     void AddEntry(const std::string& entry);
     void AddPendingFiles();
     void AddTreeNodeFiles(const TTreeNode& node);
+    // Lists FOLDER's files, links and special files, and those of its subfolders; a folder that
+    // cannot be listed is reported and left out.
     void AddFolderFiles(const std::string& folder);
+    // Work on one entry; an entry that concerns only itself (not a regular file, say) is
+    // reported and the run goes on.
+    void WorkOn(const std::string& fileName);
     void ShowCompletion();
     void ReleaseFiles();
 

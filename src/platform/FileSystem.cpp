@@ -72,9 +72,56 @@ std::string CannotCreateMessage(const std::string& path, int err) {
     return Format("Cannot create file \"%s\". %s", {path, FormatSystemError(err)});
 }
 
+std::string CannotWriteMessage(const std::string& path, int err) {
+    return Format("Cannot write file \"%s\". %s", {path, FormatSystemError(err)});
+}
+
+namespace {
+
+TEntryKind KindOfMode(mode_t mode) {
+    if (S_ISREG(mode)) return TEntryKind::Regular;
+    if (S_ISDIR(mode)) return TEntryKind::Directory;
+    if (S_ISLNK(mode)) return TEntryKind::Symlink;
+    return TEntryKind::Special;
+}
+
+}  // namespace
+
+ENotRegularFile::ENotRegularFile(const std::string& path, TEntryKind kind)
+    : EFileSkipped(path + (kind == TEntryKind::Symlink ? " is a symbolic link" : " is not a regular file")),
+      Path(path),
+      Kind(kind) {}
+
+TEntryKind GetEntryKind(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) return TEntryKind::Missing;
+    return KindOfMode(st.st_mode);
+}
+
+int OpenRegularFile(const std::string& path, int accessFlags) {
+    // Opening a device may act on it, so the type is settled before any open.
+    const TEntryKind kind = GetEntryKind(path);
+    if (kind != TEntryKind::Regular && kind != TEntryKind::Missing) throw ENotRegularFile(path, kind);
+    TFileDescriptor fd(open(path.c_str(), accessFlags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.valid()) {
+        if (errno == ELOOP) throw ENotRegularFile(path, TEntryKind::Symlink);
+        throw EFileError(CannotOpenMessage(path, errno));
+    }
+    struct stat st {};
+    if (fstat(fd.get(), &st) != 0) throw EFileError(CannotOpenMessage(path, errno));
+    if (!S_ISREG(st.st_mode)) throw ENotRegularFile(path, KindOfMode(st.st_mode));
+    const int flags = fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        throw EFileError(CannotOpenMessage(path, errno));
+    return fd.release();
+}
+
 std::vector<DirEntry> ListDirectory(const std::string& folder) {
     std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
-    if (!dir) throw EFileError(CannotOpenMessage(folder, errno));
+    if (!dir) {
+        const int err = errno;
+        throw EFileError(CannotOpenMessage(folder, err), err);
+    }
     std::vector<DirEntry> entries;
     const std::string base = IncludeTrailingPathDelimiter(folder);
     while (dirent* d = readdir(dir.get())) {
@@ -124,7 +171,7 @@ bool IsSymlink(const std::string& path) {
 
 int64_t GetFileSize(const std::string& path) {
     struct stat st {};
-    if (stat(path.c_str(), &st) != 0) return -1;
+    if (lstat(path.c_str(), &st) != 0) return -1;
     return S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : 0;
 }
 

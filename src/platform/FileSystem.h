@@ -16,7 +16,26 @@ namespace tellvane {
 // A failure of the file layer; the message is the user's text, e.g. "Cannot open file "x". Error 2: ...".
 class EFileError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EFileError(const std::string& message, int code = 0) : std::runtime_error(message), Code(code) {}
+    int Code;  // the errno value behind it, when known; else 0
+};
+
+// A failure that concerns one entry only: the run reports it and goes on with the next one.
+class EFileSkipped : public EFileError {
+public:
+    using EFileError::EFileError;
+};
+
+// What a path names, seen without following a link and without opening it.
+enum class TEntryKind { Missing, Regular, Directory, Symlink, Special };
+
+// Thrown where content must be read or written but the path is not a regular file: a link
+// (dangling or not), a folder, a pipe, a socket or a device. Never opened for content.
+class ENotRegularFile : public EFileSkipped {
+public:
+    ENotRegularFile(const std::string& path, TEntryKind kind);
+    const std::string Path;
+    const TEntryKind Kind;
 };
 
 struct DirEntry {
@@ -28,14 +47,21 @@ struct DirEntry {
 };
 
 // Every entry of FOLDER except "." and "..", in the order the system gives them.
-// Throws EFileError when the folder cannot be read.
+// Throws EFileError (with the errno value as Code) when the folder cannot be read.
 std::vector<DirEntry> ListDirectory(const std::string& folder);
 
 bool FileExists(const std::string& path);       // a regular file (a link is not followed)
 bool DirectoryExists(const std::string& path);  // a folder (a link to a folder counts)
 bool PathExists(const std::string& path);       // anything, links included
 bool IsSymlink(const std::string& path);
-// Size of a file in bytes, or -1 when it cannot be read.
+TEntryKind GetEntryKind(const std::string& path);
+// Opens PATH for content with ACCESSFLAGS (O_RDONLY or O_RDWR) without blocking and without
+// following a link: the type is checked before opening and again on the descriptor itself, so a
+// pipe swapped in meanwhile is never waited on. Throws ENotRegularFile for anything but a regular
+// file, EFileError "Cannot open file "%s". %s" when it cannot be opened. The descriptor blocks
+// as usual afterwards.
+int OpenRegularFile(const std::string& path, int accessFlags);
+// Size of a file in bytes (a link counts 0, as it is never followed), or -1 when it cannot be read.
 int64_t GetFileSize(const std::string& path);
 // Creates FOLDER and every missing parent with MODE; true when it exists afterwards.
 bool ForceDirectories(const std::string& folder, unsigned mode = 0755);
@@ -96,5 +122,7 @@ int ChangeModeOfOpened(int fd, unsigned mode);
 std::string CannotOpenMessage(const std::string& path, int err);
 // "Cannot create file "PATH". Error N: text" for errno value ERR.
 std::string CannotCreateMessage(const std::string& path, int err);
+// "Cannot write file "PATH". Error N: text" for errno value ERR.
+std::string CannotWriteMessage(const std::string& path, int err);
 
 }  // namespace tellvane

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <new>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/FileDescriptor.h"
 #include "platform/FileSystem.h"
@@ -20,9 +21,38 @@ namespace {
 
 TShredDriverObserver* g_observer = nullptr;
 
-// The texts the program's stream layer uses for a failed read or write in the middle of a file.
+// The text the program's stream layer uses for a failed read in the middle of a file.
 constexpr const char* kReadError = "Stream read error";
-constexpr const char* kWriteError = "Stream write error";
+
+// A failed write or flush names the file and the system's reason ("No space left on device"),
+// and costs only this file: the run goes on.
+[[noreturn]] void ThrowWriteError(const std::string& fileName, int err) {
+    throw EFileSkipped(CannotWriteMessage(fileName, err));
+}
+
+struct TExtent {
+    int64_t start;
+    int64_t end;
+};
+
+// The parts of the file that hold data. Holes read as zeros and own no blocks: overwriting them
+// would only allocate new blocks (and could fill the disk) while wiping nothing.
+std::vector<TExtent> DataExtents(int fd, int64_t size) {
+    std::vector<TExtent> extents;
+    for (int64_t pos = 0; pos < size;) {
+        const off_t data = ::lseek(fd, pos, SEEK_DATA);
+        if (data < 0) {
+            if (errno == ENXIO) break;  // only a hole is left
+            return {{0, size}};         // the file system cannot tell: take it all as data
+        }
+        if (data >= size) break;
+        off_t hole = ::lseek(fd, data, SEEK_HOLE);
+        if (hole < 0 || hole > size) hole = static_cast<off_t>(size);
+        extents.push_back({data, hole});
+        pos = hole;
+    }
+    return extents;
+}
 
 struct TFreeDeleter {
     void operator()(uint8_t* p) const { std::free(p); }
@@ -39,23 +69,24 @@ void ReadFully(int fd, uint8_t* data, size_t size, off_t pos) {
     }
 }
 
-void WriteFully(int fd, const uint8_t* data, size_t size, off_t pos) {
+void WriteFully(const std::string& fileName, int fd, const uint8_t* data, size_t size, off_t pos) {
     while (size > 0) {
         const ssize_t n = g_observer ? g_observer->Write(fd, data, size, pos) : ::pwrite(fd, data, size, pos);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw EFileError(kWriteError);
+        if (n < 0) ThrowWriteError(fileName, errno);
+        if (n == 0) ThrowWriteError(fileName, ENOSPC);
         data += n;
         size -= static_cast<size_t>(n);
         pos += n;
     }
 }
 
-void FlushToDevice(int fd) {
+void FlushToDevice(const std::string& fileName, int fd) {
     int rc;
     do {
         rc = g_observer ? g_observer->Flush(fd) : ::fdatasync(fd);
     } while (rc != 0 && errno == EINTR);
-    if (rc != 0) throw EFileError(kWriteError);
+    if (rc != 0) ThrowWriteError(fileName, errno);
 }
 
 bool HasWriteBits(mode_t mode) { return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0; }
@@ -86,15 +117,12 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
         ::unlink(fileName.c_str());
         return;
     }
-    // Devices, pipes and sockets are not files to overwrite; refuse them before opening anything.
-    if (!S_ISREG(before.st_mode))
-        throw EFileError(CannotOpenMessage(fileName, S_ISDIR(before.st_mode) ? EISDIR : EINVAL));
-
-    TFileDescriptor file(::open(fileName.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
-    if (file.get() < 0) throw EFileError(CannotOpenMessage(fileName, errno));
+    // Devices, pipes and sockets are not files to overwrite: refused (and reported) before any
+    // open, and again on the descriptor, which is opened without blocking on a pipe.
+    TFileDescriptor file(OpenRegularFile(fileName, O_RDWR));
     struct stat st {};
     if (::fstat(file.get(), &st) != 0) throw EFileError(CannotOpenMessage(fileName, errno));
-    if (!S_ISREG(st.st_mode) || st.st_dev != before.st_dev || st.st_ino != before.st_ino)
+    if (st.st_dev != before.st_dev || st.st_ino != before.st_ino)
         throw EFileError(CannotOpenMessage(fileName, EINVAL));  // replaced while we looked
     // A file without write permission bits is read-only, even for root, who could open it anyway.
     if (!HasWriteBits(st.st_mode)) throw EFileError(CannotOpenMessage(fileName, EACCES));
@@ -102,6 +130,16 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
     int64_t size = st.st_size;
     if (size == 0) return;  // nothing to overwrite: the empty file stays
     const int64_t passCount = static_cast<int64_t>(passes.size());
+    // Writing over data neither makes nor fills holes: the extents are found again only when
+    // the file grew.
+    std::vector<TExtent> extents;
+    int64_t dataSize = 0;
+    auto findExtents = [&] {
+        extents = DataExtents(file.get(), size);
+        dataSize = 0;
+        for (const TExtent& e : extents) dataSize += e.end - e.start;
+    };
+    findExtents();
 
     std::unique_ptr<uint8_t, TFreeDeleter> buffer(static_cast<uint8_t*>(std::aligned_alloc(4096, ChunkSize)));
     if (!buffer) throw std::bad_alloc();
@@ -118,26 +156,33 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
     for (int64_t i = 0; i < passCount; ++i) {
         const int64_t grown = currentSize();
         if (grown != size) changed = true;
-        size = std::max(size, grown);
+        if (grown > size) {
+            size = grown;
+            findExtents();
+        }
         TCharGenerator& generator = *passes[static_cast<size_t>(i)];
         const bool readsInput = generator.ReadsInput();
-        for (int64_t pos = 0; pos < size;) {
-            if (onHalt && onHalt()) return;
-            const size_t chunk = static_cast<size_t>(std::min<int64_t>(ChunkSize, size - pos));
-            const auto t0 = Clock::now();
-            // A generator that ignores the file's bytes needs no read: its output is the same.
-            if (readsInput) ReadFully(file.get(), buffer.get(), chunk, pos);
-            TransformBuffer(buffer.get(), chunk, generator);
-            WriteFully(file.get(), buffer.get(), chunk, pos);
-            const auto t1 = Clock::now();
-            if (onProgress)
-                onProgress(size * i + pos, size * passCount, static_cast<int64_t>(chunk) / passCount,
-                           std::chrono::duration<double>(t1 - t0).count());
-            pos += static_cast<int64_t>(chunk);
+        int64_t done = 0;
+        for (const TExtent& extent : extents) {
+            for (int64_t pos = extent.start; pos < extent.end;) {
+                if (onHalt && onHalt()) return;
+                const size_t chunk = static_cast<size_t>(std::min<int64_t>(ChunkSize, extent.end - pos));
+                const auto t0 = Clock::now();
+                // A generator that ignores the file's bytes needs no read: its output is the same.
+                if (readsInput) ReadFully(file.get(), buffer.get(), chunk, pos);
+                TransformBuffer(buffer.get(), chunk, generator);
+                WriteFully(fileName, file.get(), buffer.get(), chunk, pos);
+                const auto t1 = Clock::now();
+                pos += static_cast<int64_t>(chunk);
+                done += static_cast<int64_t>(chunk);
+                if (onProgress)
+                    onProgress(dataSize * i + done - static_cast<int64_t>(chunk), dataSize * passCount,
+                               static_cast<int64_t>(chunk) / passCount, std::chrono::duration<double>(t1 - t0).count());
+            }
         }
         // Each pass reaches the device before the next one starts; without this the cache would
         // let only the last pass ever be written.
-        FlushToDevice(file.get());
+        FlushToDevice(fileName, file.get());
         if (g_observer) g_observer->PassDone(fileName, static_cast<int>(i), static_cast<int>(passCount));
     }
     if (currentSize() != size) changed = true;

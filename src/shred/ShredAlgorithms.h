@@ -29,10 +29,12 @@ using TPassList = std::vector<std::unique_ptr<TCharGenerator>>;
 class TShredAlgorithm {
 public:
     virtual ~TShredAlgorithm() = default;
-    // Overwrites FILENAME pass after pass, then deletes it. Returns normally when the file was
-    // wiped and deleted, was empty, was a symbolic link (the link alone is removed) or when ONHALT
-    // stopped it; throws EFileError when the file cannot be opened, read, written or flushed, and
-    // EShredIncomplete when it changed under the wipe or could not be deleted.
+    // Overwrites the data of FILENAME pass after pass (holes of a sparse file hold none and stay
+    // holes), then deletes it. Returns normally when the file was wiped and deleted, was empty,
+    // was a symbolic link (the link alone is removed) or when ONHALT stopped it. Throws
+    // ENotRegularFile for a pipe, socket, device or folder, EFileSkipped naming the system's
+    // reason when it cannot be written or flushed, EFileError when it cannot be opened or read,
+    // and EShredIncomplete when it changed under the wipe or could not be deleted.
     virtual void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
                        const TProgressOperationCallback& onProgress) = 0;
     // The class name: the key of the method's description.

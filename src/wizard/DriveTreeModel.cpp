@@ -37,7 +37,7 @@ void TDriveTreeModel::BuildDrivesTree(const std::vector<TDrive>& drives,
         TTreeNode* root = tree_.AddDrive(drive.MountPoint, drive.ImageIndex);
         root->StateIndex = nsUnchecked;
         // ListDrives offers only volumes that answer, so every root can be expanded.
-        root->AddChild(DummyNodeText, niFolder, nsUnchecked);
+        root->AddPlaceholder(nsUnchecked);
     }
 }
 
@@ -79,7 +79,10 @@ void TDriveTreeModel::FillFolderNode(const std::string& folder, TTreeNode* node)
         if (e.isDirectory) {
             TTreeNode* child = AddNode(node, e.name, niFolder, state);
             // A link to a folder is offered as itself but never entered: walks do not follow links.
-            if (!e.isSymlink) AddNode(child, DummyNodeText, niFolder, state);
+            if (!e.isSymlink) {
+                if (state == nsChecked) ++someFilesSelected_;
+                child->AddPlaceholder(state);
+            }
         } else if (PassesEncFilter(e.name)) {
             AddNode(node, e.name, FileImage(e.name), state);
         }

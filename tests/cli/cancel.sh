@@ -18,11 +18,15 @@ for _ in $(seq 1 600); do
   [ -n "$(others)" ] && break
   sleep 0.05
 done
+t0=$(date +%s%N)
 kill -INT "$pid"
 wait "$pid"; rc=$?
+ms=$((($(date +%s%N) - t0) / 1000000))
 [ "$rc" -eq 130 ] || fail "exit $rc after Ctrl-C, expected 130: $(cat "$work/out")"
+# Heard between buffers, not only between parts: well within a second (bound kept generous).
+[ "$ms" -lt 2000 ] || fail "Ctrl-C took $ms ms to end the run"
 [ -f "$work/big.bin" ] || fail "the source is gone"
 [ "$(stat -c %s "$work/big.bin")" -eq 67108864 ] || fail "the source changed size"
 [ -z "$(others)" ] || fail "a cancelled run left files: $(others)"
 grep -q "completed" "$work/out" && fail "a cancelled run printed a completion"
-echo "cancel: ok"
+echo "cancel: ok ($ms ms from Ctrl-C to exit)"

@@ -182,10 +182,25 @@ TEST(PartLoopTest, HaltStopsBeforeTheNextPart) {
     EXPECT_TRUE(run.reports.empty());
     EXPECT_TRUE(run.output.empty());
     // In the middle of a body that runs through the overlapped buffers.
+    // The 41st check: 39 before parts, one between the two buffers of part 33, this one.
     run = RunLoop(PatternBytes(3 * PartLoopBufferBytes + 5), 16, 40);
     EXPECT_FALSE(run.completed);
-    EXPECT_EQ(run.reports.size(), 40u);
+    EXPECT_EQ(run.reports.size(), 39u);
     EXPECT_EQ(run.haltChecks, 41);
+}
+
+// A part of a big file is read in several buffers; Cancel is heard between them, so a slow disk
+// delays it by one buffer at most, not by a part.
+TEST(PartLoopTest, HaltIsHeardBetweenTheBuffersOfOnePart) {
+    const size_t size = 100 * (PartLoopBufferBytes + 16);  // each part just over one buffer
+    for (bool overlapped : {true, false}) {
+        SCOPED_TRACE(overlapped);
+        LoopRun run = RunLoop(PatternBytes(size), 16, 1, 1, overlapped);
+        EXPECT_FALSE(run.completed);
+        EXPECT_TRUE(run.reports.empty());  // stopped inside the first part
+        EXPECT_EQ(run.haltChecks, 2);
+        EXPECT_LE(run.output.size(), 4 * PartLoopBufferBytes);
+    }
 }
 
 TEST(PartLoopTest, InputShorterThanAnnouncedIsAReadError) {

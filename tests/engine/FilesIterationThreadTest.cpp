@@ -113,12 +113,16 @@ TEST_F(WorkerTest, HideRunTakesFoldersWholeAndKeepsDuplicates) {
     EXPECT_EQ(list, (std::vector<std::string>{dir.file("Docs"), f, f}));
 }
 
-TEST_F(WorkerTest, FolderWalkDoesNotFollowLinksToFolders) {
+TEST_F(WorkerTest, FolderWalkListsLinksAsThemselvesAndNeverEntersThem) {
     std::string inside = MakeFile("sel/a");
     MakeFile("outside/secret");
     std::filesystem::create_directory_symlink(dir.path() / "outside", dir.path() / "sel" / "link");
-    PendingFiles() = {dir.file("sel")};
-    EXPECT_EQ(Prepare({TItemType::itFile}), (std::vector<std::string>{inside}));
+    // A link to a folder named directly is not expanded either.
+    std::filesystem::create_directory_symlink(dir.path() / "outside", dir.path() / "named");
+    PendingFiles() = {dir.file("sel"), dir.file("named")};
+    auto list = Prepare({TItemType::itFile});
+    std::sort(list.begin(), list.end());
+    EXPECT_EQ(list, (std::vector<std::string>{dir.file("named"), inside, dir.file("sel/link")}));
 }
 
 TEST_F(WorkerTest, TreeMarksSelectFiles) {
@@ -135,13 +139,25 @@ TEST_F(WorkerTest, TreeMarksSelectFiles) {
     docs->AddChild("b.txt", niDocument, nsUnchecked);
     // A checked folder never opened: every file below it on disk.
     TTreeNode* never = drive->AddChild("Never", niFolder, nsChecked);
-    never->AddChild(DummyNodeText, niFolder, nsChecked);
+    never->AddPlaceholder(nsChecked);
     drive->AddChild("top.enc", niDocument, nsChecked);
-    // An unchecked folder and a file literally named like the placeholder add nothing.
+    // An unchecked folder adds nothing; a real file named like the placeholder is a file.
     drive->AddChild("Other", niFolder, nsUnchecked);
+    std::string named = MakeFile(DummyNodeText);
     drive->AddChild(DummyNodeText, niDocument, nsChecked);
     host.tree = &tree;
-    EXPECT_EQ(Prepare({TItemType::itFile}), (std::vector<std::string>{a, deep, top}));
+    EXPECT_EQ(Prepare({TItemType::itFile}), (std::vector<std::string>{a, deep, top, named}));
+}
+
+// A root that ends in "/" (as "/" itself does) gives paths with one separator after it.
+TEST_F(WorkerTest, CheckedRootEndingInASeparatorGivesNoDoubledSeparator) {
+    std::string f = MakeFile("d/f");
+    TDriveTree tree;
+    TTreeNode* drive = tree.AddDrive(dir.path().string() + "/", niHardDisk);
+    drive->StateIndex = nsChecked;
+    drive->AddPlaceholder(nsChecked);
+    host.tree = &tree;
+    EXPECT_EQ(Prepare({TItemType::itFile}), (std::vector<std::string>{f}));
 }
 
 TEST_F(WorkerTest, CheckedListedFolderContributesOnlyTheNodesShown) {

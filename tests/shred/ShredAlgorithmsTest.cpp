@@ -1,5 +1,6 @@
 #include "shred/ShredAlgorithms.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -392,12 +393,13 @@ TEST_F(ShredTest, MissingFileAndNonRegularFilesAreRefused) {
     } catch (const EFileError& e) {
         EXPECT_EQ(std::string(e.what()), CannotOpenMessage(missing, ENOENT));
     }
+    // A pipe is refused without waiting for a writer; a folder is refused too.
     const std::string fifo = dir.file("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_THROW(Method("TZeroPass").Shred(fifo, {}, {}), EFileError);
+    EXPECT_THROW(Method("TZeroPass").Shred(fifo, {}, {}), ENotRegularFile);
     EXPECT_TRUE(PathExists(fifo));
     fs::create_directory(dir.file("folder"));
-    EXPECT_THROW(Method("TZeroPass").Shred(dir.file("folder"), {}, {}), EFileError);
+    EXPECT_THROW(Method("TZeroPass").Shred(dir.file("folder"), {}, {}), ENotRegularFile);
     EXPECT_TRUE(DirectoryExists(dir.file("folder")));
 }
 
@@ -422,7 +424,7 @@ TEST_F(ShredTest, SymbolicLinkIsRemovedAndItsTargetLeftAlone) {
     EXPECT_FALSE(PathExists(dir.file("nowhere")));
 }
 
-TEST_F(ShredTest, WriteFailureMidPassRaisesAndLeavesThePartlyWipedFile) {
+TEST_F(ShredTest, WriteFailureMidPassNamesItsReasonAndLeavesThePartlyWipedFile) {
     const std::string file = dir.file("f");
     const auto original = test::PatternBytes(150000, 4);
     test::WriteAll(file, original);
@@ -431,8 +433,8 @@ TEST_F(ShredTest, WriteFailureMidPassRaisesAndLeavesThePartlyWipedFile) {
     try {
         Method("TZeroPass").Shred(file, {}, {});
         FAIL();
-    } catch (const EFileError& e) {
-        EXPECT_STREQ(e.what(), "Stream write error");
+    } catch (const EFileSkipped& e) {  // this file only: the run goes on
+        EXPECT_EQ(std::string(e.what()), "Cannot write file \"" + file + "\". Error 28: No space left on device");
     }
     const auto after = test::ReadAll(file);
     ASSERT_EQ(after.size(), original.size());
@@ -445,9 +447,64 @@ TEST_F(ShredTest, FlushFailureRaisesBeforeTheNextPass) {
     test::WriteAll(file, test::PatternBytes(1000));
     RecordingObserver observer;
     observer.failFlush = true;
-    EXPECT_THROW(Method("TVSITR").Shred(file, {}, {}), EFileError);
+    try {
+        Method("TVSITR").Shred(file, {}, {});
+        FAIL();
+    } catch (const EFileSkipped& e) {
+        EXPECT_EQ(std::string(e.what()), CannotWriteMessage(file, EIO));
+    }
     EXPECT_EQ(observer.events, std::vector<std::string>{"flush"});
     EXPECT_EQ(test::ReadAll(file), std::vector<uint8_t>(1000, 0x00));
+}
+
+// Holes own no blocks and hold no data: only the data extents are written, the size stays, no
+// block is allocated. 3 GiB apart, so positions and sizes beyond 32 bits are exercised too.
+TEST_F(ShredTest, SparseFileHasOnlyItsDataOverwritten) {
+    const std::string file = dir.file("sparse");
+    const int64_t far = int64_t(3) << 30, size = far + 70000;
+    {
+        test::WriteAll(file, test::PatternBytes(5000, 1));
+        const int fd = ::open(file.c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        const auto tail = test::PatternBytes(70000, 2);
+        ASSERT_EQ(::pwrite(fd, tail.data(), tail.size(), far), 70000);
+        ::close(fd);
+    }
+    struct stat before {};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+    if (before.st_blocks * 512 > (int64_t(1) << 20)) GTEST_SKIP() << "this file system stores no holes";
+
+    // Not the recording observer: its snapshots would read the 3 GiB.
+    class Ranges : public TShredDriverObserver {
+    public:
+        Ranges() { SetShredDriverObserver(this); }
+        ~Ranges() override { SetShredDriverObserver(nullptr); }
+        void PassDone(const std::string&, int, int count) override { passCount = count; }
+        ssize_t Write(int fd, const void* data, size_t size, off_t pos) override {
+            struct stat st {};
+            ::fstat(fd, &st);
+            maxBlocks = std::max<int64_t>(maxBlocks, st.st_blocks);
+            written.emplace_back(pos, pos + static_cast<off_t>(size));
+            return TShredDriverObserver::Write(fd, data, size, pos);
+        }
+        std::vector<std::pair<int64_t, int64_t>> written;
+        int64_t maxBlocks = 0;
+        int passCount = 0;
+    } observer;
+    Calls calls;
+    Method("TDOD").Shred(file, calls.Halt(), calls.OnProgress());
+    EXPECT_FALSE(PathExists(file));
+    int64_t total = 0;
+    for (const auto& [from, to] : observer.written) {
+        // Within a data extent: the first 4 KiB block, or the blocks around the far tail.
+        EXPECT_TRUE(to <= 8192 || (from >= far - 4096 && to <= size)) << from << ".." << to;
+        total += to - from;
+    }
+    ASSERT_GT(observer.passCount, 0);
+    EXPECT_LE(total, observer.passCount * (int64_t(8192) + 70000 + 8192));
+    EXPECT_LE(observer.maxBlocks, before.st_blocks);
+    ASSERT_FALSE(calls.progress.empty());
+    EXPECT_EQ(std::get<1>(calls.progress.back()), total);  // the data of every pass
 }
 
 // Passes whose generator ignores the file's bytes read nothing; a complement pass must read.

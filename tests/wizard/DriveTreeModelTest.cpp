@@ -150,16 +150,20 @@ TEST_F(DriveTreeModelTest, UnlistableFolderAndFolderLinks) {
     EXPECT_TRUE(gone->Children.empty());
 }
 
-TEST_F(DriveTreeModelTest, EntryNamedLikeThePlaceholderLooksUnexpanded) {
+TEST_F(DriveTreeModelTest, EntryNamedLikeThePlaceholderIsAnEntry) {
     fs::create_directory(root + "/f");
-    WriteText(root + "/f/scaner_dummy", "x");
+    fs::create_directory(root + "/f/g");
+    WriteText(root + "/f/g/scaner_dummy", "x");
     TTreeNode* f = Find(drive, "f");
     ASSERT_TRUE(model.Expand(f));
-    ASSERT_EQ(f->Children.size(), 1u);
-    EXPECT_EQ(f->Children[0]->ImageIndex, niDocument);
-    // The tree and the worker take it for the placeholder: it is read again on every expansion.
-    EXPECT_TRUE(f->HasOnlyDummyChild());
-    EXPECT_TRUE(model.Expand(f));
+    TTreeNode* g = Find(f, "g");
+    ASSERT_TRUE(g->HasOnlyDummyChild());  // the flag, not the text, marks the placeholder
+    ASSERT_TRUE(model.Expand(g));
+    ASSERT_EQ(g->Children.size(), 1u);
+    EXPECT_EQ(g->Children[0]->ImageIndex, niDocument);
+    EXPECT_FALSE(g->Children[0]->IsPlaceholder);
+    EXPECT_FALSE(g->HasOnlyDummyChild());
+    EXPECT_FALSE(model.Expand(g));  // listed once, not again on every expansion
 }
 
 TEST_F(DriveTreeModelTest, CheckedFolderExpandsWithCheckedEntries) {
