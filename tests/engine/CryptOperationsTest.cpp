@@ -13,6 +13,7 @@
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
 #include "engine/ProgressReadouts.h"
+#include "engine/CipherRunFixture.h"
 #include "engine/WorkerTestHost.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
@@ -27,21 +28,8 @@ using test::ReadAll;
 using test::TempDir;
 using test::WriteAll;
 
-class CryptOperationsTest : public ::testing::Test {
+class CryptOperationsTest : public test::CipherRunFixture {
 protected:
-    void SetUp() override {
-        oldApp_ = GetAppFolder();
-        SetAppFolder(app.path().string());
-        SetDataFolder(data.path().string());
-        FreeAlgorithms();
-        CreateAlgorithms();
-        PendingFiles().clear();
-    }
-    void TearDown() override {
-        PendingFiles().clear();
-        FreeAlgorithms();
-        SetAppFolder(oldApp_);
-    }
     std::vector<std::string> Listing() const {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
@@ -55,8 +43,6 @@ protected:
         enc.Work(file);
     }
 
-    TempDir app, data, dir;
-    std::string oldApp_;
     test::WorkerTestHost host;
 };
 

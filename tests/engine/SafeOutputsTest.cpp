@@ -13,6 +13,7 @@
 #include "crypto/CryptoAlgorithms.h"
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/CipherRunFixture.h"
 #include "engine/WorkerTestHost.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
@@ -32,21 +33,11 @@ mode_t ModeOf(const std::string& path) {
     return stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 07777;
 }
 
-class SafeOutputsTest : public ::testing::Test {
+class SafeOutputsTest : public test::CipherRunFixture {
 protected:
-    void SetUp() override {
-        oldApp_ = GetAppFolder();
-        SetAppFolder(app.path().string());
-        SetDataFolder(data.path().string());
-        FreeAlgorithms();
-        CreateAlgorithms();
-        PendingFiles().clear();
-    }
     void TearDown() override {
         SetFileCallHook({});
-        PendingFiles().clear();
-        FreeAlgorithms();
-        SetAppFolder(oldApp_);
+        CipherRunFixture::TearDown();
     }
     // Runs OP over PATHS through the worker; the completion line shown.
     std::string Run(TOperation& op, std::vector<std::string> paths) {
@@ -65,8 +56,6 @@ protected:
         enc.Work(file);
     }
 
-    TempDir app, data, dir;
-    std::string oldApp_;
     test::WorkerTestHost host;
     std::vector<TNotCompletedFile> notCompleted;
 };

@@ -17,6 +17,7 @@
 #include "crypto/CryptoAlgorithms.h"
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/CipherRunFixture.h"
 #include "engine/WorkerTestHost.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
@@ -34,15 +35,10 @@ using test::WriteAll;
 
 const std::vector<std::string> kRegular = {"a.txt", "sub/b.txt", "scaner_dummy", "caf\xE9.txt"};
 
-class UnusualTreeTest : public ::testing::Test {
+class UnusualTreeTest : public test::CipherRunFixture {
 protected:
     void SetUp() override {
-        oldApp_ = GetAppFolder();
-        SetAppFolder(app.path().string());
-        SetDataFolder(data.path().string());
-        FreeAlgorithms();
-        CreateAlgorithms();
-        PendingFiles().clear();
+        CipherRunFixture::SetUp();
         fs::create_directories(dir.path() / "sub");
         WriteAll(outside.file("kept"), PatternBytes(10));
         for (size_t i = 0; i < kRegular.size(); ++i) WriteAll(dir.file(kRegular[i]), PatternBytes(3000 + i, i));
@@ -66,9 +62,7 @@ protected:
         // A worker stuck opening the pipe would never end: give it a writer before failing.
         const int fd = open(dir.file("fifo").c_str(), O_WRONLY | O_NONBLOCK);
         if (fd >= 0) close(fd);
-        PendingFiles().clear();
-        FreeAlgorithms();
-        SetAppFolder(oldApp_);
+        CipherRunFixture::TearDown();
     }
     static void MakeSocket(const std::string& path) {
         const int s = socket(AF_UNIX, SOCK_STREAM, 0);
@@ -107,8 +101,7 @@ protected:
         EXPECT_EQ(ReadAll(outside.file("kept")), PatternBytes(10));
     }
 
-    test::TempDir app, data, dir, outside;
-    std::string oldApp_;
+    test::TempDir outside;
     test::WorkerTestHost host;
     std::vector<std::string> others, notCompleted;
 };
