@@ -1,5 +1,6 @@
 #pragma once
-// The one table that names every cipher by its three-character signature, in registry order.
+// The one table that names every cipher by its three-character signature and its caption, in
+// registry order.
 #include <array>
 #include <memory>
 #include <string_view>
@@ -9,7 +10,8 @@
 namespace tellvane {
 
 struct TCipherFactoryEntry {
-    std::string_view Sign;                        // e.g. "BFS"
+    std::string_view Sign;                        // e.g. "BFS"; also the key of its description
+    std::string_view Caption;                     // its text in the algorithm choice, e.g. "Blowfish"
     std::unique_ptr<TDCP_blockcipher> (*Create)();  // a new, unkeyed instance
 };
 

@@ -33,12 +33,6 @@ TRegistryState& State() {
     return state;
 }
 
-// Combo-box texts of the eighteen ciphers, in the order of the cipher factory.
-const char* const CipherCaptions[CipherCount] = {"Blowfish", "CAST-128", "CAST-256", "DES",     "3DES",
-                                                 "ICE",      "Thin ICE", "ICE2",     "IDEA",    "MARS",
-                                                 "MISTY 1",  "RC2",      "RC5",      "RC6",     "RIJNDAEL",
-                                                 "Serpent",  "TEA",      "TWOFISH"};
-
 class TAlgorithmBase : public TCryptoAlgorithm {
 public:
     TAlgorithmBase(std::string sign, std::string caption) : sign_(std::move(sign)), caption_(std::move(caption)) {}
@@ -299,10 +293,9 @@ void CreateAlgorithms() {
     }
     s.descriptionsFile = GetAppFolder() + "cryptos" + languageId + ".ini";
     s.descriptionsCodePage = DescriptionCodePage(languageId);
-    const auto& table = CipherFactoryTable();
-    for (size_t i = 0; i < table.size(); ++i)
-        s.list.push_back(std::make_unique<TCipherAlgorithm>(table[i].Create(), std::string(table[i].Sign),
-                                                            CipherCaptions[i]));
+    for (const TCipherFactoryEntry& entry : CipherFactoryTable())
+        s.list.push_back(std::make_unique<TCipherAlgorithm>(entry.Create(), std::string(entry.Sign),
+                                                            std::string(entry.Caption)));
     s.list.push_back(std::make_unique<TAllAtOnceAlgorithm>());
     s.passCount = 1;
 }

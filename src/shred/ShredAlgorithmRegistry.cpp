@@ -31,18 +31,7 @@ void CreateShredAlgorithms() {
     g_descriptions = std::make_unique<TIniFile>(GetAppFolder() + "shreds" + languageId + ".ini",
                                                 DescriptionCodePage(languageId));
     g_algorithms.clear();
-    // The order of the choices in the user interface; the index is the choice's index.
-    g_algorithms.push_back(std::make_unique<TZeroPass>());
-    g_algorithms.push_back(std::make_unique<TRandPass>());
-    g_algorithms.push_back(std::make_unique<TAntiSoftRecover>());
-    g_algorithms.push_back(std::make_unique<TNAVSOMF>());
-    g_algorithms.push_back(std::make_unique<TNAVSORL>());
-    g_algorithms.push_back(std::make_unique<TVSITR>());
-    g_algorithms.push_back(std::make_unique<TGOST>());
-    g_algorithms.push_back(std::make_unique<TSchneier>());
-    g_algorithms.push_back(std::make_unique<TDOD>());
-    g_algorithms.push_back(std::make_unique<TBEYNDDOD>());
-    g_algorithms.push_back(std::make_unique<TGUTMANN>());
+    for (const TShredMethod& method : ShredMethodTable) g_algorithms.push_back(std::make_unique<TShredAlgorithm>(method));
 }
 
 void FreeShredAlgorithms() {

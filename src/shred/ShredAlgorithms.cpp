@@ -101,6 +101,32 @@ int TShredDriverObserver::Flush(int fd) { return ::fdatasync(fd); }
 
 void SetShredDriverObserver(TShredDriverObserver* observer) { g_observer = observer; }
 
+TShredAlgorithm::TShredAlgorithm(const TShredMethod& method)
+    : method_(method), passes_(ParseShredPasses(method.Passes)) {}
+
+TPassList TShredAlgorithm::BuildPasses() const {
+    TPassList list;
+    for (const TShredPass& pass : passes_) {
+        switch (pass.Kind) {
+            case TShredPass::pkPattern: {
+                auto generator = std::make_unique<THexGenerator>(pass.Pattern.front());
+                for (size_t k = 1; k < pass.Pattern.size(); ++k) generator->AddChar(pass.Pattern[k]);
+                list.push_back(std::move(generator));
+                break;
+            }
+            case TShredPass::pkRandom: list.push_back(std::make_unique<TRandomGenerator>(0, 255)); break;
+            case TShredPass::pkRandomConstant: list.push_back(std::make_unique<TRandomCharGenerator>(0, 255)); break;
+            case TShredPass::pkInvert: list.push_back(std::make_unique<TInvertGenerator>()); break;
+        }
+    }
+    return list;
+}
+
+void TShredAlgorithm::Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
+                            const TProgressOperationCallback& onProgress) const {
+    ExecutePasses(fileName, BuildPasses(), onHalt, onProgress);
+}
+
 void TShredAlgorithm::TransformBuffer(uint8_t* buffer, size_t size, TCharGenerator& generator) {
     generator.GenerateBlock(buffer, size);
 }

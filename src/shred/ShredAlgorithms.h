@@ -1,10 +1,11 @@
 #pragma once
-// The eleven wiping methods, their pass driver and registry.
+// A wiping method, its pass driver and the registry of the eleven methods.
 #include <sys/types.h>
 
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/OperationCallbacks.h"
@@ -26,34 +27,60 @@ public:
 // The passes of one wipe, in order, one generator per pass.
 using TPassList = std::vector<std::unique_ptr<TCharGenerator>>;
 
+// A wiping method as the table of shred/ShredMethods.h gives it.
+struct TShredMethod {
+    std::string_view ClassName;  // the key of its description
+    std::string_view Choice;     // the text of its choice in the user interface
+    // One word per pass, in order: hex digits, a fixed byte pattern repeated ("FFFFFFFD"); R, a
+    // fresh random byte 0..254 per position; C, one random byte 0..254 for the whole pass, drawn
+    // when the passes are built, in pass order; I, the complement of what the previous pass left.
+    std::string_view Passes;
+};
+
+// One pass of a method.
+struct TShredPass {
+    enum TKind { pkPattern, pkRandom, pkRandomConstant, pkInvert };
+    TKind Kind = pkPattern;
+    std::vector<uint8_t> Pattern;  // for pkPattern
+};
+// The passes of a method's pass words; throws std::invalid_argument for a word it cannot read.
+std::vector<TShredPass> ParseShredPasses(std::string_view words);
+
 class TShredAlgorithm {
 public:
-    virtual ~TShredAlgorithm() = default;
+    // METHOD's texts must outlive the instance (the table's literals do).
+    explicit TShredAlgorithm(const TShredMethod& method);
     // Overwrites the data of FILENAME pass after pass (holes of a sparse file hold none and stay
     // holes), then deletes it. Returns normally when the file was wiped and deleted, was empty,
     // was a symbolic link (the link alone is removed) or when ONHALT stopped it. Throws
     // ENotRegularFile for a pipe, socket, device or folder, EFileSkipped naming the system's
     // reason when it cannot be written or flushed, EFileError when it cannot be opened or read,
     // and EShredIncomplete when it changed under the wipe or could not be deleted.
-    virtual void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
-                       const TProgressOperationCallback& onProgress) = 0;
+    void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
+               const TProgressOperationCallback& onProgress) const;
     // The class name: the key of the method's description.
-    virtual std::string ClassName() const = 0;
+    std::string ClassName() const { return std::string(method_.ClassName); }
     // The text of the method's choice in the user interface.
-    virtual std::string DisplayName() const = 0;
+    std::string DisplayName() const { return std::string(method_.Choice); }
     // The method's description from "shreds" + LanguageID + ".ini" (empty when missing).
     std::string GetDesc() const;
+    const std::vector<TShredPass>& Passes() const { return passes_; }
 
     // Chunk size of the pass driver.
     static constexpr size_t ChunkSize = 65536;
 
-protected:
+private:
+    // A generator per pass, built afresh for every file: constant random bytes are drawn here.
+    TPassList BuildPasses() const;
     // The pass driver: applies every pass to the whole file in chunks, flushing each pass to the
     // device, then deletes the file.
     static void ExecutePasses(const std::string& fileName, TPassList passes, const THaltOperationCallback& onHalt,
                               const TProgressOperationCallback& onProgress);
     // Replaces each byte of BUFFER, in order, by GENERATOR.Generate(byte).
     static void TransformBuffer(uint8_t* buffer, size_t size, TCharGenerator& generator);
+
+    TShredMethod method_;
+    std::vector<TShredPass> passes_;
 };
 
 // A seam for tests: sees the driver between passes and owns its writes and flushes. The program

@@ -1,96 +1,32 @@
 #pragma once
-// The eleven wiping methods. Each builds its pass list afresh for every file and hands it to the
-// pass driver; none holds state, so one instance serves every file.
+// The eleven wiping methods as one table: each is a class name (the key of its description), the
+// text of its choice and its passes. None needs code of its own.
+#include <array>
+#include <string_view>
+
 #include "shred/ShredAlgorithms.h"
 
 namespace tellvane {
 
-class TZeroPass final : public TShredAlgorithm {
-public:
-    void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
-               const TProgressOperationCallback& onProgress) override;
-    std::string ClassName() const override { return "TZeroPass"; }
-    std::string DisplayName() const override;
-};
+// In the order of the choices; the index is the choice's index.
+inline constexpr std::array<TShredMethod, 11> ShredMethodTable{{
+    {"TZeroPass", "Quick shred by filling with zero's", "00"},
+    {"TRandPass", "Fast shred, space filled by random characters", "R"},
+    {"TAntiSoftRecover", "Anti-software recovery tools", "C 00"},
+    {"TNAVSOMF", "NAVSO P-5239-26", "FF FFFFFFFD R"},
+    {"TNAVSORL", "NAVSO P-5239-26 with RLL encoding scheme", "R FFFFFFE4 R"},
+    {"TVSITR", "German VSITR algorithm", "00 FF 00 FF 00 FF AA"},
+    {"TGOST", "Russian military standards GOST P50739-95", "R R R 00 00 00"},
+    {"TSchneier", "B. Schneier's algorithm", "R 00 R R R R R"},
+    {"TDOD", "DOD 5220.22-M", "C I R C C I R"},
+    {"TBEYNDDOD", "3+7+3 Beyond DoD Standards", "C C C  C I R C C I R  C C C"},
+    {"TGUTMANN", "Guttman algorithm",
+     "R R R R 55 AA 924924 492492 249249 "
+     "00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF "
+     "924924 492492 249249 6DB6DB B6DB6D DB6DB6 R R R R"},
+}};
 
-class TRandPass final : public TShredAlgorithm {
-public:
-    void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
-               const TProgressOperationCallback& onProgress) override;
-    std::string ClassName() const override { return "TRandPass"; }
-    std::string DisplayName() const override;
-};
-
-class TAntiSoftRecover final : public TShredAlgorithm {
-public:
-    void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
-               const TProgressOperationCallback& onProgress) override;
-    std::string ClassName() const override { return "TAntiSoftRecover"; }
-    std::string DisplayName() const override;
-};
-
-class TNAVSOMF final : public TShredAlgorithm {
-public:
-    void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
-               const TProgressOperationCallback& onProgress) override;
-    std::string ClassName() const override { return "TNAVSOMF"; }
-    std::string DisplayName() const override;
-};
-
-class TNAVSORL final : public TShredAlgorithm {
-public:
-    void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
-               const TProgressOperationCallback& onProgress) override;
-    std::string ClassName() const override { return "TNAVSORL"; }
-    std::string DisplayName() const override;
-};
-
-class TVSITR final : public TShredAlgorithm {
-public:
-    void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
-               const TProgressOperationCallback& onProgress) override;
-    std::string ClassName() const override { return "TVSITR"; }
-    std::string DisplayName() const override;
-};
-
-class TGOST final : public TShredAlgorithm {
-public:
-    void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
-               const TProgressOperationCallback& onProgress) override;
-    std::string ClassName() const override { return "TGOST"; }
-    std::string DisplayName() const override;
-};
-
-class TSchneier final : public TShredAlgorithm {
-public:
-    void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
-               const TProgressOperationCallback& onProgress) override;
-    std::string ClassName() const override { return "TSchneier"; }
-    std::string DisplayName() const override;
-};
-
-class TDOD final : public TShredAlgorithm {
-public:
-    void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
-               const TProgressOperationCallback& onProgress) override;
-    std::string ClassName() const override { return "TDOD"; }
-    std::string DisplayName() const override;
-};
-
-class TBEYNDDOD final : public TShredAlgorithm {
-public:
-    void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
-               const TProgressOperationCallback& onProgress) override;
-    std::string ClassName() const override { return "TBEYNDDOD"; }
-    std::string DisplayName() const override;
-};
-
-class TGUTMANN final : public TShredAlgorithm {
-public:
-    void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
-               const TProgressOperationCallback& onProgress) override;
-    std::string ClassName() const override { return "TGUTMANN"; }
-    std::string DisplayName() const override;
-};
+// The method of that class name (exact case); throws std::invalid_argument when there is none.
+const TShredMethod& FindShredMethod(std::string_view className);
 
 }  // namespace tellvane

@@ -25,7 +25,7 @@ TEST(ShredOperation, WorkRunsTheMethodWithTheOperationsOwnCallbacks) {
     TempDir dir;
     const std::string file = dir.file("secret.txt");
     test::WriteAll(file, test::PatternBytes(100000));
-    TNAVSOMF method;
+    TShredAlgorithm method(FindShredMethod("TNAVSOMF"));
     TShred shred;
     shred.Algo = &method;
     int halts = 0;
@@ -61,7 +61,7 @@ TEST_F(ShredRunTest, FolderSelectionShredsTheFilesInsideAndKeepsTheTree) {
     test::WriteAll(dir.file("outside.bin"), outside);
     fs::create_symlink(dir.file("outside.bin"), dir.file("sel/link"));
 
-    TZeroPass method;
+    TShredAlgorithm method(FindShredMethod("TZeroPass"));
     TShred shred;
     shred.Algo = &method;
     PendingFiles() = {dir.file("sel")};
@@ -82,7 +82,7 @@ TEST_F(ShredRunTest, ReadOnlyFileEndsTheRunWithItsMessage) {
     const std::string file = dir.file("ro.bin");
     test::WriteAll(file, test::PatternBytes(100));
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    TZeroPass method;
+    TShredAlgorithm method(FindShredMethod("TZeroPass"));
     TShred shred;
     shred.Algo = &method;
     PendingFiles() = {file};
@@ -123,7 +123,7 @@ TEST_F(ShredRunTest, FileThatGrowsUnderTheWipeIsOverwrittenAsFarAsItCanBeAndRepo
         test::WriteAll(file, test::PatternBytes(10000));
         GrowingFile observer;
         observer.growAfterPass = growAfter;
-        TNAVSOMF method;  // three passes
+        TShredAlgorithm method(FindShredMethod("TNAVSOMF"));  // three passes
         TShred shred;
         shred.Algo = &method;
         PendingFiles() = {file};
@@ -150,7 +150,7 @@ TEST_F(ShredRunTest, CopyOnWriteWarningComesOnceAndHardLinksAreTold) {
         asked.push_back(path);
         return 0x9123683E;  // btrfs
     });
-    TZeroPass method;
+    TShredAlgorithm method(FindShredMethod("TZeroPass"));
     TShred shred;
     shred.Algo = &method;
     PendingFiles() = {dir.file("a"), dir.file("b"), dir.file("c")};

@@ -140,7 +140,7 @@ TEST_F(UnusualTreeTest, EncryptDecryptAndShredDoEveryFileAndReportEveryOtherEntr
     ExpectOthersIntact();
 
     // Shredding removes the links themselves and keeps what they point to.
-    TZeroPass method;
+    TShredAlgorithm method(FindShredMethod("TZeroPass"));
     TShred shred;
     shred.Algo = &method;
     Run(shred, "7 files were shredded");
@@ -166,7 +166,7 @@ TEST_F(UnusualTreeTest, CancelEndsARunOnASlowDeviceWithinASecond) {
     } slow;
     const std::string file = dir.file("big");
     WriteAll(file, PatternBytes(256 * TShredAlgorithm::ChunkSize));  // over 5 s at this pace
-    TZeroPass method;
+    TShredAlgorithm method(FindShredMethod("TZeroPass"));
     TShred shred;
     shred.Algo = &method;
     PendingFiles() = {file};
