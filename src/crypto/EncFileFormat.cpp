@@ -3,7 +3,7 @@
 #include "crypto/Base64.h"
 #include "crypto/BlockCipher.h"
 #include "crypto/Crc32.h"
-#include "crypto/EncFileIO.h"
+#include "platform/ByteSource.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 
@@ -29,7 +29,7 @@ std::string EncodeEncHeader(const std::string& sign, uint32_t nameCrc, const std
     return out;
 }
 
-TEncHeader ReadEncHeader(const TInputFile& in) {
+TEncHeader ReadEncHeader(const TByteSource& in) {
     const int64_t fileSize = in.Size();
     uint8_t fixed[EncHeaderBytes];
     if (fileSize < EncHeaderBytes) throw EFileError("Stream read error");

@@ -6,7 +6,7 @@
 
 namespace tellvane {
 
-class TInputFile;
+class TByteSource;
 
 constexpr int64_t EncSignatureBytes = 3;
 constexpr int64_t EncHeaderBytes = 11;  // signature, NameCRC, NameLength
@@ -24,10 +24,10 @@ struct TEncHeader {
 // The 11 + NameLength bytes written before the body.
 std::string EncodeEncHeader(const std::string& sign, uint32_t nameCrc, const std::string& encryptedName);
 
-// Reads the header of IN. Throws EFileError "Stream read error" for a file shorter than 11 bytes
-// or than the name its header announces, and for a NameLength that is negative or above
-// EncMaxNameLength.
-TEncHeader ReadEncHeader(const TInputFile& in);
+// Reads the header of IN (an .enc file, or its bytes). Throws EFileError "Stream read error" for
+// input shorter than 11 bytes or than the name its header announces, and for a NameLength that is
+// negative or above EncMaxNameLength.
+TEncHeader ReadEncHeader(const TByteSource& in);
 
 // An encrypted name as writers store it: Base64 text of at least one byte, in whole groups of four.
 // Says nothing of the pass phrase; a name that fails here can never be unlocked.

@@ -7,23 +7,24 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/ByteSource.h"
 #include "platform/FileSystem.h"
 
 namespace tellvane {
 
-class TInputFile {
+class TInputFile final : public TByteSource {
 public:
     // Throws ENotRegularFile for anything but a regular file, EFileError "Cannot open file "%s". %s".
     explicit TInputFile(const std::string& path);
-    ~TInputFile();
+    ~TInputFile() override;
     TInputFile(const TInputFile&) = delete;
     TInputFile& operator=(const TInputFile&) = delete;
 
     const std::string& Path() const { return path_; }
     int Fd() const { return fd_; }
-    int64_t Size() const;
+    int64_t Size() const override;
     // Reads exactly COUNT bytes at OFFSET; throws EFileError "Stream read error" when fewer exist.
-    void ReadAt(int64_t offset, void* buffer, size_t count) const;
+    void ReadAt(int64_t offset, void* buffer, size_t count) const override;
     // Reads up to COUNT bytes at OFFSET; returns how many were read.
     size_t ReadSomeAt(int64_t offset, void* buffer, size_t count) const;
     // True when PATH names this very file (same device and inode).
