@@ -15,6 +15,7 @@
 #include "crypto/EncFileIO.h"
 #include "crypto/EncLayer.h"
 #include "crypto/EncTestSupport.h"
+#include "platform/ByteSource.h"
 #include "platform/FileSystem.h"
 
 namespace tellvane {
@@ -277,6 +278,36 @@ TEST_F(EncFormatTest, HaltInTheMiddleLeavesNoPartialFile) {
     d.haltAt = 70;
     EXPECT_FALSE(Decrypt("RC5", dst.file("f.enc"), "pw", d));
     EXPECT_EQ(Listing(dst), (std::vector<std::string>{"f.enc"}));
+}
+
+// The header reader over bytes alone: the fields of a good header, and every way a header can be
+// cut short or forged is the same read error.
+TEST(EncHeaderBytes, FieldsOrReadError) {
+    const std::string good = EncodeEncHeader("RIJ", 0xA1B2C3D4, "QUJD") + "body";
+    const TEncHeader h = ReadEncHeader(TMemorySource(good));
+    EXPECT_EQ(h.sign, "RIJ");
+    EXPECT_EQ(h.nameCrc, 0xA1B2C3D4u);
+    EXPECT_EQ(h.encryptedName, "QUJD");
+    EXPECT_EQ(h.bodyOffset, 15);
+    EXPECT_EQ(h.bodySize, 4);
+    EXPECT_EQ(ReadEncHeader(TMemorySource(good.substr(0, 15))).bodySize, 0);
+    auto withLength = [&](const char* le32) { return good.substr(0, 7) + std::string(le32, 4) + "QUJDbody"; };
+    const std::vector<std::pair<std::string, std::string>> bad = {
+        {"empty", ""},
+        {"short 10", good.substr(0, 10)},
+        {"name cut short", good.substr(0, 14)},
+        {"NameLength -1", withLength("\xFF\xFF\xFF\xFF")},
+        {"NameLength past the end", withLength("\x09\x00\x00\x00")},
+        {"NameLength 70000", withLength("\x70\x11\x01\x00") + std::string(70000, 'A')},
+    };
+    for (const auto& [what, bytes] : bad) {
+        try {
+            ReadEncHeader(TMemorySource(bytes));
+            ADD_FAILURE() << what << ": no error";
+        } catch (const EFileError& e) {
+            EXPECT_STREQ(e.what(), "Stream read error") << what;
+        }
+    }
 }
 
 TEST_F(EncFormatTest, TruncatedAndForgedHeadersAreReadErrors) {

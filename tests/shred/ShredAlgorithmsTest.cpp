@@ -564,5 +564,19 @@ TEST(ShredRegistry, ShippedDescriptionsCoverEveryMethod) {
     EXPECT_TRUE(ShredAlgorithmList().empty());
 }
 
+// The table's pass words: every word read, anything else refused rather than half read.
+TEST(ShredRegistry, PassWordsAreReadOrRefused) {
+    const auto passes = ParseShredPasses(" FFFFFFFD  R C I");
+    ASSERT_EQ(passes.size(), 4u);
+    EXPECT_EQ(passes[0].Pattern, (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFD}));
+    EXPECT_EQ(passes[1].Kind, TShredPass::pkRandom);
+    EXPECT_EQ(passes[2].Kind, TShredPass::pkRandomConstant);
+    EXPECT_EQ(passes[3].Kind, TShredPass::pkInvert);
+    for (const char* bad : {"", "  ", "0", "FFF", "GG", "0a", "R2", "r", "00 X"})
+        EXPECT_THROW(ParseShredPasses(bad), std::invalid_argument) << '"' << bad << '"';
+    EXPECT_EQ(FindShredMethod("TGUTMANN").Choice, "Guttman algorithm");
+    EXPECT_THROW(FindShredMethod("tgutmann"), std::invalid_argument);
+}
+
 }  // namespace
 }  // namespace tellvane
