@@ -1,4 +1,4 @@
-// The .enc header reader over a file of the input's bytes, then the stored name unlocked under a
+// The .enc header reader over the input's bytes, then the stored name unlocked under a
 // fixed pass phrase by the cipher the signature names; an unknown signature is tried with the
 // cipher the first byte picks, so that every cipher's name path is reached.
 #include <memory>
@@ -8,8 +8,8 @@
 #include "FuzzTargets.h"
 #include "crypto/CipherFactory.h"
 #include "crypto/EncFileFormat.h"
-#include "crypto/EncFileIO.h"
 #include "crypto/EncLayer.h"
+#include "platform/ByteSource.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 
@@ -21,8 +21,7 @@ int tellvane::fuzz::EncHeader(const uint8_t* data, size_t size) {
         for (const auto& entry : CipherFactoryTable()) list.push_back(entry.Create());
         return list;
     }();
-    const std::string path = fuzz::WriteScratchFile("header.enc", data, size);
-    TInputFile in(path);
+    const TMemorySource in(std::string_view(reinterpret_cast<const char*>(data), size));
     TEncHeader header;
     try {
         header = ReadEncHeader(in);
