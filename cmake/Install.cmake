@@ -69,9 +69,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# The libraries the programs link (Qt 6, Crypto++, Botan, libjpeg-turbo, libstdc++...) come from
+# The libraries the programs link (Qt 6, Crypto++, Botan, libstdc++...) come from
 # dpkg-shlibdeps; what is loaded at run time only is named here: Qt's platform plugins for the
-# windows, and the desktop's opener for the help pages.
+# windows, and the desktop's opener for the help pages. Qt's JPEG reader, which decodes the
+# pictures, ships in libqt6gui6 itself.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(TARGET tellvane)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")

@@ -1,7 +1,6 @@
 #include "engine/Operations.h"
 
-#include <turbojpeg.h>
-
+#include <cstdint>
 #include <memory>
 
 #include "l10n/TextConstants.h"
@@ -25,7 +24,7 @@ namespace {
 
 struct Registry {
     std::vector<std::unique_ptr<TOperation>> operations;
-    std::vector<TOperationImage> images;
+    std::vector<TOperationPicture> images;
     bool created = false;
 };
 
@@ -33,10 +32,6 @@ Registry& State() {
     static Registry r;
     return r;
 }
-
-struct TjCloser {
-    void operator()(void* handle) const { tjDestroy(handle); }
-};
 
 template <class T>
 std::unique_ptr<TOperation> MakeOperation(const char* key) {
@@ -46,24 +41,41 @@ std::unique_ptr<TOperation> MakeOperation(const char* key) {
 
 }  // namespace
 
-TOperationImage LoadJpegFile(const std::string& fileName) {
-    const std::string data = ReadWholeFile(fileName);
-    std::unique_ptr<void, TjCloser> decoder(tjInitDecompress());
-    if (!decoder) throw EFileError("Cannot decode picture \"" + fileName + "\"");
-    int width = 0, height = 0, subsampling = 0, colorspace = 0;
-    auto* bytes = reinterpret_cast<unsigned char*>(const_cast<char*>(data.data()));
-    if (tjDecompressHeader3(decoder.get(), bytes, static_cast<unsigned long>(data.size()), &width, &height,
-                            &subsampling, &colorspace) != 0 ||
-        width <= 0 || height <= 0)
-        throw EFileError("Cannot decode picture \"" + fileName + "\". " + tjGetErrorStr2(decoder.get()));
-    TOperationImage image;
-    image.width = width;
-    image.height = height;
-    image.rgb.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
-    if (tjDecompress2(decoder.get(), bytes, static_cast<unsigned long>(data.size()), image.rgb.data(), width, 0,
-                      height, TJPF_RGB, TJFLAG_ACCURATEDCT) != 0)
-        throw EFileError("Cannot decode picture \"" + fileName + "\". " + tjGetErrorStr2(decoder.get()));
-    return image;
+bool ReadJpegSize(std::string_view bytes, int& width, int& height) {
+    auto at = [&](size_t i) { return static_cast<unsigned>(static_cast<uint8_t>(bytes[i])); };
+    if (bytes.size() < 4 || at(0) != 0xFF || at(1) != 0xD8) return false;
+    size_t pos = 2;
+    while (pos + 1 < bytes.size()) {
+        if (at(pos) != 0xFF) return false;
+        const unsigned marker = at(pos + 1);
+        if (marker == 0xFF) {  // fill byte
+            ++pos;
+            continue;
+        }
+        pos += 2;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;  // markers without a segment
+        if (marker == 0xD9 || marker == 0xDA) return false;                  // the image ended or a scan began, no frame
+        if (pos + 2 > bytes.size()) return false;
+        const size_t length = at(pos) << 8 | at(pos + 1);
+        if (length < 2 || length > bytes.size() - pos) return false;
+        // SOF0..SOF15 but DHT, JPG and DAC: precision, height, width.
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+            if (length < 7) return false;
+            height = static_cast<int>(at(pos + 3) << 8 | at(pos + 4));
+            width = static_cast<int>(at(pos + 5) << 8 | at(pos + 6));
+            return width > 0 && height > 0;
+        }
+        pos += length;
+    }
+    return false;
+}
+
+TOperationPicture LoadJpegFile(const std::string& fileName) {
+    TOperationPicture picture;
+    picture.jpeg = ReadWholeFile(fileName);
+    if (!ReadJpegSize(picture.jpeg, picture.width, picture.height))
+        throw EFileError("Cannot decode picture \"" + fileName + "\"");
+    return picture;
 }
 
 void CreateOperations() {
@@ -85,9 +97,9 @@ bool OperationsCreated() { return State().created; }
 
 TOperation& GetOperation(int index) { return *State().operations.at(static_cast<size_t>(index)); }
 
-const TOperationImage& GetOperationImage(int index) { return State().images.at(static_cast<size_t>(index)); }
+const TOperationPicture& GetOperationImage(int index) { return State().images.at(static_cast<size_t>(index)); }
 
-const TOperationImage& GetSelectedOperationImage(int index) {
+const TOperationPicture& GetSelectedOperationImage(int index) {
     return State().images.at(static_cast<size_t>(index) + State().images.size() / 2);
 }
 

@@ -2,6 +2,7 @@
 // The five operations (what to do with one file, folder or drive) and the operation registry.
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "crypto/SecureWipe.h"
@@ -101,25 +102,29 @@ public:
     int ItemToShowIndex = 0;
 };
 
-// A decoded picture of the operation list: RGB rows, top to bottom.
-struct TOperationImage {
+// A picture of the operation list as read from the res folder: the JPEG file's bytes, decoded by
+// the window that shows them, and the size its frame header gives.
+struct TOperationPicture {
+    std::string jpeg;
     int width = 0;
     int height = 0;
-    std::vector<unsigned char> rgb;  // width * height * 3 bytes
 };
 
 // Builds the registry: the five operations with their localized titles and descriptions, and the
 // ten pictures AppFolder + "res/0.jpg" .. "res/9.jpg". Throws EFileError for a missing or
-// unreadable picture.
+// unreadable picture, or a file that is no JPEG picture.
 void CreateOperations();
 void FreeOperations();
 bool OperationsCreated();
 TOperation& GetOperation(int index);
-const TOperationImage& GetOperationImage(int index);
-const TOperationImage& GetSelectedOperationImage(int index);
+const TOperationPicture& GetOperationImage(int index);
+const TOperationPicture& GetSelectedOperationImage(int index);
 int OperationCount();
 
-// Decodes a JPEG file; throws EFileError when it cannot be read or decoded.
-TOperationImage LoadJpegFile(const std::string& fileName);
+// The size of the JPEG picture BYTES from its frame header; false when BYTES do not begin as a JPEG
+// picture whose frame has at least one pixel.
+bool ReadJpegSize(std::string_view bytes, int& width, int& height);
+// Reads a JPEG file and its size; throws EFileError when it cannot be read or is no JPEG picture.
+TOperationPicture LoadJpegFile(const std::string& fileName);
 
 }  // namespace tellvane

@@ -22,6 +22,7 @@
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
 #include "platform/CommandLine.h"
+#include "platform/FileSystem.h"
 #include "shred/ShredAlgorithms.h"
 #include "ui/ChangeMainPassForm.h"
 #include "ui/DesktopActions.h"
@@ -128,8 +129,9 @@ QToolButton* AddLoadButton(QWidget* parent, const char* name, int left, int top)
 // A picture of the res folder; an empty image when it cannot be read.
 QImage LoadPicture(const std::string& fileName, std::string* error = nullptr) {
     try {
-        const TOperationImage decoded = LoadJpegFile(fileName);
-        return ToQImage(decoded.width, decoded.height, decoded.rgb.data());
+        QImage image = DecodePicture(ReadWholeFile(fileName));
+        if (image.isNull()) throw EFileError("Cannot decode picture \"" + fileName + "\"");
+        return image;
     } catch (const std::exception& e) {
         if (error) *error = e.what();
         return {};

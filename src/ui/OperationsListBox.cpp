@@ -13,9 +13,8 @@
 
 namespace tellvane {
 
-QImage ToQImage(int width, int height, const unsigned char* rgb) {
-    if (width <= 0 || height <= 0 || !rgb) return {};
-    return QImage(rgb, width, height, width * 3, QImage::Format_RGB888).copy();
+QImage DecodePicture(const std::string& jpeg) {
+    return QImage::fromData(QByteArray::fromRawData(jpeg.data(), static_cast<qsizetype>(jpeg.size())), "JPEG");
 }
 
 TOperationsListBox::TOperationsListBox(QWidget* parent)
@@ -55,14 +54,8 @@ int TOperationsListBox::ItemAt(int y) const {
 
 const QImage& TOperationsListBox::Picture(int index, bool selected) {
     if (pictures_.empty() && OperationsCreated()) {
-        for (int i = 0; i < Count(); ++i) {
-            const TOperationImage& plain = GetOperationImage(i);
-            pictures_.push_back(ToQImage(plain.width, plain.height, plain.rgb.data()));
-        }
-        for (int i = 0; i < Count(); ++i) {
-            const TOperationImage& hover = GetSelectedOperationImage(i);
-            pictures_.push_back(ToQImage(hover.width, hover.height, hover.rgb.data()));
-        }
+        for (int i = 0; i < Count(); ++i) pictures_.push_back(DecodePicture(GetOperationImage(i).jpeg));
+        for (int i = 0; i < Count(); ++i) pictures_.push_back(DecodePicture(GetSelectedOperationImage(i).jpeg));
     }
     static const QImage none;
     const size_t slot = static_cast<size_t>(selected ? index + Count() : index);

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <string>
 #include <vector>
 
 namespace tellvane {
@@ -47,7 +48,7 @@ private:
     std::vector<QImage> pictures_;  // the ten pictures, decoded once
 };
 
-// Converts a decoded picture of the operation registry.
-QImage ToQImage(int width, int height, const unsigned char* rgb);
+// The JPEG picture JPEG decoded (Qt's JPEG reader); a null image when it cannot be decoded.
+QImage DecodePicture(const std::string& jpeg);
 
 }  // namespace tellvane

@@ -314,6 +314,16 @@ TEST_F(WindowBehaviour, OperationListHoverSelectsAndHelpOpensThePage) {
     ASSERT_EQ(list->Count(), 5);
     QTest::mouseMove(list, list->ItemRect(3).center());
     EXPECT_EQ(list->ItemIndex(), 3);
+    // The rows show the shipped pictures, decoded by Qt: row 0 plain, row 3 as selected.
+    const QImage shot = list->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (const auto& [row, picture] : {std::pair{0, &GetOperationImage(0)}, std::pair{3, &GetSelectedOperationImage(3)}}) {
+        const QImage image = DecodePicture(picture->jpeg).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(image.size(), QSize(picture->width, picture->height)) << row;
+        const QRect r = list->ItemRect(row);
+        const int top = (2 * r.top() + r.height()) / 2 - image.height() / 2;
+        EXPECT_EQ(shot.copy(r.left() + 15, top, image.width(), image.height()), image) << row;
+    }
+    EXPECT_TRUE(DecodePicture("not a picture").isNull());
     Screenshot(&Main(), "00-start-page-hover");
     QTest::mouseMove(list, QPoint(10, list->height() - 2));  // below the last row
     EXPECT_EQ(list->ItemIndex(), -1);
