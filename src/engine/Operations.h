@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/OperationCallbacks.h"
 #include "crypto/SecureWipe.h"
-#include "engine/OperationCallbacks.h"
 
 namespace tellvane {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/OperationCallbacks.h"
+#include "base/OperationCallbacks.h"
 #include "shred/CharGenerators.h"
 
 namespace tellvane {

@@ -22,25 +22,25 @@
 #include <thread>
 
 #include "UiFixture.h"
-#include "app/AppFolders.h"
-#include "app/Options.h"
+#include "base/Options.h"
 #include "engine/Operations.h"
 #include "hide/HiddenConfig.h"
 #include "l10n/BuiltinConstants.h"
 #include "l10n/LanguageController.h"
 #include "l10n/LanguageFile.h"
 #include "l10n/TextConstants.h"
+#include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "ui/ChangeMainPassForm.h"
 #include "ui/DriveTreeView.h"
 #include "ui/MainPassForm.h"
 #include "ui/OperationPassForm.h"
 #include "ui/OperationsListBox.h"
-#include "wizard/DriveTreeModel.h"
 #include "ui/OptionsForm.h"
-#include "ui/StandardDialogs.h"
 #include "ui/ProgressForm.h"
+#include "ui/StandardDialogs.h"
 #include "ui/UiThreadDispatcher.h"
+#include "wizard/DriveTreeModel.h"
 
 namespace tellvane::test {
 namespace {
