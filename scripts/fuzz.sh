@@ -2,6 +2,8 @@
 # scripts/fuzz.sh [TARGET|all] [SECONDS]: builds the fuzz targets (clang, libFuzzer, ASan, UBSan)
 # in build-fuzz and runs one or all of them for SECONDS each (default 60) on the seed corpus.
 # New inputs go to build-fuzz/corpus/TARGET; a crash leaves its input in build-fuzz/crashes/.
+# FUZZ_SEED fixes libFuzzer's random seed (CI does, so that a run can be repeated); 0 or unset
+# picks a new one each run.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${TELLVANE_FUZZ_BUILD:-$root/build-fuzz}"
@@ -49,7 +51,7 @@ for t in "${targets[@]}"; do
   rc=0
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/bin/fuzz_$t" "${dict[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 \
-    -max_len=8192 -print_final_stats=1 -artifact_prefix="$build/crashes/$t-" \
+    -max_len=8192 -seed="${FUZZ_SEED:-0}" -print_final_stats=1 -artifact_prefix="$build/crashes/$t-" \
     "$corpus" "${seeds[@]}" >"$log" 2>&1 || rc=$?
   grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|stat::number_of_executed_units|stat::average_exec_per_sec' "$log" || true
   if [ "$rc" -ne 0 ]; then

@@ -66,7 +66,8 @@ TIniFile::Document TIniFile::Document::Parse(const std::string& raw, uint32_t an
     else if (ansiCodePage != 0 && SanitizeUtf8(raw) != raw)
         text = CodePageToUtf8(raw, ansiCodePage);
     auto keep = [&](std::string line) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // Every CR at the end goes: one left behind would be read back as the line's end.
+        while (!line.empty() && line.back() == '\r') line.pop_back();
         if (current)
             current->entries.push_back({"", std::move(line)});
         else
