@@ -74,7 +74,7 @@ TEST_F(WindowBehaviour, ErrorLeavingAnEventHandlerIsShownAndTheProgramGoesOn) {
 TEST_F(WindowBehaviour, WorkerStepRunsOnTheUserInterfaceThreadWhileTheWorkerWaits) {
     TUiThreadDispatcher dispatcher;
     const std::thread::id uiThread = std::this_thread::get_id();
-    std::atomic<bool> stepRan{false}, returned{false}, sawStepBeforeReturn{false};
+    std::atomic<bool> stepRan{false}, sawStepBeforeReturn{false}, finished{false};
     std::thread::id stepThread;
     std::string workerError;
     std::thread worker([&] {
@@ -84,14 +84,14 @@ TEST_F(WindowBehaviour, WorkerStepRunsOnTheUserInterfaceThreadWhileTheWorkerWait
             stepRan = true;
         });
         sawStepBeforeReturn = stepRan.load();
-        returned = true;
         try {
             dispatcher.Run([] { throw std::runtime_error("step failed"); });
         } catch (const std::exception& e) {
             workerError = e.what();
         }
+        finished = true;  // published last: the string is read only after it
     });
-    ASSERT_TRUE(WaitFor([&] { return returned.load() && !workerError.empty(); }));
+    ASSERT_TRUE(WaitFor([&] { return finished.load(); }));
     worker.join();
     EXPECT_EQ(stepThread, uiThread);
     EXPECT_TRUE(sawStepBeforeReturn);
