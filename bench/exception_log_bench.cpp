@@ -6,8 +6,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/AppFolders.h"
-#include "app/Logger.h"
+#include "base/Logger.h"
+#include "exceptionhook/ExceptionLogger.h"
+#include "platform/AppFolders.h"
 #include "platform/CommandLine.h"
 
 namespace {

@@ -2,8 +2,6 @@
 # libraries of the areas it builds on.
 function(tellvane_area name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp)
-  # The start-up sequence sits above every area; it has its own library.
-  list(FILTER sources EXCLUDE REGEX "/app/InitFinal\\.cpp$")
   if(NOT sources)
     set(sources ${CMAKE_SOURCE_DIR}/src/core.cpp)
   endif()

@@ -3,7 +3,7 @@
 // and loaded again, it must give the same items), and read as options.ini by the options store.
 #include "FuzzSupport.h"
 #include "FuzzTargets.h"
-#include "app/Options.h"
+#include "base/Options.h"
 #include "hide/HiddenConfig.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"

@@ -11,8 +11,11 @@ if [ "${1:-}" = thread ]; then
         -DTELLVANE_BUILD_UI=ON -DTELLVANE_BUILD_BENCH=OFF
   cmake --build "$build" -j "$(nproc)" --target test_engine test_wizard test_ui
   cd "$build"
-  # The window tests run offscreen; TSan stops at the first race it reports.
-  QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+  # The window tests run offscreen; TSan stops at the first race it reports. Qt is not built
+  # with TSan: its own thread pool and locks are futexes the checker cannot see, so accesses made
+  # inside Qt's libraries are left out; every access of our code is still checked.
+  QT_QPA_PLATFORM=offscreen \
+    TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1" \
     ctest --output-on-failure -j "$(nproc)" --timeout 900 -L '^(engine|wizard|ui)$'
   exit
 fi

@@ -8,6 +8,7 @@
 
 #include "app/InitFinal.h"
 #include "engine/FilesIterationThread.h"
+#include "exceptionhook/ExceptionLogger.h"
 #include "platform/CommandLine.h"
 #include "ui/AppWindows.h"
 #include "ui/MainForm.h"
@@ -35,6 +36,8 @@ void ShowApplicationError(const char* description) {
 
 int main(int argc, char** argv) {
     tellvane::SetCommandLine(argc, argv);
+    // Armed first; it writes only once the start-up has turned the log on.
+    tellvane::InstallExceptionLogger();
     try {
         tellvane::InitializeApplication();
     } catch (const std::exception& e) {

@@ -4,8 +4,8 @@
 
 #include "app/DetachedProcess.h"
 #include "app/FileManagerActions.h"
-#include "app/Logger.h"
-#include "app/Options.h"
+#include "base/Logger.h"
+#include "base/Options.h"
 #include "platform/AppFolders.h"
 #include "platform/CommandLine.h"
 #include "platform/Paths.h"

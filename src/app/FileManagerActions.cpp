@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"

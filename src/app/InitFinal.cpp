@@ -3,9 +3,8 @@
 #include <atomic>
 
 #include "app/ContextMenuExtActivator.h"
-
-#include "app/Logger.h"
-#include "app/Options.h"
+#include "base/Logger.h"
+#include "base/Options.h"
 #include "crypto/CryptoAlgorithms.h"
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
@@ -41,10 +40,8 @@ void ChooseLanguage() {
 std::vector<TStartupStep> InitializationSteps() {
     return {
         {"InitFolders", [] { InitFolders(DefaultDataFolder()); }},
-        {"InitLogger", [] {
-             InitLogger("-debug");
-             InstallExceptionLogger();
-         }},
+        // The executables arm the exception hook before this sequence; it logs once the log is on.
+        {"InitLogger", [] { InitLogger("-debug"); }},
         {"AppPath", WriteAppPath},
         {"Language", ChooseLanguage},
         {"PathClasses", CreatePathClasses},

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/OperationCallbacks.h"
 #include "crypto/SecureWipe.h"
-#include "engine/OperationCallbacks.h"
 #include "engine/Operations.h"
 
 namespace tellvane::cli {

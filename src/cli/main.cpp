@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "base/Logger.h"
 #include "cli/CliCommands.h"
-#include "app/Logger.h"
 #include "cli/ConsoleRun.h"
+#include "exceptionhook/ExceptionLogger.h"
 
 using namespace tellvane;
 using namespace tellvane::cli;
@@ -39,6 +40,8 @@ void PrintHelp(FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Armed first; it writes only once the start-up has turned the log on.
+    InstallExceptionLogger();
     // "-debug" turns the log on wherever it stands (the start-up reads it from the whole command
     // line); it is never a path or a command's option.
     std::vector<std::string> args;

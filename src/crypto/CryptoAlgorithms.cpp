@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/Options.h"
+#include "base/Options.h"
 #include "crypto/BlockCipher.h"
 #include "crypto/CipherFactory.h"
 #include "crypto/EncFileFormat.h"
@@ -11,8 +11,8 @@
 #include "crypto/SecureWipe.h"
 #include "l10n/TextConstants.h"
 #include "platform/AppFolders.h"
-#include "platform/FileSystem.h"
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/TextFormat.h"

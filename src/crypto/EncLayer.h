@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/OperationCallbacks.h"
+#include "base/OperationCallbacks.h"
 
 namespace tellvane {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "engine/OperationCallbacks.h"
+#include "base/OperationCallbacks.h"
 
 namespace tellvane {
 

@@ -6,7 +6,7 @@
 #include <set>
 #include <thread>
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "engine/DriveTree.h"
 #include "engine/WorkerHost.h"
 #include "l10n/TextConstants.h"

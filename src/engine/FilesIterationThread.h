@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/OperationCallbacks.h"
+#include "base/OperationCallbacks.h"
 #include "engine/Operations.h"
 #include "platform/Clock.h"
 

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/OperationCallbacks.h"
 #include "crypto/SecureWipe.h"
-#include "engine/OperationCallbacks.h"
 
 namespace tellvane {
 

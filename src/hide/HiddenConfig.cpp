@@ -9,8 +9,8 @@
 
 #include <algorithm>
 
-#include "app/AppFolders.h"
 #include "l10n/TextConstants.h"
+#include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
 #include "platform/TextFormat.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/OperationCallbacks.h"  // TItemType (header only)
 #include "crypto/SecureWipe.h"
-#include "engine/OperationCallbacks.h"  // TItemType (header only)
 #include "platform/IniFile.h"
 
 namespace tellvane {

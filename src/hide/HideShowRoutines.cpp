@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "hide/DotHiddenFile.h"
 #include "hide/HiddenConfig.h"
 #include "hide/HiddenVolumes.h"

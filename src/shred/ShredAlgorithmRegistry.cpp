@@ -1,8 +1,8 @@
 // The registry of wiping methods and the reader of their descriptions.
 #include <memory>
 
-#include "app/AppFolders.h"
-#include "app/Options.h"
+#include "base/Options.h"
+#include "platform/AppFolders.h"
 #include "platform/CodePage.h"
 #include "platform/IniFile.h"
 #include "shred/ShredAlgorithms.h"

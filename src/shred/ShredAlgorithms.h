@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/OperationCallbacks.h"
+#include "base/OperationCallbacks.h"
 #include "shred/CharGenerators.h"
 
 namespace tellvane {

@@ -4,7 +4,7 @@
 #include <QUrl>
 
 #include "app/DetachedProcess.h"
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"

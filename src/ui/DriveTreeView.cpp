@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/AppFolders.h"
+#include "platform/AppFolders.h"
 #include "ui/QtText.h"
 #include "wizard/DriveTreeModel.h"
 

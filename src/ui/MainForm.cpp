@@ -17,18 +17,18 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "app/AppFolders.h"
 #include "crypto/CryptoAlgorithms.h"
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "platform/AppFolders.h"
 #include "platform/CommandLine.h"
 #include "platform/FileSystem.h"
 #include "shred/ShredAlgorithms.h"
 #include "ui/ChangeMainPassForm.h"
 #include "ui/DesktopActions.h"
 #include "ui/DriveTreeView.h"
-#include "ui/LinkLabel.h"
 #include "ui/FormTranslation.h"
+#include "ui/LinkLabel.h"
 #include "ui/MainPassForm.h"
 #include "ui/OperationPassForm.h"
 #include "ui/OperationsListBox.h"

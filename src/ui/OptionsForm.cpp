@@ -9,9 +9,9 @@
 #include <QScreen>
 #include <QTabWidget>
 
-#include "app/AppFolders.h"
-#include "app/Options.h"
+#include "base/Options.h"
 #include "hide/HiddenConfig.h"
+#include "platform/AppFolders.h"
 #include "ui/DesktopActions.h"
 #include "ui/UiFonts.h"
 #include "wizard/OperationPaths.h"

@@ -4,7 +4,7 @@
 
 #include <exception>
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "ui/StandardDialogs.h"
 
 namespace tellvane {

@@ -1,6 +1,6 @@
 #include "wizard/ShowPath.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
 #include "hide/HiddenConfig.h"

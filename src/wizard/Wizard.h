@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/OperationCallbacks.h"
+#include "base/OperationCallbacks.h"
 
 namespace tellvane {
 

@@ -11,8 +11,8 @@
 
 #include "app/ContextMenuExtActivator.h"
 #include "app/FileManagerActions.h"
-#include "app/Options.h"
 #include "app/ShellIntegrationEnv.h"
+#include "base/Options.h"
 #include "platform/FileSystem.h"
 
 namespace tellvane::test {

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/AppFolders.h"
+#include "hide/HideTestSupport.h"
+#include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
-#include "hide/HideTestSupport.h"
 #include "support/TestSupport.h"
 
 namespace tellvane {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/AppFolders.h"
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "hide/HiddenConfig.h"
+#include "platform/AppFolders.h"
 #include "support/TestSupport.h"
 
 namespace tellvane::test {

@@ -15,11 +15,11 @@
 #include <tuple>
 #include <vector>
 
-#include "app/AppFolders.h"
+#include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "shred/KISSRandomGenerator.h"
-#include "shred/ShredMethods.h"
 #include "shred/KissReference.h"
+#include "shred/ShredMethods.h"
 #include "support/TestSupport.h"
 
 namespace tellvane {

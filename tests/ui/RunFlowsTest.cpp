@@ -12,11 +12,11 @@
 #include <QToolButton>
 
 #include "UiFixture.h"
-#include "app/AppFolders.h"
 #include "crypto/CryptoAlgorithms.h"
 #include "engine/FilesIterationThread.h"
 #include "hide/DotHiddenFile.h"
 #include "hide/HiddenConfig.h"
+#include "platform/AppFolders.h"
 #include "platform/CommandLine.h"
 #include "platform/FileSystem.h"
 #include "shred/ShredAlgorithms.h"

@@ -22,25 +22,25 @@
 #include <thread>
 
 #include "UiFixture.h"
-#include "app/AppFolders.h"
-#include "app/Options.h"
+#include "base/Options.h"
 #include "engine/Operations.h"
 #include "hide/HiddenConfig.h"
 #include "l10n/BuiltinConstants.h"
 #include "l10n/LanguageController.h"
 #include "l10n/LanguageFile.h"
 #include "l10n/TextConstants.h"
+#include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "ui/ChangeMainPassForm.h"
 #include "ui/DriveTreeView.h"
 #include "ui/MainPassForm.h"
 #include "ui/OperationPassForm.h"
 #include "ui/OperationsListBox.h"
-#include "wizard/DriveTreeModel.h"
 #include "ui/OptionsForm.h"
-#include "ui/StandardDialogs.h"
 #include "ui/ProgressForm.h"
+#include "ui/StandardDialogs.h"
 #include "ui/UiThreadDispatcher.h"
+#include "wizard/DriveTreeModel.h"
 
 namespace tellvane::test {
 namespace {
@@ -74,7 +74,7 @@ TEST_F(WindowBehaviour, ErrorLeavingAnEventHandlerIsShownAndTheProgramGoesOn) {
 TEST_F(WindowBehaviour, WorkerStepRunsOnTheUserInterfaceThreadWhileTheWorkerWaits) {
     TUiThreadDispatcher dispatcher;
     const std::thread::id uiThread = std::this_thread::get_id();
-    std::atomic<bool> stepRan{false}, returned{false}, sawStepBeforeReturn{false};
+    std::atomic<bool> stepRan{false}, sawStepBeforeReturn{false}, finished{false};
     std::thread::id stepThread;
     std::string workerError;
     std::thread worker([&] {
@@ -84,14 +84,14 @@ TEST_F(WindowBehaviour, WorkerStepRunsOnTheUserInterfaceThreadWhileTheWorkerWait
             stepRan = true;
         });
         sawStepBeforeReturn = stepRan.load();
-        returned = true;
         try {
             dispatcher.Run([] { throw std::runtime_error("step failed"); });
         } catch (const std::exception& e) {
             workerError = e.what();
         }
+        finished = true;  // published last: the string is read only after it
     });
-    ASSERT_TRUE(WaitFor([&] { return returned.load() && !workerError.empty(); }));
+    ASSERT_TRUE(WaitFor([&] { return finished.load(); }));
     worker.join();
     EXPECT_EQ(stepThread, uiThread);
     EXPECT_TRUE(sawStepBeforeReturn);

@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/AppFolders.h"
-#include "app/ExceptionLogger.h"
-#include "app/Logger.h"
+#include "base/Logger.h"
+#include "exceptionhook/ExceptionLogger.h"
+#include "platform/AppFolders.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "platform/CommandLine.h"
@@ -66,7 +66,7 @@ protected:
         SetCommandLine(args);
         InitLogger("-debug");
     }
-    std::string LogPath() const { return dir_.file("test_app.log"); }
+    std::string LogPath() const { return dir_.file("test_exceptionhook.log"); }
 
     test::TempDir dir_;
     std::string savedDataFolder_;
@@ -89,7 +89,7 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
 }
 
 TEST_F(LoggerTest, LogFileIsNamedAfterTheExecutableInTheDataFolder) {
-    EXPECT_EQ(LogFileName(), GetDataFolder() + "test_app.log");
+    EXPECT_EQ(LogFileName(), GetDataFolder() + "test_exceptionhook.log");
     EXPECT_EQ(LogFileName(), LogPath());
 }
 
@@ -283,7 +283,7 @@ TEST_F(LoggerTest, HandledExceptionIsLoggedWithItsStack) {
     // "Exception CLASS in module MODULE at ADDR." CR LF message with its full stop CR LF.
     std::smatch m;
     ASSERT_TRUE(std::regex_match(lines[2], m,
-                                 std::regex("Exception std::runtime_error in module test_app at ([0-9A-F]{8,})\\."
+                                 std::regex("Exception std::runtime_error in module test_exceptionhook at ([0-9A-F]{8,})\\."
                                             "\r\ndisk on fire\\.\r\n")))
         << lines[2];
     // The address is where it was thrown: the innermost frame, inside the throwing routine.
@@ -329,19 +329,19 @@ TEST_F(LoggerTest, ExceptionsFromTheRuntimeAndNonClassTypesAreLogged) {
     size_t second = end;
     ExpectBlockShape(lines, second, end);
     EXPECT_TRUE(std::regex_match(lines[second + 2],
-                                 std::regex("Exception int in module test_app at [0-9A-F]{8,}\\.\r\n\\.\r\n")))
+                                 std::regex("Exception int in module test_exceptionhook at [0-9A-F]{8,}\\.\r\n\\.\r\n")))
         << lines[second + 2];
     size_t textBlock = end;
     ExpectBlockShape(lines, textBlock, end);
     EXPECT_TRUE(std::regex_match(lines[textBlock + 2],
-                                 std::regex("Exception char const\\* in module test_app at [0-9A-F]{8,}\\.\r\n"
+                                 std::regex("Exception char const\\* in module test_exceptionhook at [0-9A-F]{8,}\\.\r\n"
                                             "plain text\\.\r\n")))
         << lines[textBlock + 2];
     size_t third = end;
     ExpectBlockShape(lines, third, end);
     // A message that ends in a full stop keeps just that one.
     EXPECT_TRUE(std::regex_match(lines[third + 2],
-                                 std::regex("Exception tellvane::EFileError in module test_app at [0-9A-F]{8,}\\.\r\n"
+                                 std::regex("Exception tellvane::EFileError in module test_exceptionhook at [0-9A-F]{8,}\\.\r\n"
                                             "Cannot open file \"x\"\\. Error 2: No such file or directory\\.\r\n")))
         << lines[third + 2];
     EXPECT_EQ(end, lines.size());
@@ -359,7 +359,7 @@ TEST_F(LoggerTest, ExceptionBlockReachesTheFile) {
     ASSERT_GE(lines.size(), 8u);
     EXPECT_EQ(lines[0], "");
     EXPECT_TRUE(std::regex_match(lines[1], std::regex(kStampPattern))) << lines[1];
-    EXPECT_EQ(lines[2].rfind("Exception std::runtime_error in module test_app at ", 0), 0u) << lines[2];
+    EXPECT_EQ(lines[2].rfind("Exception std::runtime_error in module test_exceptionhook at ", 0), 0u) << lines[2];
     EXPECT_EQ(lines[3], "to the file.");
     EXPECT_EQ(lines[4], "");
     EXPECT_EQ(lines[5], kStackTop);
@@ -489,7 +489,7 @@ TEST(ExceptionLoggerFormat, DescribeFrameFindsRoutineAndModule) {
     // One byte into the routine, as a return address would be.
     auto address = reinterpret_cast<uintptr_t>(&ThrowRuntimeError) + 1;
     StackFrameInfo info = DescribeFrame(address);
-    EXPECT_EQ(info.module, "test_app");
+    EXPECT_EQ(info.module, "test_exceptionhook");
     EXPECT_EQ(info.routine, "ThrowRuntimeError");
     EXPECT_EQ(info.unit, "tellvane::(anonymous namespace)");
     EXPECT_LT(info.offset, address);

@@ -1,6 +1,5 @@
 #pragma once
 // The log's exception block: what was thrown, where, and the stack at the throw, one line per frame.
-// InstallExceptionLogger (Logger.h) arms the hook on the C++ runtime's throw that feeds it.
 #include <cstdint>
 #include <string>
 #include <typeinfo>
@@ -45,19 +44,10 @@ std::vector<std::string> ExceptionLogLines(const std::string& className, const s
 // Writes the block for an exception of type TYPE at OBJECT (as the runtime throws it) when the log is on.
 void LogException(const std::type_info& type, void* object, const std::vector<uintptr_t>& frames);
 
-// True while this thread is inside the logger; exceptions thrown there are not logged again.
-bool LoggerBusyOnThisThread();
-class TLoggerBusy {
-public:
-    TLoggerBusy();
-    ~TLoggerBusy();
-    TLoggerBusy(const TLoggerBusy&) = delete;
-    TLoggerBusy& operator=(const TLoggerBusy&) = delete;
-
-private:
-    bool was_;
-};
-
+// Arms the hook on the C++ runtime's throw, so that every exception is logged with its stack when
+// the log is on. Only the executables link this unit: its definition of the runtime's throw routine
+// replaces the runtime's own.
+void InstallExceptionLogger();
 // The exception hook is armed (InstallExceptionLogger has run).
 bool ExceptionLoggerInstalled();
 

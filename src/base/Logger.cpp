@@ -1,4 +1,4 @@
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 #include <atomic>
 #include <cerrno>
@@ -6,12 +6,11 @@
 #include <mutex>
 #include <unistd.h>
 
-#include "app/AppFolders.h"
-#include "app/ExceptionLogger.h"
+#include "platform/AppFolders.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
-#include "platform/FileDescriptor.h"
 #include "platform/CommandLine.h"
+#include "platform/FileDescriptor.h"
 #include "platform/Paths.h"
 #include "platform/TextFormat.h"
 
@@ -19,6 +18,7 @@ namespace tellvane {
 namespace {
 
 std::atomic<bool> g_enabled{false};
+thread_local bool t_busy = false;
 
 // The logger's state is never destroyed: an exception thrown while the process ends (static
 // destructors, threads still running) may still come here.
@@ -69,6 +69,10 @@ bool WriteAllBytes(int fd, const std::string& data) {
 }
 
 }  // namespace
+
+TLoggerBusy::TLoggerBusy() : was_(t_busy) { t_busy = true; }
+TLoggerBusy::~TLoggerBusy() { t_busy = was_; }
+bool LoggerBusyOnThisThread() { return t_busy; }
 
 void InitLogger(const std::string& switchText) {
     {

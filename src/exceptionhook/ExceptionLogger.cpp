@@ -1,4 +1,4 @@
-#include "app/ExceptionLogger.h"
+#include "exceptionhook/ExceptionLogger.h"
 
 #include <atomic>
 #include <cstdio>
@@ -23,7 +23,7 @@
 #include <boost/core/demangle.hpp>
 #include <boost/stacktrace/stacktrace.hpp>
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 
@@ -33,7 +33,6 @@ namespace {
 constexpr size_t kMaxDescription = 1024;
 constexpr size_t kMaxFrames = 128;
 
-thread_local bool t_busy = false;
 std::atomic<bool> g_installed{false};
 
 // One symbol reader for the whole process: libbacktrace keeps what it has read for good, and a state
@@ -97,9 +96,6 @@ TRealThrow RealThrow() {
 
 }  // namespace
 
-TLoggerBusy::TLoggerBusy() : was_(t_busy) { t_busy = true; }
-TLoggerBusy::~TLoggerBusy() { t_busy = was_; }
-bool LoggerBusyOnThisThread() { return t_busy; }
 bool ExceptionLoggerInstalled() { return g_installed.load(); }
 
 std::string LogAddressText(uintptr_t address) {
@@ -297,7 +293,7 @@ extern "C" [[noreturn]] void __cxa_throw(void* object, void* type, void (*destru
 #endif
     using namespace tellvane;
     TRealThrow real = RealThrow();
-    if (g_installed.load(std::memory_order_relaxed) && !t_busy && LogEnabled()) {
+    if (g_installed.load(std::memory_order_relaxed) && !LoggerBusyOnThisThread() && LogEnabled()) {
         TLoggerBusy busy;
         try {
             boost::stacktrace::stacktrace stack(1, kMaxFrames);  // from the thrower outwards

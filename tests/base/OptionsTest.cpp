@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "app/AppFolders.h"
-#include "app/Options.h"
+#include "base/Options.h"
+#include "platform/AppFolders.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "support/TestSupport.h"

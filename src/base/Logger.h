@@ -24,7 +24,18 @@ void WriteLogLine(const std::string& text);
 void Log(const std::string& msg, const std::string& source);
 // Passes LINES to the line writer one after another, with no other log line between them.
 void WriteLogBlock(const std::vector<std::string>& lines);
-// Hooks the C++ runtime's throw so that every exception is logged with its stack when the log is on.
-void InstallExceptionLogger();
+
+// True while this thread is inside the logger; an exception thrown there is not logged again.
+bool LoggerBusyOnThisThread();
+class TLoggerBusy {
+public:
+    TLoggerBusy();
+    ~TLoggerBusy();
+    TLoggerBusy(const TLoggerBusy&) = delete;
+    TLoggerBusy& operator=(const TLoggerBusy&) = delete;
+
+private:
+    bool was_;
+};
 
 }  // namespace tellvane

@@ -1,4 +1,4 @@
-#include "app/Options.h"
+#include "base/Options.h"
 
 #include <charconv>
 #include <clocale>
@@ -6,7 +6,7 @@
 #include <ctime>
 #include <locale.h>
 
-#include "app/AppFolders.h"
+#include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/TextFormat.h"
 

@@ -5,8 +5,8 @@
 
 #include "app/ContextMenuExtActivator.h"
 #include "app/InitFinal.h"
-#include "app/Logger.h"
-#include "app/Options.h"
+#include "base/Logger.h"
+#include "base/Options.h"
 #include "crypto/CryptoAlgorithms.h"
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
@@ -17,8 +17,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "shred/ShredAlgorithms.h"
-#include "wizard/PathClasses.h"
 #include "support/TestSupport.h"
+#include "wizard/PathClasses.h"
 
 namespace tellvane {
 namespace {
