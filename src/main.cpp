@@ -14,6 +14,7 @@
 #include "ui/MainForm.h"
 #include "ui/StandardDialogs.h"
 #include "ui/TellvaneApplication.h"
+#include "ui/UiThreadDispatcher.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ int main(int argc, char** argv) {
         windows = std::make_unique<tellvane::TAppWindows>();
     } catch (const std::exception& e) {
         ShowApplicationError(e.what());
-        tellvane::FinalizeApplication([] { QCoreApplication::processEvents(); });
+        tellvane::FinalizeApplication(tellvane::EventLoopCallServer());
         return 1;
     }
 
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
 
     // Workers still going are stopped and awaited first; their calls onto this thread are served meanwhile.
     try {
-        tellvane::FinalizeApplication([] { QCoreApplication::processEvents(); });
+        tellvane::FinalizeApplication(tellvane::EventLoopCallServer());
     } catch (const std::exception& e) {
         ShowApplicationError(e.what());
     }

@@ -72,9 +72,11 @@ void InitializeApplication() {
     for (const auto& step : InitializationSteps()) step.run();
 }
 
-void FinalizeApplication(const std::function<void()>& pump) {
+void FinalizeApplication() { FinalizeApplication(TCallServer{}); }
+
+void FinalizeApplication(const TCallServer& server) {
     // No worker may use a registry after it has been freed.
-    StopAndAwaitWorkers(pump);
+    StopAndAwaitWorkers(server);
     for (const auto& step : FinalizationSteps()) step.run();
 }
 

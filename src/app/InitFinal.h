@@ -7,6 +7,8 @@
 
 namespace tellvane {
 
+struct TCallServer;
+
 inline constexpr const char* RegistryRootKey = "HKEY_CURRENT_USER";
 inline constexpr const char* AppRegistryKey = "Software\\Kalvessa\\Brevikon\\";
 inline constexpr const char* ApplicationTitle = "Tellvane";
@@ -22,10 +24,11 @@ std::vector<TStartupStep> FinalizationSteps();
 
 // Runs the start-up steps; an error leaves the function (start-up is then over).
 void InitializeApplication();
-// Stops a run still going and waits for its worker (calling PUMP so the user-interface thread
-// can serve the worker's synchronous calls), then releases what InitializeApplication built, in
-// the fixed order.
-void FinalizeApplication(const std::function<void()>& pump = {});
+// Stops a run still going and waits for its worker (serving the worker's synchronous calls
+// through SERVER, engine/FilesIterationThread.h), then releases what InitializeApplication built,
+// in the fixed order.
+void FinalizeApplication();
+void FinalizeApplication(const TCallServer& server);
 // True once a start-up step asked the program to end (the shell-extension switches).
 bool TerminationRequested();
 void RequestTermination();

@@ -189,7 +189,7 @@ void InitializeConsole(int argc, const char* const* argv) {
 }
 
 void FinalizeConsole() {
-    StopAndAwaitWorkers({});
+    StopAndAwaitWorkers();
     for (const auto& step : FinalizationSteps())
         if (ConsoleNeedsStep(step.name)) step.run();
 }

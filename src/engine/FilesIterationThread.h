@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -112,17 +113,26 @@ private:
 };
 
 // Starts a run of OPERATION on a new worker thread, which becomes the active one. OPERATION must
-// outlive the run. Uses the host set by SetWorkerHost.
+// outlive the run. Uses the host set by SetWorkerHost. The engine owns the run's thread and joins
+// it: here for runs that have ended since, and in StopAndAwaitWorkers.
 std::shared_ptr<TFilesIterationThread> StartOperation(TOperation& operation, TItemsSet itemsForOperation);
 // The worker of the current run, or null.
 std::shared_ptr<TFilesIterationThread> ActiveIterationThread();
 // The progress window's Cancel (user-interface thread).
 void CancelOperation();
-// Number of workers whose thread has not ended.
+// Number of runs whose worker has not ended.
 int RunningWorkerCount();
-// Asks every worker to stop and waits until all have ended, calling PUMP (which lets the
-// user-interface thread serve their synchronous calls) while waiting.
-void StopAndAwaitWorkers(const std::function<void()>& pump);
+
+// How the thread that awaits the runs serves their calls onto it meanwhile: SERVE handles what has
+// come and otherwise waits for more; WAKE, called by a worker when its run ends, makes a waiting
+// SERVE return. Without SERVE the awaiting thread serves nothing.
+struct TCallServer {
+    std::function<void()> serve;
+    std::function<void()> wake;
+};
+// Asks every run to stop, waits until all have ended (serving their calls through SERVER) and
+// joins their threads.
+void StopAndAwaitWorkers(const TCallServer& server = {});
 
 // A plain message shown by the user-interface thread while the calling worker waits.
 void ShowMessageFromWorker(const std::string& text);

@@ -53,6 +53,7 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Hide_operation_completed", "Hide operation completed"},
         {"Hiding_files_step1", "Hiding files - Step 1 of 1"},
         {"Link_skipped", "%s is a symbolic link; it was skipped"},
+        {"Main_password_busy", "The main password cannot be changed while an operation is running"},
         {"Main_password_line_break", "The main password cannot contain a line break"},
         {"Main_password_too_long", "The main password cannot be longer than %d bytes"},
         {"Next_", "Next"},

@@ -10,11 +10,10 @@
 #include <QTabWidget>
 
 #include "base/Options.h"
-#include "hide/HiddenConfig.h"
 #include "platform/AppFolders.h"
 #include "ui/DesktopActions.h"
 #include "ui/UiFonts.h"
-#include "wizard/OperationPaths.h"
+#include "wizard/Wizard.h"
 #include "wizard/WizardWindow.h"
 
 namespace tellvane {
@@ -145,11 +144,7 @@ void TOptionsForm::CancelButtonClick() { hide(); }
 
 void TOptionsForm::HelpButtonClick() { OpenHelpFile(); }
 
-void TOptionsForm::ChooseMainPassButtonClick() {
-    std::string& password = HiddenItemsStore().Password;
-    if (!password.empty() && !TOperationPath::VerifyPassword(window_, password)) return;
-    window_.ShowChangeMainPassword(password);
-}
+void TOptionsForm::ChooseMainPassButtonClick() { ChangeMainPassword(window_, true); }
 
 void TOptionsForm::showEvent(QShowEvent* event) {
     SetOptionsToGUI();

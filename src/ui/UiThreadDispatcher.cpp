@@ -1,5 +1,6 @@
 #include "ui/UiThreadDispatcher.h"
 
+#include <QCoreApplication>
 #include <QThread>
 
 #include <condition_variable>
@@ -41,6 +42,11 @@ void TUiThreadDispatcher::Run(const std::function<void()>& step) {
     std::unique_lock guard(call->lock);
     call->ran.wait(guard, [&] { return call->done; });
     if (call->error) std::rethrow_exception(call->error);
+}
+
+TCallServer EventLoopCallServer() {
+    return {[] { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); },
+            [] { QMetaObject::invokeMethod(QCoreApplication::instance(), [] {}, Qt::QueuedConnection); }};
 }
 
 }  // namespace tellvane

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "engine/FilesIterationThread.h"
+
 namespace tellvane {
 
 class TUiThreadDispatcher {
@@ -18,5 +20,9 @@ public:
 private:
     QObject target_;
 };
+
+// Serves the workers' calls through the message loop while the user-interface thread awaits their
+// runs: waits for events, and a run's end posts one.
+TCallServer EventLoopCallServer();
 
 }  // namespace tellvane

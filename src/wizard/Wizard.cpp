@@ -81,7 +81,17 @@ void TWizard::OperationsListBoxClick(int index) {
     }
 }
 
-void TWizard::ChangeMainPassLinkClick() { window_.ShowChangeMainPassword(HiddenItemsStore().Password); }
+void ChangeMainPassword(IWizardWindow& window, bool askCurrent) {
+    if (RunningWorkerCount() > 0) {
+        window.InfoBox(GetConstantValue("Main_password_busy"));
+        return;
+    }
+    std::string& password = HiddenItemsStore().Password;
+    if (askCurrent && !password.empty() && !TOperationPath::VerifyPassword(window, password)) return;
+    window.ShowChangeMainPassword(password);
+}
+
+void TWizard::ChangeMainPassLinkClick() { ChangeMainPassword(window_, false); }
 
 bool TWizard::TreeNodeClick(TTreeNode* node) {
     if (RunActive() || !node) return false;

@@ -17,6 +17,12 @@ class TOperation;
 class TOperationPath;
 struct TTreeNode;
 
+// Both ways to a new main password: the Options window's button (ASKCURRENT: the current main
+// password is asked first when there is one) and the wizard's links. Refused with a message while a
+// run is active: a hide run writes the hidden-items store and its password, and the progress window
+// leaves the other windows usable.
+void ChangeMainPassword(IWizardWindow& window, bool askCurrent);
+
 class TWizard {
 public:
     explicit TWizard(IWizardWindow& window);

@@ -237,6 +237,21 @@ TEST_F(WorkerTest, CancelDuringTheLastFileShowsNoCompletion) {
     EXPECT_EQ(host.progressClosed, 1);
 }
 
+TEST_F(WorkerTest, ShutdownStopsABusyRunServesItsLastCallAndJoinsIt) {
+    PendingFiles() = {MakeFile("a"), MakeFile("b")};
+    op.waitForHalt = true;
+    std::weak_ptr<TFilesIterationThread> worker = StartOperation(op, {TItemType::itFile});
+    for (int i = 0; i < 20000 && !op.started; ++i) host.ServeOnce(std::chrono::milliseconds(1));
+    ASSERT_TRUE(op.started);
+    // Closing the progress window needs this thread: the wait serves it, and the run's end wakes it.
+    StopAndAwaitWorkers({[&] { host.ServeUntilWoken(); }, [&] { host.Wake(); }});
+    EXPECT_EQ(RunningWorkerCount(), 0);
+    EXPECT_TRUE(worker.expired());
+    EXPECT_EQ(op.worked.size(), 1u);
+    EXPECT_EQ(host.progressClosed, 1);
+    EXPECT_TRUE(host.completions.empty());
+}
+
 TEST_F(WorkerTest, NewPasswordIsKeptForTheRestOfADecryptRun) {
     TDecrypt decrypt;
     decrypt.Password = "old";

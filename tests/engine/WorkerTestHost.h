@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "engine/DriveTree.h"
@@ -21,7 +22,7 @@ class WorkerTestHost : public IWorkerHost {
 public:
     WorkerTestHost() : uiThread_(std::this_thread::get_id()) { SetWorkerHost(this); }
     ~WorkerTestHost() override {
-        StopAndAwaitWorkers([this] { ServeOnce(std::chrono::milliseconds(1)); });
+        StopAndAwaitWorkers({[this] { ServeUntilWoken(); }, [this] { Wake(); }});
         SetWorkerHost(nullptr);
     }
 
@@ -76,6 +77,27 @@ public:
         return false;
     }
 
+    // Serves calls as they come until the end of a run wakes this thread.
+    void ServeUntilWoken() {
+        for (;;) {
+            std::deque<std::packaged_task<void()>> steps;
+            bool woken;
+            {
+                std::unique_lock<std::mutex> g(lock_);
+                wake_.wait(g, [&] { return !queue_.empty() || woken_; });
+                steps.swap(queue_);
+                woken = std::exchange(woken_, false);
+            }
+            for (auto& s : steps) s();
+            if (woken) return;
+        }
+    }
+    void Wake() {
+        std::lock_guard<std::mutex> g(lock_);
+        woken_ = true;
+        wake_.notify_one();
+    }
+
     void ServeOnce(std::chrono::milliseconds wait) {
         std::deque<std::packaged_task<void()>> steps;
         {
@@ -102,6 +124,7 @@ private:
     std::mutex lock_;
     std::condition_variable wake_;
     std::deque<std::packaged_task<void()>> queue_;
+    bool woken_ = false;
 };
 
 }  // namespace tellvane::test

@@ -17,6 +17,7 @@
 #include "ui/DriveTreeView.h"
 #include "ui/OperationsListBox.h"
 #include "ui/TellvaneApplication.h"
+#include "ui/UiThreadDispatcher.h"
 #include "wizard/DriveTreeModel.h"
 #include "wizard/PathClasses.h"
 
@@ -42,7 +43,7 @@ public:
     }
     void TearDown() override {
         FreePathClasses();
-        FinalizeApplication([] { QCoreApplication::processEvents(); });
+        FinalizeApplication(EventLoopCallServer());
         app_.reset();
         home_.reset();
     }
@@ -110,7 +111,7 @@ void UiTest::SetUp() {
 
 void UiTest::TearDown() {
     if (windows_) {
-        StopAndAwaitWorkers([] { QCoreApplication::processEvents(); });
+        StopAndAwaitWorkers(EventLoopCallServer());
         windows_.reset();
     }
     SetMessageBoxHook({});

@@ -11,6 +11,7 @@
 #include "hide/HiddenConfig.h"
 #include "platform/FileSystem.h"
 #include "wizard/CmdLineActivate.h"
+#include "wizard/Wizard.h"
 
 namespace tellvane::test {
 namespace {
@@ -241,6 +242,35 @@ TEST_F(FlowTest, HideThenShowSomeFromTheEnd) {
             EXPECT_TRUE(Writable(path)) << path;
         }
     }
+}
+
+TEST_F(FlowTest, MainPasswordStaysWhileAHideRunWritesTheStore) {
+    Make("a.txt", 10, 1);
+    window.mainPassAnswers = {std::string("main")};
+    wizard.OperationsListBoxClick(3);
+    Check("a.txt");
+    wizard.NextButtonClick();
+    // The run waits for this thread before it touches the store: it is active until pumped.
+    ASSERT_EQ(RunningWorkerCount(), 1);
+    window.mainPassAnswers = {std::string("main")};
+    window.changeAnswers = {{"new", "new"}};
+    ChangeMainPassword(window, true);  // the Options window's button
+    wizard.ChangeMainPassLinkClick();
+    const TBox refused{"info", "The main password cannot be changed while an operation is running"};
+    EXPECT_EQ(window.boxes, (std::vector<TBox>{refused, refused}));
+    EXPECT_EQ(window.changeShown, 0);
+    EXPECT_EQ(window.mainPassShown, 1);  // only the hide path's own prompt
+    AwaitRun();
+    EXPECT_EQ(window.completionText, "1 file was hidden");
+    // The saved store holds the item under the password it had.
+    FreeHiddenConfig();
+    CreateHiddenConfig();
+    EXPECT_EQ(HiddenItemsStore().Password, "main");
+    ASSERT_EQ(HiddenItemsStore().Count(), 1);
+    // Once the run has ended the change goes through.
+    ChangeMainPassword(window, true);
+    EXPECT_EQ(window.changeShown, 1);
+    EXPECT_EQ(HiddenItemsStore().Password, "new");
 }
 
 TEST_F(FlowTest, HideSwitchHidesTheSelectionAtOnce) {
