@@ -65,6 +65,8 @@ TIniFile::Document TIniFile::Document::Parse(const std::string& raw, uint32_t an
         pos = 3;
     else if (ansiCodePage != 0 && SanitizeUtf8(raw) != raw)
         text = CodePageToUtf8(raw, ansiCodePage);
+    // A second mark would be written at the start of the text and read back as the mark itself.
+    while (text.compare(pos, 3, "\xEF\xBB\xBF") == 0) pos += 3;
     auto keep = [&](std::string line) {
         // Every CR at the end goes: one left behind would be read back as the line's end.
         while (!line.empty() && line.back() == '\r') line.pop_back();
