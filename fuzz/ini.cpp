@@ -1,6 +1,6 @@
 // The INI reader with the two stores built on it. The input is an INI text: parsed and written
 // back (a second round must change nothing), loaded as base.dat by the hidden-items store (saved
-// and loaded again, it must give the same items), and read as options.ini by the options store.
+// and loaded again, it must give the same items), and read by the options store from the text.
 #include "FuzzSupport.h"
 #include "FuzzTargets.h"
 #include "base/Options.h"
@@ -49,11 +49,14 @@ void CheckHiddenStore(const std::string& text) {
 }
 
 void ReadOptions(const std::string& text) {
-    fuzz::WriteFile(TOptions::GetFileName(), text);
-    const TOptions options;
+    const TOptions options = TOptions::FromText(text);
+    const TLanguageChoice language = ReadLanguageChoice(options);
+    if (language.id != (options.GetOption("LanguageID", 1033) & 0xFFFF) ||
+        language.text != options.GetOption("LanguageID", "1033"))
+        fuzz::Fail("the language choice reads the option otherwise");
     std::vector<std::string> names = {"LanguageID", "IntegrateContextMenu", "CascadeContextMenu"};
     const TIniFile::Document doc = TIniFile::Document::Parse(text);
-    // Every read goes to the file: a few of the file's own keys are enough.
+    // A few of the text's own keys are enough.
     if (const auto* s = doc.FindSection("Options"))
         for (size_t i = 0; i < s->entries.size() && i < 8; ++i) names.push_back(s->entries[i].key);
     for (const std::string& name : names) {

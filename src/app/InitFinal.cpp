@@ -28,11 +28,14 @@ void WriteAppPath() {
     registry.WriteString(RegistryRootKey, AppRegistryKey, "AppPath", GetAppFolder());
 }
 
+// The language of this run, read once by the language step for the registries built after it.
+TLanguageChoice g_language;
+
 void ChooseLanguage() {
-    TOptions options;
+    g_language = ReadLanguageChoice(TOptions());
     TQuenLanguageManager& manager = LangManager();
     manager.ScanForLangFiles(GetAppFolder(), "*.lng", false);
-    manager.SetLanguageID(static_cast<uint16_t>(options.GetOption("LanguageID", 1033) & 0xFFFF));
+    manager.SetLanguageID(g_language.id);
 }
 
 }  // namespace
@@ -46,8 +49,8 @@ std::vector<TStartupStep> InitializationSteps() {
         {"Language", ChooseLanguage},
         {"PathClasses", CreatePathClasses},
         {"CreateOperations", CreateOperations},
-        {"CreateShredAlgorithms", CreateShredAlgorithms},
-        {"CreateAlgorithms", CreateAlgorithms},
+        {"CreateShredAlgorithms", [] { CreateShredAlgorithms(g_language); }},
+        {"CreateAlgorithms", [] { CreateAlgorithms(g_language); }},
         {"CreatePendingFiles", CreatePendingFiles},
         {"CreateHiddenConfig", CreateHiddenConfig},
         {"ProcessShellExtSwitches", [] {

@@ -7,6 +7,7 @@
 #include <locale.h>
 
 #include "platform/AppFolders.h"
+#include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/TextFormat.h"
 
@@ -68,6 +69,8 @@ std::string LocaleFloatText(double value) {
 TOptions::TOptions() : ini_(GetFileName()) {}
 
 TOptions::TOptions(std::string fileName) : ini_(fileName.empty() ? GetFileName() : std::move(fileName)) {}
+
+TOptions TOptions::FromText(std::string text) { return TOptions(TIniFile::FromText(std::move(text))); }
 
 std::string TOptions::GetFileName() { return GetDataFolder() + "options.ini"; }
 
@@ -165,6 +168,15 @@ void TOptions::DeleteKey(const std::string& name) {
     } catch (const EFileError&) {
         throw EFileError(Format("Unable to write to %s", {FileName()}));
     }
+}
+
+uint32_t TLanguageChoice::CodePage() const { return AnsiCodePageOfLanguage(id); }
+
+TLanguageChoice ReadLanguageChoice(const TOptions& options) {
+    TLanguageChoice choice;
+    choice.text = options.GetOption("LanguageID", choice.text);
+    choice.id = static_cast<uint16_t>(ParseIniInteger(choice.text, choice.id) & 0xFFFF);
+    return choice;
 }
 
 }  // namespace tellvane

@@ -1,5 +1,6 @@
 #pragma once
 // Typed access to section "Options" of DataFolder + "options.ini"; every call goes to the file.
+#include <cstdint>
 #include <string>
 
 #include "platform/Clock.h"
@@ -11,6 +12,8 @@ class TOptions {
 public:
     TOptions();  // DataFolder + "options.ini"
     explicit TOptions(std::string fileName);  // an empty name means GetFileName()
+    // The options of the INI text TEXT, for reading only (writes throw std::logic_error).
+    static TOptions FromText(std::string text);
 
     static std::string GetFileName();
     const std::string& FileName() const { return ini_.FileName(); }
@@ -42,7 +45,19 @@ public:
     static std::string GetDateTimeStr(TDateTime value);
 
 private:
+    explicit TOptions(TIniFile ini) : ini_(std::move(ini)) {}
     TIniFile ini_;
 };
+
+// The option "LanguageID", read once at start-up and handed to all that need it: the language
+// manager takes its number, the description files "cryptos" and "shreds" + text + ".ini" its
+// text as stored (0x407 is language 1031, yet names "cryptos0x407.ini").
+struct TLanguageChoice {
+    std::string text = "1033";
+    uint16_t id = 1033;  // the value read as an integer, low 16 bits; 1033 when it is none
+    // The ANSI code page of the language, for description files without a byte-order mark.
+    uint32_t CodePage() const;
+};
+TLanguageChoice ReadLanguageChoice(const TOptions& options);
 
 }  // namespace tellvane

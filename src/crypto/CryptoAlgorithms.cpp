@@ -282,17 +282,11 @@ public:
 
 }  // namespace
 
-void CreateAlgorithms() {
+void CreateAlgorithms(const TLanguageChoice& language) {
     TRegistryState& s = State();
     if (!s.list.empty()) return;
-    std::string languageId = "1033";
-    try {
-        languageId = TOptions().GetOption("LanguageID", "1033");
-    } catch (const std::exception&) {
-        // An unreadable options file leaves the default language's descriptions.
-    }
-    s.descriptionsFile = GetAppFolder() + "cryptos" + languageId + ".ini";
-    s.descriptionsCodePage = DescriptionCodePage(languageId);
+    s.descriptionsFile = GetAppFolder() + "cryptos" + language.text + ".ini";
+    s.descriptionsCodePage = language.CodePage();
     for (const TCipherFactoryEntry& entry : CipherFactoryTable())
         s.list.push_back(std::make_unique<TCipherAlgorithm>(entry.Create(), std::string(entry.Sign),
                                                             std::string(entry.Caption)));

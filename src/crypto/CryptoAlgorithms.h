@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/OperationCallbacks.h"
+#include "base/Options.h"
 
 namespace tellvane {
 
@@ -50,9 +51,9 @@ public:
     virtual std::string Caption() const { return Sign(); }
 };
 
-// Builds the nineteen entries (idempotent), reads the option "LanguageID" once for the
-// description file, and sets the pass count to 1.
-void CreateAlgorithms();
+// Builds the nineteen entries (idempotent), with their descriptions in LANGUAGE, and sets the pass
+// count to 1.
+void CreateAlgorithms(const TLanguageChoice& language = {});
 void FreeAlgorithms();
 std::vector<std::unique_ptr<TCryptoAlgorithm>>& AlgorithmList();
 // The first entry, in index order, whose signature is SIGN byte for byte; null when none.

@@ -173,12 +173,6 @@ bool RepresentableInCodePage(const std::string& text, uint32_t codePage) {
     return CodePageToUtf8(Utf8ToCodePage(text, codePage), codePage) == text;
 }
 
-uint32_t DescriptionCodePage(const std::string& languageId) {
-    char* end = nullptr;
-    const unsigned long id = std::strtoul(languageId.c_str(), &end, 10);
-    return AnsiCodePageOfLanguage(static_cast<uint16_t>(languageId.empty() || *end ? 1033 : id & 0xFFFF));
-}
-
 std::string CodePageToUtf8(const std::string& bytes, uint32_t codePage) {
     if (codePage == 65001) return SanitizeUtf8(bytes);
     Converter conv("UTF-8", IconvName(codePage));

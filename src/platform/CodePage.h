@@ -9,9 +9,6 @@ namespace tellvane {
 uint32_t SystemAnsiCodePage();
 // The default ANSI code page of a Windows language identifier (1252 when unknown).
 uint32_t AnsiCodePageOfLanguage(uint16_t languageId);
-// The code page of a description file named after LANGUAGEID (decimal text) when it has no
-// byte-order mark and is not UTF-8: that language's ANSI code page.
-uint32_t DescriptionCodePage(const std::string& languageId);
 // UTF-8 text to 8-bit text in CODEPAGE; characters the code page lacks become "?".
 std::string Utf8ToCodePage(const std::string& text, uint32_t codePage);
 // True when TEXT (UTF-8) comes back unchanged from CODEPAGE: no character of it is lost to "?"

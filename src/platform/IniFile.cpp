@@ -201,15 +201,33 @@ void SaveIniDocument(const std::string& fileName, const TIniFile::Document& doc)
     AtomicWriteFile(fileName, doc.Serialize(), 0600);
 }
 
+TIniFile TIniFile::FromText(std::string text, uint32_t ansiCodePage) {
+    TIniFile ini("", ansiCodePage);
+    ini.text_ = std::make_shared<const std::string>(std::move(text));
+    return ini;
+}
+
+TIniFile::Document TIniFile::Load() const {
+    return text_ ? Document::Parse(*text_, ansiCodePage_) : LoadOrEmpty(fileName_, ansiCodePage_);
+}
+
+TIniFile::Document TIniFile::LoadForUpdate() const {
+    if (text_) throw std::logic_error("An INI text cannot be written");
+    return LoadIniDocument(fileName_);
+}
+
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const {
-    Document doc = LoadOrEmpty(fileName_, ansiCodePage_);
+    Document doc = Load();
     const Document::Entry* e = doc.Find(section, key);
     return CutToCharacters(e ? e->value : defaultValue, MaxValueLength);
 }
 
 int TIniFile::ReadInteger(const std::string& section, const std::string& key, int defaultValue) const {
-    std::string text = ReadString(section, key, "");
+    return ParseIniInteger(ReadString(section, key, ""), defaultValue);
+}
+
+int ParseIniInteger(const std::string& text, int defaultValue) {
     if (text.empty()) return defaultValue;
     const char* p = text.c_str();
     bool negative = false;
@@ -238,23 +256,23 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool
 }
 
 bool TIniFile::SectionExists(const std::string& section) const {
-    return LoadOrEmpty(fileName_, ansiCodePage_).FindSection(section) != nullptr;
+    return Load().FindSection(section) != nullptr;
 }
 
 bool TIniFile::ValueExists(const std::string& section, const std::string& key) const {
-    return LoadOrEmpty(fileName_, ansiCodePage_).Find(section, key) != nullptr;
+    return Load().Find(section, key) != nullptr;
 }
 
 std::vector<std::string> TIniFile::ReadSections() const {
     std::vector<std::string> names;
-    const Document doc = LoadOrEmpty(fileName_, ansiCodePage_);
+    const Document doc = Load();
     for (const auto& s : doc.Sections()) names.push_back(s.name);
     return names;
 }
 
 std::vector<std::string> TIniFile::ReadSectionKeys(const std::string& section) const {
     std::vector<std::string> keys;
-    Document doc = LoadOrEmpty(fileName_, ansiCodePage_);
+    Document doc = Load();
     if (const auto* s = doc.FindSection(section))
         for (const auto& e : s->entries)
             if (!e.IsKept()) keys.push_back(e.key);

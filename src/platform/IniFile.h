@@ -3,6 +3,7 @@
 // regard to case, every read goes to the file, values read up to 2047 characters, and every write
 // reaches the file at once, atomically (temporary file, then rename) with mode 0600.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -15,6 +16,8 @@ public:
     // that code page (files written by hand in a language's own code page).
     explicit TIniFile(std::string fileName, uint32_t ansiCodePage = 0)
         : fileName_(std::move(fileName)), ansiCodePage_(ansiCodePage) {}
+    // The INI text TEXT in place of a file (no name): reads parse it, writes throw std::logic_error.
+    static TIniFile FromText(std::string text, uint32_t ansiCodePage = 0);
     const std::string& FileName() const { return fileName_; }
 
     std::string ReadString(const std::string& section, const std::string& key,
@@ -42,8 +45,11 @@ public:
     static constexpr size_t MaxValueLength = 2047;
 
 private:
+    Document Load() const;          // an unreadable file reads as empty
+    Document LoadForUpdate() const;  // throws EFileError for an unreadable file
     std::string fileName_;
     uint32_t ansiCodePage_;
+    std::shared_ptr<const std::string> text_;  // set for FromText
 };
 
 // The parsed file: ordered sections with ordered keys; lookups ignore case. Lines that are no
@@ -93,9 +99,13 @@ TIniFile::Document LoadIniDocument(const std::string& fileName, uint32_t ansiCod
 std::string CutToCharacters(const std::string& text, size_t maxChars);
 void SaveIniDocument(const std::string& fileName, const TIniFile::Document& doc);
 
+// TEXT read as an integer the way ReadInteger reads a value: decimal, or hexadecimal after "0x" or
+// "$", with a sign; DEFAULTVALUE when it is empty, malformed or out of range.
+int ParseIniInteger(const std::string& text, int defaultValue);
+
 template <class Edit>
 void TIniFile::Update(Edit&& edit) {
-    Document doc = LoadIniDocument(fileName_);
+    Document doc = LoadForUpdate();
     edit(doc);
     SaveIniDocument(fileName_, doc);
 }

@@ -3,7 +3,6 @@
 
 #include "base/Options.h"
 #include "platform/AppFolders.h"
-#include "platform/CodePage.h"
 #include "platform/IniFile.h"
 #include "shred/ShredAlgorithms.h"
 #include "shred/ShredMethods.h"
@@ -26,10 +25,8 @@ std::string TShredAlgorithm::GetDesc() const {
     }
 }
 
-void CreateShredAlgorithms() {
-    const std::string languageId = TOptions().GetOption("LanguageID", "1033");
-    g_descriptions = std::make_unique<TIniFile>(GetAppFolder() + "shreds" + languageId + ".ini",
-                                                DescriptionCodePage(languageId));
+void CreateShredAlgorithms(const TLanguageChoice& language) {
+    g_descriptions = std::make_unique<TIniFile>(GetAppFolder() + "shreds" + language.text + ".ini", language.CodePage());
     g_algorithms.clear();
     for (const TShredMethod& method : ShredMethodTable) g_algorithms.push_back(std::make_unique<TShredAlgorithm>(method));
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/OperationCallbacks.h"
+#include "base/Options.h"
 #include "shred/CharGenerators.h"
 
 namespace tellvane {
@@ -101,8 +102,9 @@ public:
 // Installs OBSERVER (not owned; nullptr removes it).
 void SetShredDriverObserver(TShredDriverObserver* observer);
 
-// The registry: one instance of each method, in the order of the choices.
-void CreateShredAlgorithms();
+// The registry: one instance of each method, in the order of the choices, and their descriptions
+// in LANGUAGE.
+void CreateShredAlgorithms(const TLanguageChoice& language = {});
 void FreeShredAlgorithms();
 std::vector<std::unique_ptr<TShredAlgorithm>>& ShredAlgorithmList();
 

@@ -71,12 +71,15 @@ TEST_F(Startup, FirstStartBuildsEverythingAndShutdownSavesTheStore) {
 TEST_F(Startup, AppPathIsRewrittenAtEveryStartAndLanguageComesFromOptions) {
     SetDataFolder(DataFolder());
     TRegistry(DataFolder() + "registry.ini").WriteString(RegistryRootKey, AppRegistryKey, "AppPath", "/old/place/");
-    TOptions(DataFolder() + "options.ini").SetOption("LanguageID", 1031);
+    TOptions(DataFolder() + "options.ini").SetOption("LanguageID", "0x407");
     InitializeApplication();
     TRegistry registry(DataFolder() + "registry.ini");
     EXPECT_EQ(registry.ReadString(RegistryRootKey, AppRegistryKey, "AppPath").value_or(""), GetAppFolder());
-    // The German file shipped beside the program is found and applied.
+    // 0x407 is German: the file shipped beside the program is found and applied, while the
+    // description files are named by the text as stored (none ships under that name).
     EXPECT_EQ(LangManager().LanguageID(), 1031);
+    EXPECT_EQ(AlgorithmDescriptionsFile(), GetAppFolder() + "cryptos0x407.ini");
+    EXPECT_EQ(ShredAlgorithmList().at(0)->GetDesc(), "");
     EXPECT_EQ(GetConstantValue("Cancel"), "&Abbrechen");
     EXPECT_EQ(GetOperation(0).Title, "Verschl\xC3\xBCsseln");
     FinalizeApplication();

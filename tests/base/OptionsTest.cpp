@@ -241,5 +241,34 @@ TEST_F(OptionsTest, UnwritableStoreReportsTheFileAndReadsDefaults) {
     EXPECT_TRUE(DirectoryExists(IniPath()));
 }
 
+// The language option, read once for the whole start-up: the manager's number and the description
+// files' text from one value; the same values from the options' text without a file.
+TEST_F(OptionsTest, LanguageChoiceGivesNumberTextAndCodePage) {
+    struct Case {
+        const char* stored;  // nullptr: no key
+        const char* text;
+        uint16_t id;
+        uint32_t codePage;
+    };
+    const Case cases[] = {
+        {nullptr, "1033", 1033, 1252}, {"1049", "1049", 1049, 1251}, {"0x407", "0x407", 1031, 1252},
+        {"$419", "$419", 1049, 1251},  {"German", "German", 1033, 1252}, {"", "", 1033, 1252},
+        {"-1", "-1", 0xFFFF, 1252},    {"70657", "70657", 5121, 1256},
+    };
+    for (const Case& c : cases) {
+        const std::string body = c.stored ? std::string("LanguageID=") + c.stored + "\n" : "Other=1\n";
+        WriteStore(body);
+        for (const TOptions& options : {TOptions(), TOptions::FromText("[Options]\n" + body)}) {
+            const TLanguageChoice choice = ReadLanguageChoice(options);
+            EXPECT_EQ(choice.text, c.text) << body;
+            EXPECT_EQ(choice.id, c.id) << body;
+            EXPECT_EQ(choice.CodePage(), c.codePage) << body;
+        }
+    }
+    // Options of a text are for reading: a write is refused and no file is made.
+    EXPECT_THROW(TOptions::FromText("").SetOption("LanguageID", 1031), std::logic_error);
+    EXPECT_EQ(TOptions::FromText("[Options]\nCascadeContextMenu=1\n").GetOption("CascadeContextMenu", false), true);
+}
+
 }  // namespace
 }  // namespace tellvane

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "base/Options.h"
 #include "crypto/CryptoAlgorithms.h"
 #include "crypto/EncTestSupport.h"
 #include "platform/IniFile.h"
@@ -74,7 +75,7 @@ TEST(CryptoAlgorithmsTest, LanguageOptionChoosesTheDescriptionFileOnce) {
     WriteText(scope.App().file("cryptos1031.ini"), "[Algos]\nSER=Beschreibung\n");
     WriteText(scope.App().file("cryptos1033.ini"), "[Algos]\nSER=Description\n");
     FreeAlgorithms();
-    CreateAlgorithms();
+    CreateAlgorithms(ReadLanguageChoice(TOptions()));
     EXPECT_EQ(FindAlgorithmBySign("SER")->GetDesc(), "Beschreibung");
     // Changed later, the option does not move the file of this process.
     WriteText(scope.Data().file("options.ini"), "[Options]\nLanguageID=1033\n");

@@ -79,8 +79,6 @@ TEST_F(IniFileTest, TextThatIsNotUtf8IsReadInTheGivenCodePage) {
         test::WriteText(Path(), c.bytes);
         EXPECT_EQ(TIniFile(Path(), c.codePage).ReadString("Algos", "BFS", ""), c.expected) << c.codePage;
     }
-    EXPECT_EQ(DescriptionCodePage("1049"), 1251u);
-    EXPECT_EQ(DescriptionCodePage("1031"), 1252u);
 }
 
 TEST_F(IniFileTest, WritesAreAtomicWithOwnerOnlyMode) {

@@ -548,7 +548,7 @@ TEST_F(ShredTest, DescriptionsComeFromTheLanguagesFile) {
     test::WriteText(dir.file("shreds1049.ini"), "[Algos]\nTZeroPass=Nuli\n");
     EXPECT_EQ(Method("TZeroPass").GetDesc(), "Zeros everywhere");
     FreeShredAlgorithms();
-    CreateShredAlgorithms();
+    CreateShredAlgorithms(ReadLanguageChoice(TOptions()));
     EXPECT_EQ(Method("TZeroPass").GetDesc(), "Nuli");
     EXPECT_EQ(Method("TGUTMANN").GetDesc(), "");
 }
