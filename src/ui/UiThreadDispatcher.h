@@ -2,7 +2,10 @@
 // Runs a worker's step on the user-interface thread and returns once it has run there.
 #include <QObject>
 
+#include <deque>
 #include <functional>
+#include <memory>
+#include <mutex>
 
 #include "engine/FilesIterationThread.h"
 
@@ -13,12 +16,23 @@ public:
     // Serves the thread that creates it: the user-interface thread.
     TUiThreadDispatcher() = default;
 
-    // From another thread: a blocking queued call, so the worker waits for the step; an error of
-    // the step is raised again in the caller. On the user-interface thread: runs STEP at once.
+    // From another thread: the step is queued for the message loop and the worker waits for it;
+    // an error of the step is raised again in the caller. On the user-interface thread: runs STEP
+    // at once.
     void Run(const std::function<void()>& step);
 
 private:
-    QObject target_;
+    struct TCall;
+
+    // Steps travel in a queue of our own, under a mutex, and the posted event carries nothing:
+    // a thread checker then sees every hand-over, which it cannot inside Qt's own locks.
+    class TTarget : public QObject {
+    public:
+        bool event(QEvent* e) override;
+        std::mutex lock;
+        std::deque<std::shared_ptr<TCall>> pending;
+    };
+    TTarget target_;
 };
 
 // Serves the workers' calls through the message loop while the user-interface thread awaits their
