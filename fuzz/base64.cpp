@@ -20,9 +20,3 @@ int tellvane::fuzz::Base64(const uint8_t* data, size_t size) {
     if (Base64Decode(Base64Encode(bytes)) != bytes) fuzz::Fail("decoded bytes do not survive an encoding");
     return 0;
 }
-
-#ifndef TELLVANE_FUZZ_REPLAY
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return tellvane::fuzz::Base64(data, size);
-}
-#endif

@@ -30,9 +30,3 @@ int tellvane::fuzz::EncDecrypt(const uint8_t* data, size_t size) {
     if (files != (done ? 1u : 0u)) fuzz::Fail(("files left after the run: " + left).c_str());
     return 0;
 }
-
-#ifndef TELLVANE_FUZZ_REPLAY
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return tellvane::fuzz::EncDecrypt(data, size);
-}
-#endif

@@ -47,9 +47,3 @@ int tellvane::fuzz::EncHeader(const uint8_t* data, size_t size) {
     }
     return 0;
 }
-
-#ifndef TELLVANE_FUZZ_REPLAY
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return tellvane::fuzz::EncHeader(data, size);
-}
-#endif

@@ -79,9 +79,3 @@ int tellvane::fuzz::Ini(const uint8_t* data, size_t size) {
     ReadOptions(text);
     return 0;
 }
-
-#ifndef TELLVANE_FUZZ_REPLAY
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return tellvane::fuzz::Ini(data, size);
-}
-#endif

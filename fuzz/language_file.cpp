@@ -24,9 +24,3 @@ int tellvane::fuzz::LanguageFile(const uint8_t* data, size_t size) {
     DecodeLngEscapes(bytes);
     return 0;
 }
-
-#ifndef TELLVANE_FUZZ_REPLAY
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return tellvane::fuzz::LanguageFile(data, size);
-}
-#endif

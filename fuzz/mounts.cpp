@@ -19,9 +19,3 @@ int tellvane::fuzz::Mounts(const uint8_t* data, size_t size) {
     }
     return 0;
 }
-
-#ifndef TELLVANE_FUZZ_REPLAY
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return tellvane::fuzz::Mounts(data, size);
-}
-#endif

@@ -20,9 +20,3 @@ int tellvane::fuzz::TextLines(const uint8_t* data, size_t size) {
         if (path.empty() || path.find_first_of("\r\n") != std::string::npos) fuzz::Fail("a pending line is no path");
     return 0;
 }
-
-#ifndef TELLVANE_FUZZ_REPLAY
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return tellvane::fuzz::TextLines(data, size);
-}
-#endif

@@ -20,9 +20,3 @@ int tellvane::fuzz::ThunarActions(const uint8_t* data, size_t size) {
         fuzz::Fail("adding our entries twice differs from adding them once");
     return 0;
 }
-
-#ifndef TELLVANE_FUZZ_REPLAY
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return tellvane::fuzz::ThunarActions(data, size);
-}
-#endif

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the program need, when any is missing.
+# scripts/deps.sh [PACKAGE...]: installs the Debian packages the build, the tests and the program
+# need, and the PACKAGEs named, when any is missing.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   scdoc librsvg2-bin
   # the package's validators and what its tests need: metainfo, desktop entries, lintian, completion
   appstream desktop-file-utils lintian dpkg-dev bash-completion
+  "$@"
 )
 
 missing=()

@@ -10,27 +10,15 @@ build="${TELLVANE_FUZZ_BUILD:-$root/build-fuzz}"
 target="${1:-all}"
 seconds="${2:-60}"
 
-"$root/scripts/deps.sh"
-# clang and its runtime libraries (libFuzzer and the sanitizers).
-need=()
-command -v clang++ >/dev/null || need+=(clang)
-if ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
-  need+=(libclang-rt-dev)
-fi
-if [ ${#need[@]} -gt 0 ]; then
-  echo "Installing: ${need[*]}"
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-  "${sudo_cmd[@]}" apt-get update
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${need[@]}"
-fi
+# clang and its runtime libraries (libFuzzer and the sanitizers) besides the usual packages.
+"$root/scripts/deps.sh" clang libclang-rt-dev
 
 CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELLVANE_FUZZ=ON >/dev/null
 targets=()
 if [ "$target" = all ]; then
   for src in "$root"/fuzz/*.cpp; do
     name="$(basename "$src" .cpp)"
-    [ "$name" = FuzzSupport ] || targets+=("$name")
+    case "$name" in FuzzSupport | FuzzEntry) ;; *) targets+=("$name") ;; esac
   done
 else
   targets=("$target")

@@ -102,11 +102,7 @@ TEST_F(RunFlows, FileEncryptedWithAKeyFileOpensOnTheConsoleWithTheSameFile) {
     const std::string key = dir_->file("key.txt");
     WriteText(key, "first line\r\nzweite Zeile \xC3\xA4\n");
     CreateWindows();
-    ClickOperation(0);
-    ASSERT_TRUE(WaitForPage(2));
-    ASSERT_TRUE(ClickTreePath(file));
-    Click("NextButton");
-    ASSERT_TRUE(WaitForPage(1));
+    ASSERT_TRUE(ChooseFileAndGoOn(0, file, 1));
     SetOpenFileHook([&](const QString&, const QString&) { return QString::fromStdString(key); });
     QTest::mouseClick(Find<QAbstractButton>("EncryptLoadPassdButton"), Qt::LeftButton);
     Click("NextButton");
@@ -166,11 +162,7 @@ TEST_F(RunFlows, ShredRemovesTheCheckedFile) {
     const std::string file = dir_->file("old.bin");
     WriteAll(file, PatternBytes(200000));
     CreateWindows();
-    ClickOperation(2);
-    ASSERT_TRUE(WaitForPage(2));
-    ASSERT_TRUE(ClickTreePath(file));
-    Click("NextButton");
-    ASSERT_TRUE(WaitForPage(4));
+    ASSERT_TRUE(ChooseFileAndGoOn(2, file, 4));
     EXPECT_EQ(Find<QAbstractButton>("NextButton")->text().toStdString(), "Shred");
     auto* methods = Find<QComboBox>("ShredAlgorithmComboBox");
     ASSERT_EQ(methods->count(), 11);
@@ -256,11 +248,7 @@ TEST_F(RunFlows, CancelInTheProgressWindowStopsTheRun) {
     const std::string file = dir_->file("big.bin");
     WriteAll(file, PatternBytes(24 << 20));
     CreateWindows();
-    ClickOperation(2);
-    ASSERT_TRUE(WaitForPage(2));
-    ASSERT_TRUE(ClickTreePath(file));
-    Click("NextButton");
-    ASSERT_TRUE(WaitForPage(4));
+    ASSERT_TRUE(ChooseFileAndGoOn(2, file, 4));
     // The longest method: 35 passes, each flushed to the device.
     Find<QComboBox>("ShredAlgorithmComboBox")->setCurrentIndex(10);
     Click("NextButton");
@@ -315,11 +303,7 @@ TEST_F(RunFlows, RunThatFailsTellsTheUserAndStaysOnItsSettingsPage) {
     const std::string file = dir_->file("vanishing.txt");
     WriteText(file, "here now");
     CreateWindows();
-    ClickOperation(0);
-    ASSERT_TRUE(WaitForPage(2));
-    ASSERT_TRUE(ClickTreePath(file));
-    Click("NextButton");
-    ASSERT_TRUE(WaitForPage(1));
+    ASSERT_TRUE(ChooseFileAndGoOn(0, file, 1));
     TypeInto("EncryptPasswordEdit", "pw");
     ASSERT_TRUE(DeleteFile(file));  // gone between the choice and the run
     Click("NextButton");

@@ -145,6 +145,13 @@ void UiTest::ClickOperation(int index) {
     QTest::mouseClick(list, Qt::LeftButton, {}, centre);
 }
 
+bool UiTest::ChooseFileAndGoOn(int index, const std::string& file, int settingsPage) {
+    ClickOperation(index);
+    if (!WaitForPage(2) || !ClickTreePath(file)) return false;
+    Click("NextButton");
+    return WaitForPage(settingsPage);
+}
+
 bool UiTest::ClickTreePath(const std::string& path) {
     auto* view = Find<TFilesTreeView>("FilesTreeView");
     if (!view) return false;

@@ -66,6 +66,8 @@ protected:
     void ClickOperation(int index);
     // Expands the tree down to PATH's folder and clicks PATH's node; false when it is not there.
     bool ClickTreePath(const std::string& path);
+    // Operation INDEX from the start page, FILE checked in the tree, Next: true once on SETTINGSPAGE.
+    bool ChooseFileAndGoOn(int index, const std::string& file, int settingsPage);
     void TypeInto(const char* editName, const std::string& text);
     // Answers the next modal dialog: PASSWORD in its "PasswordEdit", then OK.
     std::unique_ptr<TModalAnswer> AnswerPassword(const std::string& password, const std::string& shotName = {});
