@@ -6,8 +6,8 @@
 
 namespace tellvane::cli {
 
-// Exit statuses of the console.
-enum ExitCode : int { ExitOk = 0, ExitError = 1, ExitUsage = 2, ExitCancelled = 130 };
+// Exit statuses of the console; a run cancelled by a signal ends with 128 and its number.
+enum ExitCode : int { ExitOk = 0, ExitError = 1, ExitUsage = 2, ExitCancelledBase = 128 };
 
 struct CliCommand {
     std::string name;

@@ -1,5 +1,6 @@
 #include "cli/ConsoleRun.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <deque>
@@ -7,10 +8,7 @@
 #include <fcntl.h>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <future>
-#include <iostream>
-#include <iterator>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -28,28 +26,34 @@
 namespace tellvane::cli {
 namespace {
 
+// The number of the signal that asked the run to stop; 0 while none has.
 volatile std::sig_atomic_t g_interrupted = 0;
 bool g_quiet = false;
 
-void OnInterrupt(int) { g_interrupted = 1; }
+void OnInterrupt(int signal) { g_interrupted = signal; }
 
-// Ctrl-C cancels the run instead of killing the process, for as long as this object lives.
+// Ctrl-C, a shutdown's or timeout's SIGTERM and a closed terminal's SIGHUP cancel the run instead
+// of killing the process, for as long as this object lives: killed, it would leave its temporary
+// output (the plaintext written so far) behind.
 class InterruptGuard {
 public:
+    static constexpr int Signals[] = {SIGINT, SIGTERM, SIGHUP};
     InterruptGuard() {
         g_interrupted = 0;
         struct sigaction sa {};
         sa.sa_handler = OnInterrupt;
         sigemptyset(&sa.sa_mask);
         sa.sa_flags = 0;  // no restart: a pending terminal read returns at once
-        sigaction(SIGINT, &sa, &previous_);
+        for (size_t i = 0; i < std::size(Signals); ++i) sigaction(Signals[i], &sa, &previous_[i]);
     }
-    ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
+    ~InterruptGuard() {
+        for (size_t i = 0; i < std::size(Signals); ++i) sigaction(Signals[i], &previous_[i], nullptr);
+    }
     InterruptGuard(const InterruptGuard&) = delete;
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
 private:
-    struct sigaction previous_ {};
+    struct sigaction previous_[std::size(Signals)] {};
 };
 
 class ConsoleHost : public IWorkerHost {
@@ -77,7 +81,7 @@ public:
 
     const TDriveTree* DriveTree() const override { return nullptr; }
 
-    bool AskFilePassword(const std::string& label, std::string& typed) override {
+    bool AskFilePassword(const std::string& label, TSecretString& typed) override {
         ClearProgressLine();
         auto answer = AskOnTerminal(label + ": ");
         if (!answer) return false;
@@ -126,6 +130,7 @@ public:
             if (g_interrupted && !cancelled) {
                 cancelled = true;
                 cancelled_ = true;
+                signal_ = g_interrupted;
                 CancelOperation();
             }
             if (steps.empty() && RunningWorkerCount() == 0) {
@@ -140,7 +145,8 @@ public:
     int ExitStatus() const {
         if (failed_) return ExitError;
         if (completed_) return ExitOk;
-        return cancelled_ ? ExitCancelled : ExitError;
+        // As a shell reports a process that a signal ended: 130 for Ctrl-C, 143 and 129 for the others.
+        return cancelled_ ? ExitCancelledBase + signal_ : ExitError;
     }
 
 private:
@@ -167,6 +173,7 @@ private:
     bool completed_ = false;
     bool failed_ = false;
     bool cancelled_ = false;
+    int signal_ = 0;
     std::mutex lock_;
     std::condition_variable wake_;
     std::deque<std::packaged_task<void()>> queue_;
@@ -222,28 +229,50 @@ int RunOperation(TOperation& operation, const std::vector<std::string>& paths, T
     return status == ExitOk && !notCompleted.empty() ? ExitError : status;
 }
 
+namespace {
+
+// Reads FD to its end, or only up to the first line break when FIRSTLINE, straight into wiped
+// buffers: a stream's or stdio's own buffer would keep the secret in memory nobody wipes.
+// False when reading failed.
+bool ReadSecret(int fd, bool firstLine, TSecretString& text) {
+    TWipedArray<char, 4096> buf;
+    for (;;) {
+        const ssize_t n = read(fd, buf.data, firstLine ? 1 : buf.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        // One byte at a time for a line: what follows it on standard input is not ours to take.
+        if (firstLine && buf[0] == '\n') return true;
+        text.append(std::string_view(buf.data, static_cast<size_t>(n)));
+    }
+}
+
+// FILE ("-": standard input) into TEXT; the errno value of the failure, or 0.
+int ReadSecretFile(const std::string& file, bool firstLine, TSecretString& text) {
+    if (file == "-") return ReadSecret(STDIN_FILENO, firstLine, text) ? 0 : errno;
+    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    const int err = ReadSecret(fd, firstLine, text) ? 0 : errno;
+    close(fd);
+    return err;
+}
+
+}  // namespace
+
 TSecretString ReadPasswordFile(const std::string& file) {
     TSecretString line;
-    if (file == "-") {
-        if (!std::getline(std::cin, line) && line.empty() && std::cin.bad())
-            throw std::runtime_error("Cannot read the password from standard input");
-    } else {
-        std::ifstream in(file, std::ios::binary);
-        if (!in) throw std::runtime_error("Cannot read the password file \"" + file + "\"");
-        std::getline(in, line);
-    }
+    if (ReadSecretFile(file, true, line) != 0)
+        throw std::runtime_error(file == "-" ? "Cannot read the password from standard input"
+                                             : "Cannot read the password file \"" + file + "\"");
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return line;
 }
 
 TSecretString ReadKeyFile(const std::string& file) {
     TSecretString bytes;
-    if (file == "-") {
-        bytes = std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        if (std::cin.bad()) throw std::runtime_error("Cannot read the key file from standard input");
-    } else {
-        bytes = ReadWholeFile(file);
-    }
+    if (const int err = ReadSecretFile(file, false, bytes); err != 0)
+        throw std::runtime_error(file == "-" ? "Cannot read the key file from standard input"
+                                             : CannotOpenMessage(file, err));
     return PasswordTextFromBytes(bytes, SystemAnsiCodePage());
 }
 
@@ -281,7 +310,7 @@ std::optional<TSecretString> AskOnTerminal(const std::string& prompt) {
     return line;
 }
 
-TSecretString ToAnsiPassword(const std::string& typed) { return Utf8ToCodePage(typed, SystemAnsiCodePage()); }
+TSecretString ToAnsiPassword(std::string_view typed) { return Utf8ToCodePage(typed, SystemAnsiCodePage()); }
 
 std::optional<std::string> ParsedArgs::Value(const std::string& name) const {
     for (const auto& [n, v] : options)

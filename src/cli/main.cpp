@@ -33,7 +33,7 @@ void PrintHelp(FILE* out) {
                  "  0    completed: every file was done\n"
                  "  1    a file was not completed (listed on standard error), or an error ended the run\n"
                  "  2    usage error\n"
-                 "  130  cancelled with Ctrl-C\n"
+                 "  130  cancelled with Ctrl-C (129 by SIGHUP, 143 by SIGTERM)\n"
                  "\nSee tellvane-cli(1).\n");
 }
 

@@ -5,7 +5,7 @@
 
 #include "crypto/Base64.h"
 #include "crypto/DcpHash.h"
-#include "crypto/SecureWipe.h"
+#include "platform/SecureWipe.h"
 
 namespace tellvane {
 
@@ -34,7 +34,7 @@ void TDCP_cipher::Init(const void* /*key*/, uint32_t size, const void* /*initVec
 
 void TDCP_cipher::Burn() { fInitialized = false; }
 
-void TDCP_cipher::InitStr(const std::string& key) {
+void TDCP_cipher::InitStr(std::string_view key) {
     if (fInitialized) Burn();
     std::vector<uint8_t> digest;
     try {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "crypto/CipherStream.h"
 
@@ -55,7 +56,7 @@ public:
 
     // Keys the cipher with the first min(GetMaxKeySize(), 160) bits of SHA-1(KEY). Any failure
     // inside is reported as EDCP_cipher "Unable to allocate sufficient memory for hash digest".
-    void InitStr(const std::string& key);
+    void InitStr(std::string_view key);
     // Reads SIZE bytes in 8192-byte parts, passes what was read through Encrypt/Decrypt and writes
     // it; returns the number of bytes read. Short reads are not errors. The output equals one
     // Encrypt/Decrypt call over the whole SIZE.

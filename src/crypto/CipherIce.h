@@ -2,7 +2,7 @@
 // ICE (Kwan, 1997) and its levels: Thin-ICE (level 0, 8 rounds), ICE (level 1, 16 rounds) and
 // ICE-2 (level 2, 32 rounds). 64-bit blocks as two big-endian 32-bit halves.
 #include "crypto/BlockCipher.h"
-#include "crypto/SecureWipe.h"
+#include "platform/SecureWipe.h"
 
 namespace tellvane {
 

@@ -2,7 +2,7 @@
 // MARS as first submitted (1998): the published cipher with the original key expansion (the
 // revised expansion gives other keys). 128-bit blocks and keys as little-endian 32-bit words.
 #include "crypto/BlockCipher.h"
-#include "crypto/SecureWipe.h"
+#include "platform/SecureWipe.h"
 
 namespace tellvane {
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "crypto/SecureWipe.h"
+#include "platform/SecureWipe.h"
 
 namespace tellvane {
 

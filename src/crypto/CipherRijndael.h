@@ -2,7 +2,7 @@
 // Rijndael in its AES form (FIPS 197). Keys are zero-extended to 16, 24 or 32 bytes, so a
 // 160-bit key runs as AES-192 on the key and four zero bytes, never Rijndael's own 160-bit variant.
 #include "crypto/CryptoppBlockCipher.h"
-#include "crypto/SecureWipe.h"
+#include "platform/SecureWipe.h"
 
 namespace tellvane {
 

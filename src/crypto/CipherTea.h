@@ -2,7 +2,7 @@
 // TEA with this system's altered round function (the three terms are added, not XORed, so a
 // standard TEA does not read these files): 64-bit blocks and 128-bit keys as big-endian words.
 #include "crypto/BlockCipher.h"
-#include "crypto/SecureWipe.h"
+#include "platform/SecureWipe.h"
 
 namespace tellvane {
 

@@ -8,7 +8,7 @@
 #include "crypto/EncFileFormat.h"
 #include "crypto/EncFileIO.h"
 #include "crypto/EncLayer.h"
-#include "crypto/SecureWipe.h"
+#include "platform/SecretString.h"
 #include "l10n/TextConstants.h"
 #include "platform/AppFolders.h"
 #include "platform/CodePage.h"
@@ -129,7 +129,7 @@ public:
 
     TDCP_blockcipher& Cipher() { return *FCipher; }
 
-    bool Encrypt(const std::string& fileName, const std::string& password, const THaltOperationCallback& onHalt,
+    bool Encrypt(const std::string& fileName, std::string_view password, const THaltOperationCallback& onHalt,
                  const TProgressOperationCallback& onProgress, const TInvalidPasswordCallback&,
                  const TCryptFileOptions& options) override {
         TInputFile in(fileName);
@@ -142,7 +142,7 @@ public:
         return true;
     }
 
-    bool Decrypt(const std::string& fileName, const std::string& password, const THaltOperationCallback& onHalt,
+    bool Decrypt(const std::string& fileName, std::string_view password, const THaltOperationCallback& onHalt,
                  const TProgressOperationCallback& onProgress,
                  const TInvalidPasswordCallback& onInvalidPassword, const TCryptFileOptions& options) override {
         TInputFile in(fileName);
@@ -207,7 +207,7 @@ private:
 
     // True when IN is an .enc layer of a single cipher that stores NAME, checksum matching under
     // PASS; its entry is then keyed and ready for the body.
-    static bool OpenInnerLayer(const TInputFile& in, const std::string& name, const std::string& pass,
+    static bool OpenInnerLayer(const TInputFile& in, const std::string& name, std::string_view pass,
                                TCipherAlgorithm*& entry, TEncHeader& header) {
         if (in.Size() < EncHeaderBytes) return false;
         try {
@@ -241,7 +241,7 @@ class TAllAtOnceAlgorithm : public TAlgorithmBase {
 public:
     TAllAtOnceAlgorithm() : TAlgorithmBase("ALL", "All at once") {}
 
-    bool Encrypt(const std::string& fileName, const std::string& password, const THaltOperationCallback& onHalt,
+    bool Encrypt(const std::string& fileName, std::string_view password, const THaltOperationCallback& onHalt,
                  const TProgressOperationCallback& onProgress, const TInvalidPasswordCallback&,
                  const TCryptFileOptions& options) override {
         const std::string name = ExtractFileName(fileName);
@@ -265,7 +265,7 @@ public:
     }
 
     // No file carries "ALL": the file's own signature picks the cipher, which unwraps every layer.
-    bool Decrypt(const std::string& fileName, const std::string& password, const THaltOperationCallback& onHalt,
+    bool Decrypt(const std::string& fileName, std::string_view password, const THaltOperationCallback& onHalt,
                  const TProgressOperationCallback& onProgress,
                  const TInvalidPasswordCallback& onInvalidPassword, const TCryptFileOptions& options) override {
         std::string sign(EncSignatureBytes, '\0');

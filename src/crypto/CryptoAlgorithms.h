@@ -4,6 +4,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/OperationCallbacks.h"
@@ -35,12 +36,12 @@ public:
     virtual ~TCryptoAlgorithm() = default;
     // Writes FILENAME + ".enc"; true when the output was completed (not halted). Throws
     // ECryptoFileSkipped when the output may not replace a file of its name.
-    virtual bool Encrypt(const std::string& fileName, const std::string& password,
+    virtual bool Encrypt(const std::string& fileName, std::string_view password,
                          const THaltOperationCallback& onHalt, const TProgressOperationCallback& onProgress,
                          const TInvalidPasswordCallback& onInvalidPassword, const TCryptFileOptions& options = {}) = 0;
     // Restores the file beside FILENAME under its stored name; true when it was completed (not
     // halted, not declined).
-    virtual bool Decrypt(const std::string& fileName, const std::string& password,
+    virtual bool Decrypt(const std::string& fileName, std::string_view password,
                          const THaltOperationCallback& onHalt, const TProgressOperationCallback& onProgress,
                          const TInvalidPasswordCallback& onInvalidPassword, const TCryptFileOptions& options = {}) = 0;
     // The three-character signature.

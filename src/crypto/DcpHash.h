@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace tellvane {
 
@@ -30,7 +31,7 @@ public:
     virtual void Update(const void* buffer, size_t size) = 0;
 
     // Feeds exactly the string's bytes, no terminator.
-    void UpdateStr(const std::string& str) { Update(str.data(), str.size()); }
+    void UpdateStr(std::string_view str) { Update(str.data(), str.size()); }
     bool Initialized() const { return fInitialized; }
 
 protected:

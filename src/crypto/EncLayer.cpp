@@ -31,7 +31,7 @@ TPartLoopJob BodyJob(TDCP_blockcipher& cipher, const TInputFile& in, int64_t off
 
 }  // namespace
 
-bool EncryptLayer(TDCP_blockcipher& cipher, const std::string& sign, const std::string& password,
+bool EncryptLayer(TDCP_blockcipher& cipher, const std::string& sign, std::string_view password,
                   const TInputFile& in, const std::string& storedName, TOutputFile& out,
                   const THaltOperationCallback& onHalt, const TProgressOperationCallback& onProgress,
                   int64_t passCount) {
@@ -47,7 +47,7 @@ bool EncryptLayer(TDCP_blockcipher& cipher, const std::string& sign, const std::
 }
 
 std::optional<std::string> UnlockEncName(TDCP_blockcipher& cipher, const TEncHeader& header,
-                                         const std::string& password) {
+                                         std::string_view password) {
     cipher.InitStr(password);
     std::string name;
     try {
@@ -64,7 +64,7 @@ std::optional<std::string> UnlockEncName(TDCP_blockcipher& cipher, const TEncHea
 }
 
 std::string PeekLayerBody(TDCP_blockcipher& cipher, const TInputFile& in, const TEncHeader& header,
-                          const std::string& password) {
+                          std::string_view password) {
     std::string head(static_cast<size_t>(std::min<int64_t>(cipher.GetBlockSize() / 8, header.bodySize)), '\0');
     head.resize(in.ReadSomeAt(header.bodyOffset, head.data(), head.size()));
     cipher.Decrypt(head.data(), head.data(), head.size());

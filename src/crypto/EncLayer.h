@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/OperationCallbacks.h"
 
@@ -29,7 +30,7 @@ private:
 
 // Keys CIPHER with PASSWORD and writes SIGN, the checksum and the encrypted STOREDNAME, then the
 // whole of IN as the body. False when ONHALT stopped it. PASSCOUNT divides the reported PartSize.
-bool EncryptLayer(TDCP_blockcipher& cipher, const std::string& sign, const std::string& password,
+bool EncryptLayer(TDCP_blockcipher& cipher, const std::string& sign, std::string_view password,
                   const TInputFile& in, const std::string& storedName, TOutputFile& out,
                   const THaltOperationCallback& onHalt, const TProgressOperationCallback& onProgress,
                   int64_t passCount);
@@ -38,12 +39,12 @@ bool EncryptLayer(TDCP_blockcipher& cipher, const std::string& sign, const std::
 // necessarily UTF-8) when it is not empty and its checksum matches, else nothing. Leaves the cipher keyed
 // with CV just after the name, ready for the body.
 std::optional<std::string> UnlockEncName(TDCP_blockcipher& cipher, const TEncHeader& header,
-                                         const std::string& password);
+                                         std::string_view password);
 
 // The body's first block of plaintext (less for a shorter body), for a look at what the layer
 // holds; CIPHER is keyed again with PASSWORD and left as UnlockEncName leaves it.
 std::string PeekLayerBody(TDCP_blockcipher& cipher, const TInputFile& in, const TEncHeader& header,
-                          const std::string& password);
+                          std::string_view password);
 
 // Decrypts the body of IN into OUT with a cipher left ready by UnlockEncName. False when ONHALT
 // stopped it. PARTSIZEDIVISOR 0 reports every PartSize as 0 (bytes already counted).

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "crypto/EncFileIO.h"
-#include "crypto/SecureWipe.h"
+#include "platform/SecureWipe.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 

@@ -78,7 +78,7 @@ void TDecrypt::Work(const std::string& fileName) {
     const std::optional<TFileIdentity> read = PathIdentity(fileName);
     if (!FindAlgorithm(fileName)) return;
     // A password given for this file is tried first on the next files of the run.
-    const TInvalidPasswordCallback askAgain = [this](const std::string& name, std::string& newPassword) {
+    const TInvalidPasswordCallback askAgain = [this](const std::string& name, TSecretString& newPassword) {
         if (!OnInvalidPassword || !OnInvalidPassword(name, newPassword)) return false;
         Password = newPassword;
         return true;

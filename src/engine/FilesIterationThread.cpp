@@ -114,7 +114,7 @@ void TFilesIterationThread::ReportProgress(int64_t doneSize, int64_t totalSize, 
     elapsedTime_.store(Now() - startTime_);
 }
 
-bool TFilesIterationThread::ReplacePassword(const std::string& fileName, std::string& newPassword) {
+bool TFilesIterationThread::ReplacePassword(const std::string& fileName, TSecretString& newPassword) {
     const std::string shortName = ExtractFileName(fileName);
     bool isNewPasswordSet = false;
     TSecretString typed;
@@ -311,7 +311,7 @@ std::shared_ptr<TFilesIterationThread> StartOperation(TOperation& operation, TIt
     TFilesIterationThread* raw = worker.get();
     operation.OnHalt = [raw] { return raw->HaltRequested(); };
     operation.OnProgress = [raw](int64_t d, int64_t t, int64_t p, double s) { raw->ReportProgress(d, t, p, s); };
-    operation.OnInvalidPassword = [raw](const std::string& f, std::string& pw) { return raw->ReplacePassword(f, pw); };
+    operation.OnInvalidPassword = [raw](const std::string& f, TSecretString& pw) { return raw->ReplacePassword(f, pw); };
     operation.OnReplaceFile = [raw](const std::string& f) { return raw->ConfirmReplace(f); };
     std::list<TRun> done;
     {

@@ -36,7 +36,7 @@ public:
     // Callbacks bound to the operation (worker thread).
     bool HaltRequested() const { return terminated_.load(std::memory_order_relaxed); }
     void ReportProgress(int64_t doneSize, int64_t totalSize, int64_t partSize, double timeOnPart);
-    bool ReplacePassword(const std::string& fileName, std::string& newPassword);
+    bool ReplacePassword(const std::string& fileName, TSecretString& newPassword);
     // Whether an output may replace the existing FINALPATH: asks the user unless a "to all" answer
     // of this run already settled it.
     bool ConfirmReplace(const std::string& finalPath);

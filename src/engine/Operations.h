@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/OperationCallbacks.h"
-#include "crypto/SecureWipe.h"
+#include "platform/SecretString.h"
 
 namespace tellvane {
 

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/SecretString.h"
+
 namespace tellvane {
 
 class TDriveTree;
@@ -20,7 +22,7 @@ public:
     // The tree whose marks select the run's files; null when there is none (console).
     virtual const TDriveTree* DriveTree() const = 0;
     // The per-file password prompt labelled LABEL; true for OK, with the typed text (UTF-8).
-    virtual bool AskFilePassword(const std::string& label, std::string& typed) = 0;
+    virtual bool AskFilePassword(const std::string& label, TSecretString& typed) = 0;
     // The question QUESTION whether an output may replace an existing file.
     virtual TReplaceAnswer AskReplace(const std::string& question) = 0;
     // A plain message box with TEXT, closed by the user.

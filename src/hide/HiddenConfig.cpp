@@ -32,16 +32,20 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool IsQuote(char c) { return c == '"' || c == '\''; }
 
-bool EnclosedInQuotes(const std::string& v) {
+bool EnclosedInQuotes(std::string_view v) {
     return v.size() >= 2 && IsQuote(v.front()) && v.back() == v.front();
 }
 
 // INI readers drop blanks around a value and one pair of enclosing quotes, as the profile
 // functions do; such a value is written inside double quotes so that it reads back unchanged.
-std::string QuoteValue(const std::string& v) {
-    if (v.empty()) return v;
-    if (IsBlank(v.front()) || IsBlank(v.back()) || EnclosedInQuotes(v)) return "\"" + v + "\"";
-    return v;
+std::string QuoteValue(std::string_view v) {
+    if (v.empty()) return {};
+    if (IsBlank(v.front()) || IsBlank(v.back()) || EnclosedInQuotes(v)) {
+        std::string quoted;
+        quoted.reserve(v.size() + 2);
+        return quoted.append("\"").append(v).append("\"");
+    }
+    return std::string(v);
 }
 
 // Cut at MaxValueLength bytes without splitting a UTF-8 sequence.
@@ -56,9 +60,9 @@ std::string CutValue(std::string v) {
 std::string ReadText(const TIniFile::Document& doc, const std::string& section, const std::string& key) {
     const TIniFile::Document::Entry* e = doc.Find(section, key);
     if (!e) return {};
-    std::string v = e->value;
+    std::string_view v = e->value;
     if (EnclosedInQuotes(v)) v = v.substr(1, v.size() - 2);
-    return CutValue(std::move(v));
+    return CutValue(std::string(v));
 }
 
 // A whole decimal number, or hexadecimal after "$" or "0x", within 32 bits; otherwise DEFAULTVALUE.
@@ -85,7 +89,7 @@ int ReadInt(const TIniFile::Document& doc, const std::string& section, const std
     return static_cast<int>(v);
 }
 
-bool HasLineBreak(const std::string& text) { return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; }
+bool HasLineBreak(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
 }  // namespace
 
@@ -97,7 +101,7 @@ void THiddenConfig::CheckStorablePath(const std::string& path) {
             Format(GetConstantValue("Hidden_path_too_long"), {static_cast<int>(MaxValueLength), path}));
 }
 
-std::string THiddenConfig::PasswordStorageProblem(const std::string& password) {
+std::string THiddenConfig::PasswordStorageProblem(std::string_view password) {
     // The text never repeats the password: it reaches the terminal, the log and message boxes.
     if (HasLineBreak(password)) return GetConstantValue("Main_password_line_break");
     if (password.size() > MaxValueLength)
@@ -105,7 +109,7 @@ std::string THiddenConfig::PasswordStorageProblem(const std::string& password) {
     return {};
 }
 
-void THiddenConfig::CheckStorablePassword(const std::string& password) {
+void THiddenConfig::CheckStorablePassword(std::string_view password) {
     const std::string problem = PasswordStorageProblem(password);
     if (!problem.empty()) throw EHiddenConfigError(problem);
 }
@@ -145,7 +149,9 @@ void THiddenConfig::SaveToFile() {
     for (const auto& item : FHiddenItems) CheckStorablePath(item->FilePath);
 
     TIniFile::Document doc = LoadIniDocument(name);
-    doc.Set(PasswordSection, PasswordKey, QuoteValue(Password));
+    std::string quoted = QuoteValue(Password);
+    const TWipeOnExit wipe(quoted);
+    doc.Set(PasswordSection, PasswordKey, quoted);
     doc.Set(CountSection, CountKey, std::to_string(Count()));
     std::erase_if(doc.Sections(), [](const TIniFile::Document::Section& s) {
         return s.name.find(ItemSectionPrefix) != std::string::npos;

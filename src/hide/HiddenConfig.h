@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/OperationCallbacks.h"  // TItemType (header only)
-#include "crypto/SecureWipe.h"
+#include "platform/SecretString.h"
 #include "platform/IniFile.h"
 
 namespace tellvane {
@@ -67,9 +67,9 @@ public:
     static void CheckStorablePath(const std::string& path);
     // Why PASSWORD cannot be stored as the main password unchanged (a line break, too long), in
     // the user's language and without the password; empty when it can.
-    static std::string PasswordStorageProblem(const std::string& password);
+    static std::string PasswordStorageProblem(std::string_view password);
     // Throws EHiddenConfigError with PasswordStorageProblem when it is not empty.
-    static void CheckStorablePassword(const std::string& password);
+    static void CheckStorablePassword(std::string_view password);
 
     // The main password as typed; empty when none has been set. Saved with the next SaveToFile.
     TSecretString Password;

@@ -6,6 +6,8 @@
 #include <iconv.h>
 #include <map>
 
+#include "platform/SecureWipe.h"
+
 namespace tellvane {
 namespace {
 
@@ -31,14 +33,19 @@ public:
     bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
     // Converts IN; at an input sequence it cannot take, writes REPLACEMENT and skips SKIP bytes.
-    std::string Run(const std::string& in, const std::string& replacement, size_t skip) {
+    std::string Run(std::string_view in, const std::string& replacement, size_t skip) {
+        // Room for the longest result up front (three bytes of UTF-8 for each input byte at
+        // most), so that the result never leaves an outgrown copy behind.
         std::string out;
-        char buf[4096];
+        out.reserve(in.size() * 3 + 16);
+        TWipedArray<char, 4096> wiped;
+        char* const buf = wiped.data;
+        constexpr size_t bufSize = wiped.size();
         char* src = const_cast<char*>(in.data());
         size_t left = in.size();
         while (left > 0) {
             char* dst = buf;
-            size_t room = sizeof buf;
+            size_t room = bufSize;
             size_t r = iconv(cd_, &src, &left, &dst, &room);
             out.append(buf, static_cast<size_t>(dst - buf));
             if (r == static_cast<size_t>(-1)) {
@@ -52,7 +59,7 @@ public:
             }
         }
         char* dst = buf;
-        size_t room = sizeof buf;
+        size_t room = bufSize;
         iconv(cd_, nullptr, nullptr, &dst, &room);
         out.append(buf, static_cast<size_t>(dst - buf));
         return out;
@@ -107,7 +114,7 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 }
 
 // Decodes one UTF-8 sequence at I; returns U+FFFD and advances one byte for a bad one.
-uint32_t DecodeUtf8(const std::string& s, size_t& i) {
+uint32_t DecodeUtf8(std::string_view s, size_t& i) {
     unsigned char c = static_cast<unsigned char>(s[i]);
     uint32_t cp;
     size_t n;
@@ -162,18 +169,23 @@ uint32_t AnsiCodePageOfLanguage(uint16_t languageId) {
     }
 }
 
-std::string Utf8ToCodePage(const std::string& text, uint32_t codePage) {
+std::string Utf8ToCodePage(std::string_view text, uint32_t codePage) {
     if (codePage == 65001) return SanitizeUtf8(text);
     Converter conv(IconvName(codePage), "UTF-8");
-    if (!conv.ok()) return text;
+    if (!conv.ok()) return std::string(text);
     return conv.Run(text, "?", 0);
 }
 
-bool RepresentableInCodePage(const std::string& text, uint32_t codePage) {
-    return CodePageToUtf8(Utf8ToCodePage(text, codePage), codePage) == text;
+bool RepresentableInCodePage(std::string_view text, uint32_t codePage) {
+    std::string there = Utf8ToCodePage(text, codePage);
+    std::string back = CodePageToUtf8(there, codePage);
+    const bool same = back == text;
+    WipeString(there);
+    WipeString(back);
+    return same;
 }
 
-std::string CodePageToUtf8(const std::string& bytes, uint32_t codePage) {
+std::string CodePageToUtf8(std::string_view bytes, uint32_t codePage) {
     if (codePage == 65001) return SanitizeUtf8(bytes);
     Converter conv("UTF-8", IconvName(codePage));
     if (!conv.ok()) return SanitizeUtf8(bytes);
@@ -182,7 +194,7 @@ std::string CodePageToUtf8(const std::string& bytes, uint32_t codePage) {
 
 std::string Utf16ToUtf8(const std::u16string& text) {
     std::string out;
-    out.reserve(text.size());
+    out.reserve(text.size() * 3);  // never outgrown: no unwiped copy left behind
     for (size_t i = 0; i < text.size(); ++i) {
         uint32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
@@ -196,7 +208,7 @@ std::string Utf16ToUtf8(const std::u16string& text) {
     return out;
 }
 
-std::string Utf16BytesToUtf8(const std::string& bytes, bool bigEndian) {
+std::string Utf16BytesToUtf8(std::string_view bytes, bool bigEndian) {
     std::u16string units;
     units.reserve(bytes.size() / 2);
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
@@ -204,7 +216,9 @@ std::string Utf16BytesToUtf8(const std::string& bytes, bool bigEndian) {
         auto hi = static_cast<unsigned char>(bytes[i + (bigEndian ? 0 : 1)]);
         units += static_cast<char16_t>(lo | (hi << 8));
     }
-    return Utf16ToUtf8(units);
+    std::string text = Utf16ToUtf8(units);
+    WipeBytes(units.data(), units.size() * sizeof(char16_t));
+    return text;
 }
 
 std::u16string Utf8ToUtf16(const std::string& text) {
@@ -223,9 +237,9 @@ std::u16string Utf8ToUtf16(const std::string& text) {
     return out;
 }
 
-std::string SanitizeUtf8(const std::string& bytes) {
+std::string SanitizeUtf8(std::string_view bytes) {
     std::string out;
-    out.reserve(bytes.size());
+    out.reserve(bytes.size() * 3);  // a bad byte becomes three: never outgrown
     for (size_t i = 0; i < bytes.size();) AppendUtf8(out, DecodeUtf8(bytes, i));
     return out;
 }

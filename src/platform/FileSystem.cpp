@@ -7,10 +7,12 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <memory>
 
 #include "platform/FileDescriptor.h"
 #include "platform/Paths.h"
+#include "platform/SecureWipe.h"
 #include "platform/SystemError.h"
 #include "platform/TextFormat.h"
 
@@ -265,17 +267,31 @@ void AtomicWriteFile(const std::string& path, const std::string& data, unsigned 
 std::string ReadWholeFile(const std::string& path) {
     TFileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) throw EFileError(CannotOpenMessage(path, errno));
-    std::string data;
-    char buf[65536];
+    // Read straight into the result, and wipe every buffer it outgrows: key files and base.dat
+    // (the main password) come through here, and no copy of them may stay in freed memory.
+    struct stat st {};
+    const bool sized = fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode);
+    std::string data(sized ? static_cast<size_t>(st.st_size) + 1 : 65536, '\0');
+    size_t size = 0;
     for (;;) {
-        ssize_t n = read(fd.get(), buf, sizeof buf);
+        if (size == data.size()) {
+            std::string grown(data.size() * 2, '\0');
+            std::memcpy(grown.data(), data.data(), size);
+            WipeString(data);
+            data.swap(grown);
+        }
+        ssize_t n = read(fd.get(), data.data() + size, data.size() - size);
         if (n < 0) {
             if (errno == EINTR) continue;
-            throw EFileError(CannotOpenMessage(path, errno));
+            const int err = errno;
+            WipeString(data);
+            throw EFileError(CannotOpenMessage(path, err));
         }
         if (n == 0) break;
-        data.append(buf, static_cast<size_t>(n));
+        size += static_cast<size_t>(n);
     }
+    WipeBytes(data.data() + size, data.size() - size);
+    data.resize(size);  // shrinking keeps the buffer
     return data;
 }
 

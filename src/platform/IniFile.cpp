@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 #include <utility>
@@ -10,6 +11,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
+#include "platform/SecureWipe.h"
 
 namespace tellvane {
 namespace {
@@ -31,12 +33,14 @@ std::string UpperName(std::string s) {
     return s;
 }
 
-std::string Trim(const std::string& s) {
+std::string_view TrimView(std::string_view s) {
     size_t b = 0, e = s.size();
     while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r')) ++b;
     while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
     return s.substr(b, e - b);
 }
+
+std::string Trim(std::string_view s) { return std::string(TrimView(s)); }
 
 TIniFile::Document LoadOrEmpty(const std::string& fileName, uint32_t ansiCodePage) {
     try {
@@ -56,17 +60,21 @@ TIniFile::Document TIniFile::Document::Parse(const std::string& raw, uint32_t an
     size_t pos = 0;
     // A byte-order mark selects the encoding; without one the text is UTF-8, or, when it is not
     // valid UTF-8 and a code page is given, text in that code page.
-    std::string text = raw;
-    if (raw.compare(0, 2, "\xFF\xFE") == 0)
-        text = Utf16BytesToUtf8(raw.substr(2), false);
-    else if (raw.compare(0, 2, "\xFE\xFF") == 0)
-        text = Utf16BytesToUtf8(raw.substr(2), true);
-    else if (raw.compare(0, 3, "\xEF\xBB\xBF") == 0)
+    // base.dat holds the main password: the text is read through views, and every copy made
+    // of it on the way is wiped.
+    std::string converted, sanitized;
+    const TWipeOnExit wipeConverted(converted), wipeSanitized(sanitized);
+    std::string_view text = raw;
+    if (text.starts_with("\xFF\xFE"))
+        text = converted = Utf16BytesToUtf8(text.substr(2), false);
+    else if (text.starts_with("\xFE\xFF"))
+        text = converted = Utf16BytesToUtf8(text.substr(2), true);
+    else if (text.starts_with("\xEF\xBB\xBF"))
         pos = 3;
-    else if (ansiCodePage != 0 && SanitizeUtf8(raw) != raw)
-        text = CodePageToUtf8(raw, ansiCodePage);
+    else if (ansiCodePage != 0 && (sanitized = SanitizeUtf8(raw)) != raw)
+        text = converted = CodePageToUtf8(raw, ansiCodePage);
     // A second mark would be written at the start of the text and read back as the mark itself.
-    while (text.compare(pos, 3, "\xEF\xBB\xBF") == 0) pos += 3;
+    while (text.substr(std::min(pos, text.size())).starts_with("\xEF\xBB\xBF")) pos += 3;
     auto keep = [&](std::string line) {
         // Every CR at the end goes: one left behind would be read back as the line's end.
         while (!line.empty() && line.back() == '\r') line.pop_back();
@@ -78,16 +86,16 @@ TIniFile::Document TIniFile::Document::Parse(const std::string& raw, uint32_t an
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string::npos) end = text.size();
-        const std::string rawLine = text.substr(pos, end - pos);
-        std::string line = Trim(rawLine);
+        const std::string_view rawLine = text.substr(pos, end - pos);
+        const std::string_view line = TrimView(rawLine);
         pos = end + 1;
         if (line.empty() || line[0] == ';') {
-            keep(rawLine);
+            keep(std::string(rawLine));
             continue;
         }
         if (line[0] == '[') {
             auto close = line.find(']');
-            std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            std::string name = Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
             current = doc.FindSection(name);
             if (!current) {
                 doc.index_.emplace(UpperName(name), doc.sections_.size());
@@ -97,13 +105,13 @@ TIniFile::Document TIniFile::Document::Parse(const std::string& raw, uint32_t an
             continue;
         }
         auto eq = line.find('=');
-        std::string key = eq == std::string::npos ? std::string() : Trim(line.substr(0, eq));
+        std::string key = eq == std::string_view::npos ? std::string() : Trim(line.substr(0, eq));
         // The first occurrence of a key wins, as the profile functions read it.
         bool seen = false;
         if (current)
             for (const auto& e : current->entries) seen = seen || EqualNoCase(e.key, key);
         if (!current || key.empty() || seen) {
-            keep(rawLine);
+            keep(std::string(rawLine));
             continue;
         }
         current->entries.push_back({key, Trim(line.substr(eq + 1))});
@@ -111,14 +119,32 @@ TIniFile::Document TIniFile::Document::Parse(const std::string& raw, uint32_t an
     return doc;
 }
 
+TIniFile::Document::~Document() {
+    // The values may hold the main password.
+    for (auto& s : sections_)
+        for (auto& e : s.entries) WipeString(e.value);
+}
+
 std::string TIniFile::Document::Serialize() const {
-    std::string out;
-    for (const auto& line : preamble_) out += line + "\n";
+    // Sized up front and written without temporaries: the text holds the main password, and
+    // neither an outgrown buffer nor a piece of it may be given back unwiped.
+    size_t size = 0;
+    for (const auto& line : preamble_) size += line.size() + 1;
     for (const auto& s : sections_) {
-        out += "[" + s.name + "]\n";
-        for (const auto& e : s.entries) out += e.IsKept() ? e.value + "\n" : e.key + "=" + e.value + "\n";
+        size += s.name.size() + 4;
+        for (const auto& e : s.entries) size += e.key.size() + e.value.size() + 2;
+    }
+    std::string out;
+    out.reserve(size);
+    for (const auto& line : preamble_) out.append(line).append("\n");
+    for (const auto& s : sections_) {
+        out.append("[").append(s.name).append("]\n");
+        for (const auto& e : s.entries) {
+            if (!e.IsKept()) out.append(e.key).append("=");
+            out.append(e.value).append("\n");
+        }
         // A blank line between sections, unless the section keeps one of its own.
-        if (s.entries.empty() || !s.entries.back().IsKept() || !Trim(s.entries.back().value).empty()) out += "\n";
+        if (s.entries.empty() || !s.entries.back().IsKept() || !TrimView(s.entries.back().value).empty()) out += "\n";
     }
     return out;
 }
@@ -152,7 +178,8 @@ const TIniFile::Document::Entry* TIniFile::Document::Find(const std::string& sec
 
 void TIniFile::Document::Set(const std::string& section, const std::string& key, const std::string& value) {
     // A line break would let a value write keys or sections of its own.
-    if ((section + key + value).find_first_of("\r\n") != std::string::npos || section.find(']') != std::string::npos ||
+    const auto hasLineBreak = [](const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; };
+    if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) || section.find(']') != std::string::npos ||
         key.find('=') != std::string::npos)
         throw std::invalid_argument("INI text may not hold a line break: \"" + key + "\"");
     Section* s = FindSection(section);
@@ -163,6 +190,7 @@ void TIniFile::Document::Set(const std::string& section, const std::string& key,
     }
     for (auto& e : s->entries)
         if (!e.IsKept() && EqualNoCase(e.key, key)) {
+            if (value.size() > e.value.capacity()) WipeString(e.value);  // never freed holding the old value
             e.value = value;
             return;
         }
@@ -185,7 +213,9 @@ void TIniFile::Document::RemoveSection(const std::string& section) {
 
 TIniFile::Document LoadIniDocument(const std::string& fileName, uint32_t ansiCodePage) {
     if (!PathExists(fileName)) return {};
-    return TIniFile::Document::Parse(ReadWholeFile(fileName), ansiCodePage);
+    std::string text = ReadWholeFile(fileName);
+    const TWipeOnExit wipe(text);
+    return TIniFile::Document::Parse(text, ansiCodePage);
 }
 
 std::string CutToCharacters(const std::string& text, size_t maxChars) {
@@ -198,7 +228,9 @@ std::string CutToCharacters(const std::string& text, size_t maxChars) {
 }
 
 void SaveIniDocument(const std::string& fileName, const TIniFile::Document& doc) {
-    AtomicWriteFile(fileName, doc.Serialize(), 0600);
+    std::string text = doc.Serialize();
+    const TWipeOnExit wipe(text);
+    AtomicWriteFile(fileName, text, 0600);
 }
 
 TIniFile TIniFile::FromText(std::string text, uint32_t ansiCodePage) {

@@ -67,6 +67,13 @@ public:
         std::vector<Entry> entries;
     };
 
+    Document() = default;
+    Document(const Document&) = default;
+    Document(Document&&) = default;
+    Document& operator=(const Document&) = default;
+    Document& operator=(Document&&) = default;
+    ~Document();
+
     static Document Parse(const std::string& text, uint32_t ansiCodePage = 0);
     std::string Serialize() const;
 

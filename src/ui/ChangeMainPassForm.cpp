@@ -28,13 +28,13 @@ void TChangeMainPassForm::OKBtnClick() {
     TChangeMainPassDialog rule;
     rule.PasswordEdit = S(PasswordEdit->text());
     rule.AgainPasswordEdit = S(AgainPasswordEdit->text());
-    std::string password = storePassword_ ? *storePassword_ : std::string();
+    TSecretString password = storePassword_ ? *storePassword_ : TSecretString();
     if (!rule.OKBtnClick(password, [](const std::string& text) { ErrorBox(Q(text)); })) return;
     if (storePassword_) *storePassword_ = password;
     accept();
 }
 
-void TChangeMainPassForm::Run(std::string& storePassword) {
+void TChangeMainPassForm::Run(TSecretString& storePassword) {
     storePassword_ = &storePassword;
     exec();
     storePassword_ = nullptr;

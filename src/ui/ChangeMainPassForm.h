@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/SecretString.h"
+
 namespace tellvane {
 
 class TChangeMainPassForm : public TPasswordDialog {
@@ -11,7 +13,7 @@ class TChangeMainPassForm : public TPasswordDialog {
 public:
     TChangeMainPassForm();
     // Shows the dialog modally; on OK STOREPASSWORD becomes the new password. Cancel leaves it.
-    void Run(std::string& storePassword);
+    void Run(TSecretString& storePassword);
 
 private slots:
     void OKBtnClick();
@@ -20,7 +22,7 @@ private:
     QLineEdit* PasswordEdit;
     QLineEdit* AgainPasswordEdit;
     // The store's password while the dialog is shown by Run.
-    std::string* storePassword_ = nullptr;
+    TSecretString* storePassword_ = nullptr;
 };
 
 }  // namespace tellvane

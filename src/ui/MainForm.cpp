@@ -567,11 +567,11 @@ void TMainForm::DriveTreeRebuilt() {
     FilesTreeView->collapseAll();
 }
 
-std::string TMainForm::EncryptPassword() const { return S(EncryptPasswordEdit->text()); }
+TSecretString TMainForm::EncryptPassword() const { return S(EncryptPasswordEdit->text()); }
 int TMainForm::EncryptAlgorithmIndex() const { return EncryptAlgorithmComboBox->currentIndex(); }
 bool TMainForm::EncryptDeleteSource() const { return EncryptDeleteAfterCheckBox->isChecked(); }
 void TMainForm::SetEncryptDeleteSource(bool checked) { EncryptDeleteAfterCheckBox->setChecked(checked); }
-std::string TMainForm::DecryptPassword() const { return S(DecryptPasswordEdit->text()); }
+TSecretString TMainForm::DecryptPassword() const { return S(DecryptPasswordEdit->text()); }
 bool TMainForm::DecryptDeleteSource() const { return DecryptDeleteAfterCryptCheckBox->isChecked(); }
 int TMainForm::ShredAlgorithmIndex() const { return ShredAlgorithmComboBox->currentIndex(); }
 
@@ -607,15 +607,15 @@ void TMainForm::SetCompletionTexts(const std::string& header, const std::string&
     FilesLabel->adjustSize();
 }
 
-bool TMainForm::AskMainPassword(std::string& typed) {
+bool TMainForm::AskMainPassword(TSecretString& typed) {
     return dialogs_.mainPass && dialogs_.mainPass->Ask(typed);
 }
 
-void TMainForm::ShowChangeMainPassword(std::string& storePassword) {
+void TMainForm::ShowChangeMainPassword(TSecretString& storePassword) {
     if (dialogs_.changeMainPass) dialogs_.changeMainPass->Run(storePassword);
 }
 
-bool TMainForm::AskFilePassword(const std::string& label, std::string& typed) {
+bool TMainForm::AskFilePassword(const std::string& label, TSecretString& typed) {
     return dialogs_.operationPass && dialogs_.operationPass->Ask(label, typed);
 }
 

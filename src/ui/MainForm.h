@@ -82,11 +82,11 @@ public:
     void SetChangeMainPassLinkVisible(bool visible) override;
     TDriveTreeModel& TreeModel() override { return tree_; }
     void DriveTreeRebuilt() override;
-    std::string EncryptPassword() const override;
+    TSecretString EncryptPassword() const override;
     int EncryptAlgorithmIndex() const override;
     bool EncryptDeleteSource() const override;
     void SetEncryptDeleteSource(bool checked) override;
-    std::string DecryptPassword() const override;
+    TSecretString DecryptPassword() const override;
     bool DecryptDeleteSource() const override;
     int ShredAlgorithmIndex() const override;
     void FocusControl(TFocusTarget target) override;
@@ -94,9 +94,9 @@ public:
     int HiddenItemCount() const override;
     bool HiddenItemChecked(int index) const override;
     void SetCompletionTexts(const std::string& header, const std::string& filesText) override;
-    bool AskMainPassword(std::string& typed) override;
-    void ShowChangeMainPassword(std::string& storePassword) override;
-    bool AskFilePassword(const std::string& label, std::string& typed) override;
+    bool AskMainPassword(TSecretString& typed) override;
+    void ShowChangeMainPassword(TSecretString& storePassword) override;
+    bool AskFilePassword(const std::string& label, TSecretString& typed) override;
     TReplaceAnswer AskReplace(const std::string& question) override;
     void ErrorBox(const std::string& text) override;
     void InfoBox(const std::string& text) override;

@@ -16,7 +16,7 @@ TMainPassForm::TMainPassForm() : TPasswordDialog("MainPassForm", QStringLiteral(
     AddButtons(134, 215, 95);
 }
 
-bool TMainPassForm::Ask(std::string& typed) {
+bool TMainPassForm::Ask(TSecretString& typed) {
     const bool ok = exec() == QDialog::Accepted;
     typed = S(PasswordEdit->text());
     return ok;

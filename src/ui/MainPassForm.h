@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/SecretString.h"
+
 namespace tellvane {
 
 class TMainPassForm : public TPasswordDialog {
@@ -11,7 +13,7 @@ class TMainPassForm : public TPasswordDialog {
 public:
     TMainPassForm();
     // Shows the prompt modally: true for OK, with the text typed.
-    bool Ask(std::string& typed);
+    bool Ask(TSecretString& typed);
 
 private:
     QLineEdit* PasswordEdit;

@@ -18,7 +18,7 @@ TOperationPassForm::TOperationPassForm()
     AddButtons(134, 215, 92);
 }
 
-bool TOperationPassForm::Ask(const std::string& label, std::string& typed) {
+bool TOperationPassForm::Ask(const std::string& label, TSecretString& typed) {
     EnterPassLabel->setText(Q(label));
     EnterPassLabel->adjustSize();
     const bool ok = exec() == QDialog::Accepted;

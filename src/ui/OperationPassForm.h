@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/SecretString.h"
+
 namespace tellvane {
 
 class TOperationPassForm : public TPasswordDialog {
@@ -11,7 +13,7 @@ class TOperationPassForm : public TPasswordDialog {
 public:
     TOperationPassForm();
     // Shows the prompt labelled LABEL modally: true for OK; TYPED is the box's text in any case.
-    bool Ask(const std::string& label, std::string& typed);
+    bool Ask(const std::string& label, TSecretString& typed);
 
 private:
     QLabel* EnterPassLabel;

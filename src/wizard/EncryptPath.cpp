@@ -1,7 +1,7 @@
 #include "wizard/EncryptPath.h"
 
 #include "crypto/CryptoAlgorithms.h"
-#include "crypto/SecureWipe.h"
+#include "platform/SecretString.h"
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
 #include "l10n/TextConstants.h"

@@ -57,9 +57,9 @@ void TOperationPath::GoBack() {
     --FCurIndex;
 }
 
-bool TOperationPath::VerifyPassword(IWizardWindow& window, std::string& realPassword) {
+bool TOperationPath::VerifyPassword(IWizardWindow& window, TSecretString& realPassword) {
     for (;;) {
-        std::string typed;
+        TSecretString typed;
         if (!window.AskMainPassword(typed)) return false;
         if (realPassword.empty()) {
             // The first main password is a new secret: it must not collapse to "?".

@@ -4,6 +4,8 @@
 // Back move between its steps, and destroying it puts the window back on its start page.
 #include <memory>
 #include <string>
+
+#include "platform/SecretString.h"
 #include <vector>
 
 namespace tellvane {
@@ -39,7 +41,7 @@ public:
 
     // The main-password check: the prompt until its text is accepted (true) or it is cancelled
     // (false). An empty REALPASSWORD takes whatever is typed first.
-    static bool VerifyPassword(IWizardWindow& window, std::string& realPassword);
+    static bool VerifyPassword(IWizardWindow& window, TSecretString& realPassword);
 
     int CurIndex() const { return FCurIndex; }
     int StepCount() const { return static_cast<int>(FList.size()); }

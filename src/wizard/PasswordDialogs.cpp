@@ -15,7 +15,7 @@ namespace {
 
 // A password base.dat could not give back unchanged is refused before the store changes, with the
 // console's message.
-bool StorableMainPassword(const std::string& password, const std::function<void(const std::string&)>& errorBox) {
+bool StorableMainPassword(std::string_view password, const std::function<void(const std::string&)>& errorBox) {
     const std::string problem = THiddenConfig::PasswordStorageProblem(password);
     if (problem.empty()) return true;
     errorBox(problem);
@@ -24,7 +24,7 @@ bool StorableMainPassword(const std::string& password, const std::function<void(
 
 }  // namespace
 
-bool TChangeMainPassDialog::OKBtnClick(std::string& storePassword,
+bool TChangeMainPassDialog::OKBtnClick(TSecretString& storePassword,
                                        const std::function<void(const std::string&)>& errorBox) {
     if (PasswordEdit != AgainPasswordEdit) {
         errorBox(GetConstantValue("Second_pass_not_equal_first"));

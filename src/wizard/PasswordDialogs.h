@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "crypto/SecureWipe.h"
+#include "platform/SecretString.h"
 
 namespace tellvane {
 
@@ -25,7 +25,7 @@ public:
     // them, STOREPASSWORD takes the second and the dialog closes (true). Otherwise ERRORBOX is
     // shown with the mismatch text or the store's refusal, and the dialog stays open with both
     // entries as typed (false).
-    bool OKBtnClick(std::string& storePassword, const std::function<void(const std::string&)>& errorBox);
+    bool OKBtnClick(TSecretString& storePassword, const std::function<void(const std::string&)>& errorBox);
 };
 
 // The per-file password prompt of a decryption run. The worker names the file in the label

@@ -8,31 +8,33 @@
 
 namespace tellvane {
 
-std::string AnsiPassword(const std::string& boxText) { return Utf8ToCodePage(boxText, SystemAnsiCodePage()); }
+TSecretString AnsiPassword(std::string_view boxText) { return Utf8ToCodePage(boxText, SystemAnsiCodePage()); }
 
-std::string NewSecretRefusal(const std::string& boxText) {
+std::string NewSecretRefusal(std::string_view boxText) {
     const uint32_t codePage = SystemAnsiCodePage();
     if (RepresentableInCodePage(boxText, codePage)) return {};
     return Format(GetConstantValue("Password_not_in_code_page"), {static_cast<long long>(codePage)});
 }
 
-std::string PasswordTextFromBytes(const std::string& bytes, uint32_t ansiCodePage) {
+TSecretString PasswordTextFromBytes(std::string_view bytes, uint32_t ansiCodePage) {
+    // The converted text is a copy of the key: wiped before it is given back.
     std::string text;
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        text = SanitizeUtf8(bytes.substr(3));
-    else if (bytes.compare(0, 2, "\xFF\xFE") == 0)
-        text = Utf16BytesToUtf8(bytes.substr(2), false);
-    else if (bytes.compare(0, 2, "\xFE\xFF") == 0)
-        text = Utf16BytesToUtf8(bytes.substr(2), true);
+    const TWipeOnExit wipe(text);
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        text.assign(SanitizeUtf8(bytes.substr(3)));
+    else if (bytes.starts_with("\xFF\xFE"))
+        text.assign(Utf16BytesToUtf8(bytes.substr(2), false));
+    else if (bytes.starts_with("\xFE\xFF"))
+        text.assign(Utf16BytesToUtf8(bytes.substr(2), true));
     else
-        text = CodePageToUtf8(bytes, ansiCodePage);
-    std::string result;
+        text.assign(CodePageToUtf8(bytes, ansiCodePage));
+    TSecretString result;
     size_t pos = 0;
     // A line break at the very end closes the last line; it does not open an empty one.
     while (pos < text.size()) {
         size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string::npos) end = text.size();
-        result.append(text, pos, end - pos);
+        result.append(std::string_view(text).substr(pos, end - pos));
         result += "\r\n";
         pos = end;
         if (pos < text.size() && text[pos] == '\r') {

@@ -86,7 +86,7 @@ void ChangeMainPassword(IWizardWindow& window, bool askCurrent) {
         window.InfoBox(GetConstantValue("Main_password_busy"));
         return;
     }
-    std::string& password = HiddenItemsStore().Password;
+    TSecretString& password = HiddenItemsStore().Password;
     if (askCurrent && !password.empty() && !TOperationPath::VerifyPassword(window, password)) return;
     window.ShowChangeMainPassword(password);
 }

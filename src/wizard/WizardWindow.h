@@ -57,11 +57,11 @@ public:
     virtual void DriveTreeRebuilt() = 0;
 
     // Settings. Passwords are the boxes' texts (UTF-8).
-    virtual std::string EncryptPassword() const = 0;
+    virtual TSecretString EncryptPassword() const = 0;
     virtual int EncryptAlgorithmIndex() const = 0;
     virtual bool EncryptDeleteSource() const = 0;
     virtual void SetEncryptDeleteSource(bool checked) = 0;
-    virtual std::string DecryptPassword() const = 0;
+    virtual TSecretString DecryptPassword() const = 0;
     virtual bool DecryptDeleteSource() const = 0;
     virtual int ShredAlgorithmIndex() const = 0;
     virtual void FocusControl(TFocusTarget target) = 0;
@@ -75,11 +75,11 @@ public:
     virtual void SetCompletionTexts(const std::string& header, const std::string& filesText) = 0;
 
     // Modal dialogs. The main-password prompt: true for OK with the text typed.
-    virtual bool AskMainPassword(std::string& typed) = 0;
+    virtual bool AskMainPassword(TSecretString& typed) = 0;
     // The new-main-password dialog; on OK it sets STOREPASSWORD (TChangeMainPassDialog holds the rule).
-    virtual void ShowChangeMainPassword(std::string& storePassword) = 0;
+    virtual void ShowChangeMainPassword(TSecretString& storePassword) = 0;
     // The per-file password prompt labelled LABEL: true for OK; TYPED is the text in any case.
-    virtual bool AskFilePassword(const std::string& label, std::string& typed) = 0;
+    virtual bool AskFilePassword(const std::string& label, TSecretString& typed) = 0;
 
     // The question whether an output may replace an existing file: Yes, No, Yes to all, No to all.
     virtual TReplaceAnswer AskReplace(const std::string& question) = 0;

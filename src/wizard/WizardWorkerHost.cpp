@@ -13,7 +13,7 @@ void TWizardWorkerHost::RunOnUiThread(const std::function<void()>& step) { dispa
 
 const TDriveTree* TWizardWorkerHost::DriveTree() const { return &wizard_.Tree().Tree(); }
 
-bool TWizardWorkerHost::AskFilePassword(const std::string& label, std::string& typed) {
+bool TWizardWorkerHost::AskFilePassword(const std::string& label, TSecretString& typed) {
     return wizard_.Window().AskFilePassword(label, typed);
 }
 

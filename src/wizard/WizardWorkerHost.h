@@ -22,7 +22,7 @@ public:
     // The window's tree model.
     const TDriveTree* DriveTree() const override;
     // The per-file prompt of the window.
-    bool AskFilePassword(const std::string& label, std::string& typed) override;
+    bool AskFilePassword(const std::string& label, TSecretString& typed) override;
     // The window's replace question.
     TReplaceAnswer AskReplace(const std::string& question) override;
     void ShowPlainMessage(const std::string& text) override;

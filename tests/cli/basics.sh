@@ -8,7 +8,7 @@ export XDG_CONFIG_HOME="$home"
 
 out=$("$cli" --help) || fail "--help exit $?"
 grep -q "Usage: tellvane-cli \[-q\] COMMAND" <<<"$out" || fail "--help text: $out"
-for s in "0    completed" "1    a file was not completed" "2    usage error" "130  cancelled"; do
+for s in "0    completed" "1    a file was not completed" "2    usage error" "130  cancelled with Ctrl-C (129 by SIGHUP, 143 by SIGTERM)"; do
     grep -q "^  $s" <<<"$out" || fail "--help lacks the exit status \"$s\""
 done
 grep -q -- "-q, --quiet" <<<"$out" || fail "--help lacks --quiet"
