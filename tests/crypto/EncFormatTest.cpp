@@ -52,7 +52,7 @@ struct Recorder {
         };
     }
     TInvalidPasswordCallback Prompt() {
-        return [this](const std::string& file, std::string& pw) {
+        return [this](const std::string& file, TSecretString& pw) {
             promptedFiles.push_back(file);
             if (promptedFiles.size() > answers.size()) return false;
             pw = answers[promptedFiles.size() - 1];

@@ -86,7 +86,7 @@ TEST_F(CryptOperationsTest, DeclinedPasswordKeepsTheSourceEvenWhenDeletionIsAske
     dec.Password = "wrong";
     dec.DeleteSourceFiles = true;
     int prompts = 0;
-    dec.OnInvalidPassword = [&](const std::string&, std::string&) { return ++prompts, false; };
+    dec.OnInvalidPassword = [&](const std::string&, TSecretString&) { return ++prompts, false; };
     dec.Work(dir.file("a.enc"));
     EXPECT_EQ(prompts, 1);
     EXPECT_EQ(Listing(), (std::vector<std::string>{"a.enc"}));

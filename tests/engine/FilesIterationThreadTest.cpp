@@ -257,7 +257,7 @@ TEST_F(WorkerTest, NewPasswordIsKeptForTheRestOfADecryptRun) {
     decrypt.Password = "old";
     TFilesIterationThread worker(decrypt, {TItemType::itFile}, host);
     host.passwordAnswers = {"new"};
-    std::string given;
+    TSecretString given;
     EXPECT_TRUE(worker.ReplacePassword("/some/folder/file.txt.enc", given));
     EXPECT_EQ(given, "new");
     EXPECT_EQ(decrypt.Password, "new");

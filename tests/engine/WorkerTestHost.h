@@ -41,7 +41,7 @@ public:
         if (onDriveTree) onDriveTree();
         return tree;
     }
-    bool AskFilePassword(const std::string& label, std::string& typed) override {
+    bool AskFilePassword(const std::string& label, TSecretString& typed) override {
         passwordLabels.push_back(label);
         if (passwordAnswers.empty()) return false;
         typed = passwordAnswers.front();

@@ -124,7 +124,7 @@ TEST_F(RunFlows, DecryptWithWrongPasswordAnsweredThroughThePerFilePrompt) {
     WriteAll(file, content);
     TCryptoAlgorithm& blowfish = *AlgorithmList()[0];
     ASSERT_TRUE(blowfish.Encrypt(file, "right", [] { return false; }, [](int64_t, int64_t, int64_t, double) {},
-                                 [](const std::string&, std::string&) { return false; }));
+                                 [](const std::string&, TSecretString&) { return false; }));
     ASSERT_TRUE(DeleteFile(file));
     WriteText(dir_->file("notes.txt"), "not encrypted");
     CreateWindows();

@@ -135,7 +135,7 @@ TEST_F(WindowBehaviour, NewMainPasswordNeedsTheSameTextTwiceAndOpensAtFirstActiv
         QTest::keyClicks(again, "Secret");
         QTest::mouseClick(ok, Qt::LeftButton);
     });
-    std::string store = "old";
+    TSecretString store = "old";
     Main().ShowChangeMainPassword(store);
     EXPECT_TRUE(answer->Done());
     EXPECT_TRUE(stillOpenAfterMismatch);

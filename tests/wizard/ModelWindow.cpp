@@ -2,7 +2,7 @@
 
 namespace tellvane::test {
 
-bool TModelWindow::AskMainPassword(std::string& typed) {
+bool TModelWindow::AskMainPassword(TSecretString& typed) {
     Record("AskMainPassword");
     mainPass.FormShow();
     ++mainPassShown;
@@ -15,7 +15,7 @@ bool TModelWindow::AskMainPassword(std::string& typed) {
     return true;
 }
 
-void TModelWindow::ShowChangeMainPassword(std::string& storePassword) {
+void TModelWindow::ShowChangeMainPassword(TSecretString& storePassword) {
     Record("ChangeMainPassword");
     changePass.FormShow();
     ++changeShown;
@@ -29,7 +29,7 @@ void TModelWindow::ShowChangeMainPassword(std::string& storePassword) {
     }
 }
 
-bool TModelWindow::AskFilePassword(const std::string& label, std::string& typed) {
+bool TModelWindow::AskFilePassword(const std::string& label, TSecretString& typed) {
     Record("AskFilePassword");
     filePass.EnterPassLabel = label;
     filePass.FormShow();

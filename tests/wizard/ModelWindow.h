@@ -42,11 +42,11 @@ public:
     TDriveTreeModel& TreeModel() override { return tree; }
     void DriveTreeRebuilt() override { Record("TreeRebuilt"); ++treeRebuilds; }
 
-    std::string EncryptPassword() const override { return encryptPassword; }
+    TSecretString EncryptPassword() const override { return encryptPassword; }
     int EncryptAlgorithmIndex() const override { return encryptAlgorithm; }
     bool EncryptDeleteSource() const override { return encryptDelete; }
     void SetEncryptDeleteSource(bool c) override { Record("EncryptDelete"); encryptDelete = c; }
-    std::string DecryptPassword() const override { return decryptPassword; }
+    TSecretString DecryptPassword() const override { return decryptPassword; }
     bool DecryptDeleteSource() const override { return decryptDelete; }
     int ShredAlgorithmIndex() const override { return shredAlgorithm; }
     void FocusControl(TFocusTarget t) override { Record("Focus"); focus.push_back(t); }
@@ -66,9 +66,9 @@ public:
     }
 
     // Answers: a text for OK, nullopt for Cancel. No answer left counts as Cancel.
-    bool AskMainPassword(std::string& typed) override;
-    void ShowChangeMainPassword(std::string& storePassword) override;
-    bool AskFilePassword(const std::string& label, std::string& typed) override;
+    bool AskMainPassword(TSecretString& typed) override;
+    void ShowChangeMainPassword(TSecretString& storePassword) override;
+    bool AskFilePassword(const std::string& label, TSecretString& typed) override;
 
     // Answers in turn; none left answers No.
     TReplaceAnswer AskReplace(const std::string& q) override {

@@ -95,7 +95,7 @@ TEST_F(WizardTest, ExitAbandonsAPathOrEndsTheProgram) {
 }
 
 TEST_F(WizardTest, VerifyPasswordOnAnEmptyStoreTakesAnyText) {
-    std::string real;
+    TSecretString real;
     window.mainPassAnswers = {std::string()};
     EXPECT_TRUE(TOperationPath::VerifyPassword(window, real));
     EXPECT_EQ(real, "");
@@ -106,7 +106,7 @@ TEST_F(WizardTest, VerifyPasswordOnAnEmptyStoreTakesAnyText) {
 }
 
 TEST_F(WizardTest, VerifyPasswordLoopsUntilRightOrCancelled) {
-    std::string real = "Secret";
+    TSecretString real = "Secret";
     window.mainPassAnswers = {std::string("secret"), std::nullopt};
     EXPECT_FALSE(TOperationPath::VerifyPassword(window, real));
     EXPECT_EQ(window.boxes, (std::vector<TBox>{{"error", "You entered wrong password!"}}));

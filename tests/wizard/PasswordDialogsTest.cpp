@@ -8,7 +8,7 @@ namespace {
 
 TEST(ChangeMainPassDialog, EntriesMustMatchExactly) {
     TChangeMainPassDialog dialog;
-    std::string store = "old";
+    TSecretString store = "old";
     std::vector<std::string> errors;
     auto errorBox = [&](const std::string& t) { errors.push_back(t); };
 
@@ -41,7 +41,7 @@ TEST(ChangeMainPassDialog, EntriesMustMatchExactly) {
 // A password base.dat cannot hold is refused before the store changes, without repeating it.
 TEST(ChangeMainPassDialog, APasswordTheStoreCannotHoldIsRefused) {
     TChangeMainPassDialog dialog;
-    std::string store = "old";
+    TSecretString store = "old";
     std::vector<std::string> errors;
     for (const std::string& typed : {std::string(THiddenConfig::MaxValueLength + 1, 'p'), std::string("pp\r")}) {
         dialog.PasswordEdit = dialog.AgainPasswordEdit = typed;
