@@ -1,10 +1,10 @@
 #include "wizard/EncryptPath.h"
 
 #include "crypto/CryptoAlgorithms.h"
-#include "platform/SecretString.h"
-#include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/PendingFiles.h"
 #include "l10n/TextConstants.h"
+#include "platform/SecretString.h"
 #include "wizard/PasswordText.h"
 #include "wizard/Wizard.h"
 #include "wizard/WizardWindow.h"
