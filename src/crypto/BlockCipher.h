@@ -13,6 +13,8 @@
 
 namespace tellvane {
 
+class TCorePool;
+
 // A failure of a cipher; what() is the user's text, e.g. "Invalid key size".
 class EDCP_cipher : public std::runtime_error {
 public:
@@ -95,6 +97,10 @@ public:
     // of CV = E_K(CV) in both directions. CV carries over from call to call.
     void EncryptCBC(const void* indata, void* outdata, size_t size);
     void DecryptCBC(const void* indata, void* outdata, size_t size);
+    // DecryptCBC with the whole blocks shared out over POOL: a plaintext block needs only its
+    // ciphertext block and the one before, so every share starts from the block before it. The
+    // bytes and the CV left are those of DecryptCBC. Small runs stay on the caller's thread.
+    void DecryptCBC(const void* indata, void* outdata, size_t size, TCorePool& pool);
     // CFB with 8-bit feedback; shares CV with CBC.
     void EncryptCFB8bit(const void* indata, void* outdata, size_t size);
     void DecryptCFB8bit(const void* indata, void* outdata, size_t size);
@@ -108,6 +114,7 @@ protected:
     // BLOCKS whole blocks in CBC from the chaining value CV (one block, updated to the last
     // ciphertext block). IN and OUT may be the same buffer. The defaults loop over the one-block
     // operations; ciphers with a faster multi-block path substitute it. Called only when keyed.
+    // Decryption changes nothing but OUT and CV: shares of one run go to several threads at once.
     virtual void EncryptCBCBlocks(const uint8_t* in, uint8_t* out, size_t blocks, uint8_t* cv);
     virtual void DecryptCBCBlocks(const uint8_t* in, uint8_t* out, size_t blocks, uint8_t* cv);
 

@@ -5,9 +5,11 @@
 #include "base/Options.h"
 #include "crypto/BlockCipher.h"
 #include "crypto/CipherFactory.h"
+#include "crypto/CorePool.h"
 #include "crypto/EncFileFormat.h"
 #include "crypto/EncFileIO.h"
 #include "crypto/EncLayer.h"
+#include "crypto/LayerPipeline.h"
 #include "crypto/SecureWipe.h"
 #include "l10n/TextConstants.h"
 #include "platform/AppFolders.h"
@@ -237,6 +239,7 @@ TCipherAlgorithm* FindCipherEntry(const std::string& sign) {
 
 // Encrypts in cascade: each cipher in index order takes the previous one's output, every layer an
 // ordinary .enc of its cipher storing the original name; only the last is renamed into place.
+// With more than one core the layers run in a pipeline and only the last reaches the disk.
 class TAllAtOnceAlgorithm : public TAlgorithmBase {
 public:
     TAllAtOnceAlgorithm() : TAlgorithmBase("ALL", "All at once") {}
@@ -248,6 +251,18 @@ public:
         auto in = std::make_unique<TInputFile>(fileName);
         const TFileIdentity source = in->Identity();
         const bool mayReplace = MayReplaceOutput(fileName + ".enc", options);
+        if (CoreCount() > 1) {
+            std::vector<TCascadeLayer> layers;
+            for (auto& entry : State().list)
+                if (auto* cipherEntry = dynamic_cast<TCipherAlgorithm*>(entry.get()))
+                    layers.push_back({&cipherEntry->Cipher(), cipherEntry->Sign()});
+            TOutputFile out(fileName + ".enc", source);
+            if (!EncryptCascade(layers, password, *in, name, out, onHalt, onProgress, AlgorithmPassCount()))
+                return false;
+            in.reset();
+            CommitOutput(out, options, mayReplace);
+            return true;
+        }
         std::unique_ptr<TOutputFile> out;
         for (auto& entry : State().list) {
             auto* cipherEntry = dynamic_cast<TCipherAlgorithm*>(entry.get());
