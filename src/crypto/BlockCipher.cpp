@@ -204,7 +204,8 @@ void TDCP_blockcipher::DecryptCBC(const void* indata, void* outdata, size_t size
     CheckInitialized();
     const size_t b = blockBytes_;
     const size_t blocks = size / b;
-    const size_t shares = std::min<size_t>(pool.Width(), blocks * b / MinShareBytes);
+    // A few shares per thread, so that a thread the system holds back delays little.
+    const size_t shares = std::min<size_t>(4 * pool.Width(), blocks * b / MinShareBytes);
     if (shares < 2) {
         DecryptCBC(indata, outdata, size);
         return;

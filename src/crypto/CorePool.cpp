@@ -3,6 +3,7 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -22,11 +23,27 @@ struct TCorePool::TState {
     std::condition_variable wake, done;
     const std::function<void(size_t)>* task = nullptr;
     size_t count = 0;
-    size_t pending = 0;  // tasks handed to the threads, not yet returned
+    size_t helpers = 0;  // threads that take part in this run
+    size_t pending = 0;  // of those, the ones not yet back
+    std::atomic<size_t> next{0};  // the next task to take
     uint64_t generation = 0;
     bool stop = false;
     std::exception_ptr error;
     std::vector<std::thread> threads;
+
+    // Takes tasks until none is left: a thread the system holds back leaves its tasks to the
+    // others instead of making them wait. The first exception is kept; the other tasks still run.
+    std::exception_ptr TakeTasks(const std::function<void(size_t)>& f) {
+        std::exception_ptr first;
+        for (size_t i; (i = next.fetch_add(1)) < count;) {
+            try {
+                f(i);
+            } catch (...) {
+                if (!first) first = std::current_exception();
+            }
+        }
+        return first;
+    }
 };
 
 TCorePool::TCorePool(unsigned width) : width_(std::max(width, 1u)), state_(std::make_unique<TState>()) {
@@ -40,15 +57,10 @@ TCorePool::TCorePool(unsigned width) : width_(std::max(width, 1u)), state_(std::
                     s->wake.wait(lock, [&] { return s->stop || s->generation != seen; });
                     if (s->stop) return;
                     seen = s->generation;
-                    if (i >= s->count) continue;
+                    if (i > s->helpers) continue;
                     task = s->task;
                 }
-                std::exception_ptr error;
-                try {
-                    (*task)(i);
-                } catch (...) {
-                    error = std::current_exception();
-                }
+                std::exception_ptr error = s->TakeTasks(*task);
                 std::lock_guard lock(s->m);
                 if (error && !s->error) s->error = error;
                 if (--s->pending == 0) s->done.notify_one();
@@ -67,7 +79,6 @@ TCorePool::~TCorePool() {
 }
 
 void TCorePool::Run(size_t count, const std::function<void(size_t)>& task) {
-    count = std::min<size_t>(count, width_);
     std::unique_lock runLock(state_->runLock, std::try_to_lock);
     if (count <= 1 || !runLock.owns_lock()) {
         for (size_t i = 0; i < count; ++i) task(i);
@@ -78,17 +89,14 @@ void TCorePool::Run(size_t count, const std::function<void(size_t)>& task) {
         std::lock_guard lock(s.m);
         s.task = &task;
         s.count = count;
-        s.pending = count - 1;
+        s.next = 0;
+        s.helpers = std::min<size_t>(count, width_) - 1;
+        s.pending = s.helpers;
         s.error = nullptr;
         ++s.generation;
     }
     s.wake.notify_all();
-    std::exception_ptr error;
-    try {
-        task(0);
-    } catch (...) {
-        error = std::current_exception();
-    }
+    std::exception_ptr error = s.TakeTasks(task);
     std::unique_lock lock(s.m);
     s.done.wait(lock, [&] { return s.pending == 0; });
     if (!error) error = s.error;

@@ -16,9 +16,9 @@ public:
     TCorePool& operator=(const TCorePool&) = delete;
 
     unsigned Width() const { return width_; }
-    // Runs TASK(0) .. TASK(COUNT - 1), COUNT at most Width(), TASK(0) on the caller's thread;
-    // returns when all have returned and rethrows the first exception. A second caller while one
-    // runs does all its tasks itself rather than wait.
+    // Runs TASK(0) .. TASK(COUNT - 1) on the caller's thread and the pool's, each thread taking
+    // the next task left; returns when all have returned and rethrows the first exception. A
+    // second caller while one runs does all its tasks itself rather than wait.
     void Run(size_t count, const std::function<void(size_t)>& task);
 
 private:

@@ -5,6 +5,7 @@
 // cuts its own input into its own parts, one cipher call per part, and no layer reaches the disk
 // but the outermost.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ namespace tellvane {
 class TDCP_blockcipher;
 class TInputFile;
 class TOutputFile;
+struct TEncHeader;
 
 struct TCascadeLayer {
     TDCP_blockcipher* cipher = nullptr;
@@ -29,5 +31,19 @@ struct TCascadeLayer {
 bool EncryptCascade(const std::vector<TCascadeLayer>& layers, const std::string& password, const TInputFile& in,
                     const std::string& storedName, TOutputFile& out, const THaltOperationCallback& onHalt,
                     const TProgressOperationCallback& onProgress, int64_t passCount);
+
+// Progress of one layer of a pipelined decryption: LAYER counts from the outer one (0).
+using TLayerProgressCallback = std::function<void(size_t layer, int64_t done, int64_t total, double seconds)>;
+
+// Inner layers the decryption pipeline unwraps at most; deeper ones are left in OUT for the caller.
+constexpr size_t MaxPipelinedInnerLayers = 32;
+
+// Decrypts the body of IN, whose CIPHER UnlockEncName left ready, into OUT, and on the way every
+// inner layer that is the .enc of a cipher storing NAME under PASSWORD, as a decryption of each
+// layer's whole file in turn would. The number of layers decrypted (at least 1), or 0 when
+// ONHALT stopped it. Callbacks run on the calling thread.
+size_t DecryptCascade(TDCP_blockcipher& cipher, const TInputFile& in, const TEncHeader& header,
+                      const std::string& name, const std::string& password, TOutputFile& out,
+                      const THaltOperationCallback& onHalt, const TLayerProgressCallback& onProgress);
 
 }  // namespace tellvane

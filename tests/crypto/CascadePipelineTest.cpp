@@ -7,9 +7,14 @@
 #include <csignal>
 #include <filesystem>
 
+#include "crypto/BlockCipher.h"
+#include "crypto/CipherFactory.h"
 #include "crypto/CorePool.h"
 #include "crypto/CryptoAlgorithms.h"
+#include "crypto/EncFileIO.h"
+#include "crypto/EncLayer.h"
 #include "crypto/EncTestSupport.h"
+#include "crypto/LayerPipeline.h"
 #include "platform/FileSystem.h"
 #include "support/TestSupport.h"
 
@@ -77,11 +82,44 @@ TEST_F(CascadePipelineTest, SameFileAndProgressAsTheSerialCascadeAndDecryptsBack
         EXPECT_FALSE(piped.backwards);
         EXPECT_EQ(piped.lastDone, piped.lastTotal);
 
+        // Decrypted in a pipeline too: the file back, the outer body's share credited once, never
+        // backwards.
         WriteAll(dir.file("f.enc"), piped.file);
         std::filesystem::remove(dir.file("f"));
-        ASSERT_TRUE(FindAlgorithmBySign("ALL")->Decrypt(dir.file("f.enc"), "pw", nullptr, nullptr, nullptr));
+        int64_t share = 0, lastDone = 0;
+        bool backwards = false;
+        ASSERT_TRUE(FindAlgorithmBySign("ALL")->Decrypt(
+            dir.file("f.enc"), "pw", nullptr,
+            [&](int64_t done, int64_t, int64_t part, double) {
+                share += part;
+                backwards |= part < 0;
+                lastDone = done;
+            },
+            nullptr));
         EXPECT_TRUE(ReadAll(dir.file("f")) == PatternBytes(size, static_cast<uint32_t>(size) + 9));
+        EXPECT_EQ(share, static_cast<int64_t>(size + 17 * (11 + 4)));
+        EXPECT_FALSE(backwards);
     }
+}
+
+// Deeper than the pipeline goes: the layers past it are unwrapped after it, none is left.
+TEST_F(CascadePipelineTest, LayersBeyondThePipelineAreUnwrappedToo) {
+    SetCoreCount(2);
+    const auto body = PatternBytes(70000, 5);
+    WriteAll(dir.file("layer0"), body);
+    const char* signs[] = {"BFS", "RIJ", "TEA", "CS1"};
+    const size_t depth = MaxPipelinedInnerLayers + 4;
+    for (size_t k = 0; k < depth; ++k) {
+        auto cipher = CreateCipher(signs[k % 4]);
+        TInputFile in(dir.file("layer" + std::to_string(k)));
+        TOutputFile out(dir.file("layer" + std::to_string(k + 1)));
+        ASSERT_TRUE(EncryptLayer(*cipher, signs[k % 4], "pw", in, "deep", out, nullptr, nullptr, 1));
+        out.Commit();
+    }
+    TempDir restored;
+    std::filesystem::copy(dir.file("layer" + std::to_string(depth)), restored.file("deep.enc"));
+    ASSERT_TRUE(FindAlgorithmBySign("ALL")->Decrypt(restored.file("deep.enc"), "pw", nullptr, nullptr, nullptr));
+    EXPECT_TRUE(ReadAll(restored.file("deep")) == body);
 }
 
 TEST_F(CascadePipelineTest, HaltOrWriteFailureEndsEveryLayerAndLeavesNoFile) {
@@ -89,6 +127,12 @@ TEST_F(CascadePipelineTest, HaltOrWriteFailureEndsEveryLayerAndLeavesNoFile) {
     EXPECT_FALSE(halted.completed);
     EXPECT_TRUE(halted.file.empty());
     EXPECT_LE(halted.parts.size(), 40u);
+    const Encrypted whole = EncryptAll(2, 600000);
+    WriteAll(dir.file("f.enc"), whole.file);
+    int checks = 0;
+    EXPECT_FALSE(FindAlgorithmBySign("ALL")->Decrypt(dir.file("f.enc"), "pw", [&] { return ++checks == 40; },
+                                                     nullptr, nullptr));
+    std::filesystem::remove(dir.file("f.enc"));
 
     // A file-size limit makes the outer layer's writes fail, as a full disk would.
     rlimit old{};
