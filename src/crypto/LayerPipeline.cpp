@@ -66,6 +66,17 @@ struct TPipelineState {
     }
 };
 
+// A followed by B. Joined into a new chunk rather than grown in place: a vector that grows frees
+// its old bytes unwiped.
+TChunk Joined(TChunk a, TChunk b) {
+    if (a.Bytes().empty()) return b;
+    if (b.Bytes().empty()) return a;
+    TChunk c(a.Bytes().size() + b.Bytes().size());
+    std::copy(a.Bytes().begin(), a.Bytes().end(), c.Bytes().begin());
+    std::copy(b.Bytes().begin(), b.Bytes().end(), c.Bytes().begin() + static_cast<std::ptrdiff_t>(a.Bytes().size()));
+    return c;
+}
+
 // A bounded queue of chunks from one layer to the next; an empty chunk never travels, the end is
 // Close().
 class TChunkQueue {
@@ -113,13 +124,7 @@ public:
     // Ciphers what it can of the bytes kept back and DATA; returns the ciphered bytes and adds
     // the end of every part completed to PARTENDS.
     TChunk Feed(TChunk data, std::vector<int64_t>& partEnds) {
-        TChunk buf;
-        if (carry_.Bytes().empty()) {
-            buf = std::move(data);
-        } else {
-            buf = std::move(carry_);
-            buf.Bytes().insert(buf.Bytes().end(), data.Bytes().begin(), data.Bytes().end());
-        }
+        TChunk buf = Joined(std::move(carry_), std::move(data));
         auto& b = buf.Bytes();
         if (pos_ + static_cast<int64_t>(b.size()) > total_) throw EFileError("Stream read error");
         size_t i = 0;
@@ -141,7 +146,6 @@ public:
         return buf;
     }
     bool Complete() const { return pos_ == total_ && carry_.Bytes().empty(); }
-    int64_t PartLen() const { return partLen_; }
 
 private:
     int64_t total_;
@@ -424,7 +428,7 @@ private:
                 ended = true;
                 continue;
             }
-            bytes.insert(bytes.end(), c->Bytes().begin(), c->Bytes().end());
+            prefix = Joined(std::move(prefix), std::move(*c));
         }
         if (!header) {
             PassThrough(k, std::move(prefix));
