@@ -224,7 +224,7 @@ void TDCP_blockcipher::DecryptCBC(const void* indata, void* outdata, size_t size
     try {
         pool.Run(shares, [&](size_t i) {
             const size_t at = first[i] * b;
-            DecryptCBCBlocks(in + at, out + at, first[i + 1] - first[i], cvs[i].data());
+            DecryptCBCShare(in + at, out + at, first[i + 1] - first[i], cvs[i].data());
         });
     } catch (...) {
         for (auto& cv : cvs) WipeBytes(cv.data(), cv.size());

@@ -114,9 +114,14 @@ protected:
     // BLOCKS whole blocks in CBC from the chaining value CV (one block, updated to the last
     // ciphertext block). IN and OUT may be the same buffer. The defaults loop over the one-block
     // operations; ciphers with a faster multi-block path substitute it. Called only when keyed.
-    // Decryption changes nothing but OUT and CV: shares of one run go to several threads at once.
     virtual void EncryptCBCBlocks(const uint8_t* in, uint8_t* out, size_t blocks, uint8_t* cv);
     virtual void DecryptCBCBlocks(const uint8_t* in, uint8_t* out, size_t blocks, uint8_t* cv);
+    // DecryptCBCBlocks for one share of a run that other threads decrypt at the same time. The
+    // default's one-block operations change nothing but OUT and CV; a cipher whose block
+    // operation keeps scratch space in the instance substitutes a version that does not.
+    virtual void DecryptCBCShare(const uint8_t* in, uint8_t* out, size_t blocks, uint8_t* cv) {
+        DecryptCBCBlocks(in, out, blocks, cv);
+    }
 
     // Raises EDCP_blockcipher "Cipher not initialized" when unkeyed.
     void CheckInitialized() const;
