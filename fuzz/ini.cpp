@@ -83,7 +83,8 @@ int tellvane::fuzz::Ini(const uint8_t* data, size_t size) {
 std::string tellvane::fuzz::IniOutcome(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::string sections;
-    for (const auto& s : TIniFile::Document::Parse(text).Sections())
+    const TIniFile::Document doc = TIniFile::Document::Parse(text);
+    for (const auto& s : doc.Sections())
         sections += (sections.empty() ? "[" : ", [") + fuzz::Printable(s.name) + "]";
     THiddenConfig store;
     store.LoadFromText(text);

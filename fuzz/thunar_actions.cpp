@@ -27,8 +27,10 @@ std::string tellvane::fuzz::ThunarActionsOutcome(const uint8_t* data, size_t siz
     const std::string xml(reinterpret_cast<const char*>(data), size);
     const std::optional<std::string> with = UcaWithOwnEntries(xml, "/opt/tellvane-menu-helper", false);
     if (!with) return "refused: not an action list we can edit";
-    const std::optional<std::string> without = UcaWithoutOwnEntries(*with);
-    return "accepted: " + std::to_string(std::count(with->begin(), with->end(), '\n') -
-                                         std::count(without->begin(), without->end(), '\n')) +
-           " lines of our entries";
+    const auto actions = [](const std::string& text) {
+        size_t n = 0;
+        for (size_t at = text.find("<action>"); at != std::string::npos; at = text.find("<action>", at + 1)) ++n;
+        return n;
+    };
+    return "accepted: " + std::to_string(actions(*with) - actions(*UcaWithoutOwnEntries(*with))) + " actions of ours";
 }

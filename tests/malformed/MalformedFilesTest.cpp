@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path SourceRoot = fs::path(__FILE__).parent_path().parent_path().parent_path();
+const fs::path SourceRoot = TELLVANE_SOURCE_DIR;
 const fs::path Kit = SourceRoot / "tests" / "data" / "malformed";
 
 // "TARGET/NAME: OUTCOME" lines; "#" starts a comment.
