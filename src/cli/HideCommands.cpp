@@ -101,15 +101,22 @@ int RunShow(const std::vector<std::string>& args) {
     }
     TShow show;
     int count = 0;
+    bool allShown = true;
     for (int i : indexes) {
         show.ItemToShowIndex = i;
-        show.Work(store.GetItem(i).FilePath);
-        ++count;
+        const std::string path = store.GetItem(i).FilePath;
+        show.Work(path);
+        if (show.LastShown) {
+            ++count;
+        } else {
+            allShown = false;
+            std::fprintf(stderr, "%s: %s\n", path.c_str(), show.LastFailure.c_str());
+        }
     }
     if (!Quiet())
         std::printf("%s\n%s\n", show.GetCompleteHeader().c_str(),
                     CompletionCountText(count, show.GetCompleteText()).c_str());
-    return ExitOk;
+    return allShown ? ExitOk : ExitError;
 }
 
 const CommandRegistrar hideCommand({"hide", "hide [-P FILE] PATH...",

@@ -1,6 +1,7 @@
 #pragma once
 // The registry of the nineteen algorithm entries (eighteen ciphers and "All at once") and the
 // .enc file format they write and read.
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -10,6 +11,8 @@
 #include "base/Options.h"
 
 namespace tellvane {
+
+struct TFileIdentity;  // platform/FileSystem.h
 
 // A file that is reported with this message and skipped while the run goes on: an .enc file whose
 // stored name is not a plain file name, whose restored file would replace the .enc file itself, or
@@ -28,6 +31,9 @@ struct TCryptFileOptions {
     bool durable = false;
     // Asked when the output's name is taken; without it an existing file is replaced.
     TReplaceFileCallback onReplace;
+    // Told the identity of the source's descriptor when reading began: the file a later deletion
+    // must find unchanged under the name.
+    std::function<void(const TFileIdentity&)> onSourceOpened;
 };
 
 class TCryptoAlgorithm {

@@ -40,18 +40,19 @@ TCryptFileOptions TCrypt::FileOptions() const {
 
 void TCrypt::FinishSource(const std::string& fileName, const TFileIdentity& read) {
     if (!DeleteSourceFiles) return;
-    // An editor's save renames a new file over the name, a log grows: either way the output
-    // does not hold what the path now names, so the path must stay.
-    const std::optional<TFileIdentity> now = PathIdentity(fileName);
-    if (!now || !SameFileUnchanged(*now, read)) {
+    // An editor's save renames a new file over the name, a log grows, a folder on the way became
+    // a link: either way the output does not hold what the name now leads to, so it must stay.
+    TFileIdentity now;
+    const int err = DeleteFileIfSame(fileName, read, true, &now);
+    if (err == ESTALE) {
         ReportNotCompleted(fileName, Format(GetConstantValue("File_changed_kept"), {fileName}));
         return;
     }
-    if (!DeleteFile(fileName)) {
-        ReportNotCompleted(fileName, Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(errno)}));
+    if (err != 0) {
+        ReportNotCompleted(fileName, Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(err)}));
         return;
     }
-    if (now->links > 1) WarnFromWorker(Format(GetConstantValue("File_has_hard_links"), {fileName}));
+    if (now.links > 1) WarnFromWorker(Format(GetConstantValue("File_has_hard_links"), {fileName}));
 }
 
 void TCrypt::ReportIncomplete(const std::string& fileName) {
@@ -61,11 +62,14 @@ void TCrypt::ReportIncomplete(const std::string& fileName) {
 
 void TEncrypt::Work(const std::string& fileName) {
     if (Algo == nullptr) throw std::logic_error("no cipher chosen for encryption");
-    // The source as it stood before it was read: deleted later only if it still stands so.
-    const std::optional<TFileIdentity> read = PathIdentity(fileName);
+    // The source as its descriptor saw it when reading began: deleted later only if the name
+    // still holds it so.
+    std::optional<TFileIdentity> read;
+    TCryptFileOptions options = FileOptions();
+    options.onSourceOpened = [&read](const TFileIdentity& id) { read = id; };
     bool completed = false;
     try {
-        completed = Algo->Encrypt(fileName, Password, OnHalt, OnProgress, OnInvalidPassword, FileOptions());
+        completed = Algo->Encrypt(fileName, Password, OnHalt, OnProgress, OnInvalidPassword, options);
     } catch (const ECryptoFileSkipped& e) {
         ReportNotCompleted(fileName, e.what(), e.TellUser);
         return;
@@ -75,8 +79,10 @@ void TEncrypt::Work(const std::string& fileName) {
 }
 
 void TDecrypt::Work(const std::string& fileName) {
-    const std::optional<TFileIdentity> read = PathIdentity(fileName);
     if (!FindAlgorithm(fileName)) return;
+    std::optional<TFileIdentity> read;
+    TCryptFileOptions options = FileOptions();
+    options.onSourceOpened = [&read](const TFileIdentity& id) { read = id; };
     // A password given for this file is tried first on the next files of the run.
     const TInvalidPasswordCallback askAgain = [this](const std::string& name, std::string& newPassword) {
         if (!OnInvalidPassword || !OnInvalidPassword(name, newPassword)) return false;
@@ -85,7 +91,7 @@ void TDecrypt::Work(const std::string& fileName) {
     };
     bool completed = false;
     try {
-        completed = Algo->Decrypt(fileName, Password, OnHalt, OnProgress, askAgain, FileOptions());
+        completed = Algo->Decrypt(fileName, Password, OnHalt, OnProgress, askAgain, options);
     } catch (const ECryptoFileSkipped& e) {
         ReportNotCompleted(fileName, e.what(), e.TellUser);
         return;

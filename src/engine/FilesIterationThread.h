@@ -80,15 +80,17 @@ public:
     const TItemsSet ItemsForOperation;
 
 private:
-    void AddEntry(const std::string& entry);
+    // ROOTLENGTH: how much of ENTRY the user named; below it every folder is entered without
+    // following a link (platform/FolderWalk.h).
+    void AddEntry(const std::string& entry, size_t rootLength);
     void AddPendingFiles();
-    void AddTreeNodeFiles(const TTreeNode& node);
+    void AddTreeNodeFiles(const TTreeNode& node, size_t rootLength);
     // Lists FOLDER's files, links and special files, and those of its subfolders; a folder that
     // cannot be listed is reported and left out.
-    void AddFolderFiles(const std::string& folder);
+    void AddFolderFiles(const std::string& folder, size_t rootLength);
     // Work on one entry; an entry that concerns only itself (not a regular file, say) is
     // reported and the run goes on.
-    void WorkOn(const std::string& fileName);
+    void WorkOn(size_t index);
     void ShowCompletion();
     void ReleaseFiles();
 
@@ -96,6 +98,7 @@ private:
     std::atomic<bool> terminated_{false};
     std::atomic<bool> finished_{false};
     std::vector<std::string> filesToOperate_;
+    std::vector<size_t> rootLengths_;  // of each entry of filesToOperate_
     std::atomic<int64_t> filesCount_{0};
     mutable std::mutex nameLock_;
     std::string currentFileName_;

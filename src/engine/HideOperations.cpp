@@ -1,10 +1,13 @@
 // Work of the hide and show operations.
+#include <cerrno>
+
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
 #include "hide/Drives.h"
 #include "hide/HiddenConfig.h"
 #include "hide/HideShowRoutines.h"
 #include "l10n/TextConstants.h"
+#include "platform/FolderWalk.h"
 #include "platform/Paths.h"
 #include "platform/SystemError.h"
 #include "platform/TextFormat.h"
@@ -13,8 +16,11 @@ namespace tellvane {
 
 void THide::Work(const std::string& given) {
     if (given.empty()) return;
-    // Recorded absolute, so that the item can be shown again from any folder.
-    const std::string name = AbsolutePath(given);
+    // Recorded absolute, with the part the user named resolved, so that the recorded path holds no
+    // link: showing it later walks it from "/" without following any.
+    const std::string absolute = AbsolutePath(given);
+    const std::string name = CanonicalNamedPath(absolute);
+    const TNamedRoot fromTop(name, 1);
     if (ExcludeTrailingPathDelimiter(name) == "/") {
         ReportNotCompleted(given, Format(GetConstantValue("Cannot_hide_root"), {given}));
         return;
@@ -30,21 +36,31 @@ void THide::Work(const std::string& given) {
     else
         err = HideFile(name);  // folders picked in the tree arrive without a "/" and are recorded as files
     // Recorded, so it can be shown, but not counted as hidden.
-    if (err) ReportNotCompleted(name, Format(GetConstantValue("Cannot_hide"), {name, FormatSystemError(err)}));
+    if (err == ELOOP) ReportNotCompleted(given, Format(GetConstantValue("Link_skipped"), {given}));
+    else if (err) ReportNotCompleted(given, Format(GetConstantValue("Cannot_hide"), {name, FormatSystemError(err)}));
 }
 
 void TShow::Work(const std::string& name) {
+    // The store holds link-free paths: every folder on the way is entered without following a link.
+    const TNamedRoot fromTop(name, name.empty() || name[0] != '/' ? 0 : 1);
+    int err = 0;
     switch (HiddenItemsStore().GetItem(ItemToShowIndex).TypeOfItem) {
         case TItemType::itFolder:
-            ShowFolder(name, ItemToShowIndex);
+            err = ShowFolder(name, ItemToShowIndex);
             break;
         case TItemType::itDrive:
-            ShowDrive(name, ItemToShowIndex);
+            err = ShowDrive(name, ItemToShowIndex);
             break;
         default:
-            ShowFile(name, ItemToShowIndex);
+            err = ShowFile(name, ItemToShowIndex);
             break;
     }
+    LastShown = err == 0;
+    if (err == 0) return;
+    // Still hidden, so still listed: it can be shown once what stood in the way is gone.
+    LastFailure = err == ELOOP ? Format(GetConstantValue("Link_skipped"), {name})
+                               : Format(GetConstantValue("Cannot_show"), {name, FormatSystemError(err)});
+    ReportNotCompleted(name, LastFailure);
 }
 
 }  // namespace tellvane

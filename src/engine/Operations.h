@@ -100,6 +100,9 @@ public:
     std::string GetCompleteHeader() const override;
     std::string GetCompleteText() const override;
     int ItemToShowIndex = 0;
+    // Whether the last Work showed its item, and else why not (the item then stays in the store).
+    bool LastShown = false;
+    std::string LastFailure;
 };
 
 // A picture of the operation list as read from the res folder: the JPEG file's bytes, decoded by
