@@ -83,7 +83,11 @@ int UnhideItem(const std::string& path, bool& keep) {
     std::string itemPath, folder, name;
     if (!SplitItemPath(path, itemPath, folder, name)) return EINVAL;
     TParentFolder parent;
-    if (!OpenItemFolder(itemPath, parent)) return errno;
+    if (!OpenItemFolder(itemPath, parent)) {
+        // A folder that is gone hides nothing any more; anything else in the way leaves it hidden.
+        keep = errno != ENOENT;
+        return errno;
+    }
     // The name goes from ".hidden" even when the item itself is gone, so that a later item of the
     // same name is not hidden by a stale entry.
     if (int err = UnlistFromDotHiddenAt(parent.fd(), name)) return err;

@@ -41,6 +41,8 @@ int WalkFolder(const std::string& folder, size_t named) {
     const std::string start = named == 0 ? std::string(".") : folder.substr(0, named);
     const bool last = named >= folder.size();
     TFileDescriptor fd(open(start.c_str(), (last ? O_RDONLY : O_PATH) | O_DIRECTORY | O_CLOEXEC));
+    // A folder we may search but not read still serves the *at calls on the names in it.
+    if (!fd.valid() && last && errno == EACCES) fd = TFileDescriptor(open(start.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!fd.valid()) return -1;
     size_t pos = named;
     while (pos < folder.size()) {
@@ -54,7 +56,9 @@ int WalkFolder(const std::string& folder, size_t named) {
             return -1;
         }
         const bool final = pos >= folder.size();
-        TFileDescriptor next(openat(fd.get(), name.c_str(), (final ? O_RDONLY : O_PATH) | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        const int flags = O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+        TFileDescriptor next(openat(fd.get(), name.c_str(), (final ? O_RDONLY : O_PATH) | flags));
+        if (!next.valid() && final && errno == EACCES) next = TFileDescriptor(openat(fd.get(), name.c_str(), O_PATH | flags));
         if (!next.valid()) {
             const int err = errno;
             struct stat st {};
