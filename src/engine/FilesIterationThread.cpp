@@ -276,6 +276,8 @@ void TFilesIterationThread::WorkOn(size_t index) {
     const std::string& fileName = filesToOperate_[index];
     const TNamedRoot named(fileName, rootLengths_[index]);
     try {
+        // The walk is done; nothing of this entry has been reached yet.
+        if (const int err = FileCallHookAnswer("open", fileName)) throw EFileSkipped(CannotOpenMessage(fileName, err), err);
         Operation.Work(fileName);
     } catch (const ENotRegularFile& e) {
         const char* key = e.Kind == TEntryKind::Symlink ? "Link_skipped" : "Not_regular_file_skipped";

@@ -58,8 +58,7 @@ void TShow::Work(const std::string& name) {
     LastShown = err == 0;
     if (err == 0) return;
     // Still hidden, so still listed: it can be shown once what stood in the way is gone.
-    LastFailure = err == ELOOP ? Format(GetConstantValue("Link_skipped"), {name})
-                               : Format(GetConstantValue("Cannot_show"), {name, FormatSystemError(err)});
+    LastFailure = Format(GetConstantValue("Cannot_show"), {name, FormatSystemError(err)});
     ReportNotCompleted(name, LastFailure);
 }
 

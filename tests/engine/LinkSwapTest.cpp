@@ -55,6 +55,8 @@ protected:
         SetBeforeModeChangeHook({});
         CipherRunFixture::TearDown();
     }
+
+public:
     // Runs OP through the worker over PATHS; the files reported as not done.
     std::vector<std::string> Run(TOperation& op, std::vector<std::string> paths, TItemsSet items) {
         test::WorkerTestHost host;
@@ -180,9 +182,12 @@ TEST_F(LinkSwapTest, AFolderSwappedForALinkNeverLeadsOutsideTheTree) {
             if (moment == BeforeOpen) {
                 // Reached through the link: reported as one, and nothing done to it.
                 ASSERT_EQ(missed.size(), 1u);
-                EXPECT_EQ(missed[0], target + " | " + target + " is a symbolic link; it was skipped");
+                EXPECT_EQ(missed[0].rfind(target + " | " + target, 0), 0u) << missed[0];
+                EXPECT_NE(missed[0].find("symbolic link"), std::string::npos) << missed[0];
                 EXPECT_EQ(Snapshot(tree / "sub.moved"), subBefore);
-                if (std::string(c.operation) == "show") EXPECT_EQ(HiddenItemsStore().Count(), 1);
+                if (std::string(c.operation) == "show") {
+                    EXPECT_EQ(HiddenItemsStore().Count(), 1);
+                }
             } else {
                 // Already opened through the folder the walk saw: done there, in the tree.
                 EXPECT_EQ(missed, std::vector<std::string>{});
