@@ -79,6 +79,9 @@ TEST_F(LinkSwapTest, AFolderSwappedForALinkNeverLeadsOutsideTheTree) {
         std::function<std::vector<std::string>(LinkSwapTest&, const std::string& tree)> run;
         std::vector<std::string> movedAfterRemovalSwap;  // sub/ (moved away) after a swap before removal
         std::vector<std::string> otherAfterRun;
+        // Which "open" of the target swaps. A hide resolves the folder it was given once (a link
+        // there is the user's choice) and works through it: the swap comes after that.
+        int openCall = 1;
     };
     auto encrypt = [](const std::string& file) {
         TEncrypt enc;
@@ -118,7 +121,7 @@ TEST_F(LinkSwapTest, AFolderSwappedForALinkNeverLeadsOutsideTheTree) {
              return t.Run(hide, {tree + "/sub/f", tree + "/other/g"},
                           {TItemType::itFile, TItemType::itFolder, TItemType::itDrive});
          },
-         {".hidden", "f"}, {".hidden", "g"}},
+         {".hidden", "f"}, {".hidden", "g"}, 2},
         {"show", "f",
          [](LinkSwapTest&, const std::string&) {
              // Shown as the console does, highest index first; what was not shown is reported.
@@ -159,6 +162,7 @@ TEST_F(LinkSwapTest, AFolderSwappedForALinkNeverLeadsOutsideTheTree) {
             const auto subBefore = Snapshot(tree / "sub");
             const std::string target = (tree / "sub" / c.target).string();
             bool swapped = false;
+            int opens = 0;
             auto swap = [&](const std::string& path) {
                 if (swapped || path != target) return;
                 swapped = true;
@@ -167,7 +171,8 @@ TEST_F(LinkSwapTest, AFolderSwappedForALinkNeverLeadsOutsideTheTree) {
             };
             const bool modeChange = std::string(c.operation) == "hide" || std::string(c.operation) == "show";
             SetFileCallHook([&](const std::string& call, const std::string& path) {
-                if (call == (moment == BeforeOpen ? "open" : "unlink")) swap(path);
+                if (moment == BeforeOpen && call == "open" && path == target && ++opens == c.openCall) swap(path);
+                if (moment == BeforeRemoval && call == "unlink") swap(path);
                 return 0;
             });
             if (moment == BeforeRemoval && modeChange) SetBeforeModeChangeHook(swap);
