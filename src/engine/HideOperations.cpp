@@ -1,6 +1,4 @@
 // Work of the hide and show operations.
-#include <cerrno>
-
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
 #include "hide/Drives.h"
@@ -36,8 +34,7 @@ void THide::Work(const std::string& given) {
     else
         err = HideFile(name);  // folders picked in the tree arrive without a "/" and are recorded as files
     // Recorded, so it can be shown, but not counted as hidden.
-    if (err == ELOOP) ReportNotCompleted(given, Format(GetConstantValue("Link_skipped"), {given}));
-    else if (err) ReportNotCompleted(given, Format(GetConstantValue("Cannot_hide"), {name, FormatSystemError(err)}));
+    if (err) ReportNotCompleted(absolute, Format(GetConstantValue("Cannot_hide"), {absolute, FormatSystemError(err)}));
 }
 
 void TShow::Work(const std::string& name) {

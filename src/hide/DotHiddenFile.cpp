@@ -162,7 +162,8 @@ int ListInDotHiddenAt(int folder, const std::string& name) {
 
 int UnlistFromDotHidden(const std::string& folder, const std::string& name) {
     const TFileDescriptor fd = OpenFolder(folder);
-    return fd.valid() ? UnlistFromDotHiddenAt(fd.get(), name) : errno;
+    if (fd.valid()) return UnlistFromDotHiddenAt(fd.get(), name);
+    return errno == ENOENT ? 0 : errno;  // a folder that is gone lists nothing
 }
 
 int UnlistFromDotHiddenAt(int folder, const std::string& name) {

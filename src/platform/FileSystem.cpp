@@ -157,7 +157,13 @@ int OpenRegularFileIn(const TParentFolder& parent, const std::string& path, int 
 }
 
 std::vector<DirEntry> ListDirectory(const std::string& folder) {
-    const int fd = OpenFolderBelowRoot(folder);
+    int fd = OpenFolderBelowRoot(folder);
+    // A folder we may search but not read opens only for lookup: it cannot be listed.
+    if (fd >= 0 && (fcntl(fd, F_GETFL) & O_PATH) != 0) {
+        close(fd);
+        fd = -1;
+        errno = EACCES;
+    }
     std::unique_ptr<DIR, DirCloser> dir(fd < 0 ? nullptr : fdopendir(fd));
     if (!dir) {
         const int err = errno;
