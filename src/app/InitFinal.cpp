@@ -6,8 +6,9 @@
 #include "base/Logger.h"
 #include "base/Options.h"
 #include "crypto/CryptoAlgorithms.h"
-#include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/PendingFiles.h"
+#include "engine/RunRegistry.h"
 #include "hide/HiddenConfig.h"
 #include "l10n/TextConstants.h"
 #include "platform/AppFolders.h"
@@ -48,7 +49,7 @@ std::vector<TStartupStep> InitializationSteps() {
         {"AppPath", WriteAppPath},
         {"Language", ChooseLanguage},
         {"PathClasses", CreatePathClasses},
-        {"CreateOperations", CreateOperations},
+        {"CreateOperations", CreateOperations, TStepUse::WindowsOnly},
         {"CreateShredAlgorithms", [] { CreateShredAlgorithms(g_language); }},
         {"CreateAlgorithms", [] { CreateAlgorithms(g_language); }},
         {"CreatePendingFiles", CreatePendingFiles},
@@ -56,14 +57,15 @@ std::vector<TStartupStep> InitializationSteps() {
         {"ProcessShellExtSwitches", [] {
              // The program then still comes up and goes down, but its message loop ends at once.
              if (ProcessShellExtSwitches()) RequestTermination();
-         }},
+         },
+         TStepUse::WindowsOnly},
     };
 }
 
 std::vector<TStartupStep> FinalizationSteps() {
     return {
         {"FreePathClasses", FreePathClasses},
-        {"FreeOperations", FreeOperations},
+        {"FreeOperations", FreeOperations, TStepUse::WindowsOnly},
         {"FreeShredAlgorithms", FreeShredAlgorithms},
         {"FreeAlgorithms", FreeAlgorithms},
         {"FreePendingFiles", FreePendingFiles},

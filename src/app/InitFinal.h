@@ -13,9 +13,14 @@ inline constexpr const char* RegistryRootKey = "HKEY_CURRENT_USER";
 inline constexpr const char* AppRegistryKey = "Software\\Kalvessa\\Brevikon\\";
 inline constexpr const char* ApplicationTitle = "Tellvane";
 
+// Who needs a step: the windowed program alone (the operations' pictures, the shell-extension
+// switches), or the console front end as well.
+enum class TStepUse { WindowsOnly, Both };
+
 struct TStartupStep {
     std::string name;
     std::function<void()> run;
+    TStepUse use = TStepUse::Both;
 };
 
 // The steps of InitializeApplication and FinalizeApplication, in the order they run.
@@ -25,7 +30,7 @@ std::vector<TStartupStep> FinalizationSteps();
 // Runs the start-up steps; an error leaves the function (start-up is then over).
 void InitializeApplication();
 // Stops a run still going and waits for its worker (serving the worker's synchronous calls
-// through SERVER, engine/FilesIterationThread.h), then releases what InitializeApplication built,
+// through SERVER, engine/RunRegistry.h), then releases what InitializeApplication built,
 // in the fixed order.
 void FinalizeApplication();
 void FinalizeApplication(const TCallServer& server);

@@ -18,7 +18,10 @@
 #include "app/InitFinal.h"
 #include "cli/CliCommands.h"
 #include "engine/FilesIterationThread.h"
+#include "engine/NotCompletedReports.h"
+#include "engine/PendingFiles.h"
 #include "engine/ProgressReadouts.h"
+#include "engine/RunRegistry.h"
 #include "engine/WorkerHost.h"
 #include "platform/CodePage.h"
 #include "platform/CommandLine.h"
@@ -172,10 +175,7 @@ private:
     std::deque<std::packaged_task<void()>> queue_;
 };
 
-// Everything but the windows' pictures and the shell-extension switches.
-bool ConsoleNeedsStep(const std::string& name) {
-    return name != "CreateOperations" && name != "ProcessShellExtSwitches" && name != "FreeOperations";
-}
+bool ConsoleNeedsStep(const TStartupStep& step) { return step.use == TStepUse::Both; }
 
 }  // namespace
 
@@ -185,13 +185,13 @@ bool Quiet() { return g_quiet; }
 void InitializeConsole(int argc, const char* const* argv) {
     SetCommandLine(argc, argv);
     for (const auto& step : InitializationSteps())
-        if (ConsoleNeedsStep(step.name)) step.run();
+        if (ConsoleNeedsStep(step)) step.run();
 }
 
 void FinalizeConsole() {
     StopAndAwaitWorkers();
     for (const auto& step : FinalizationSteps())
-        if (ConsoleNeedsStep(step.name)) step.run();
+        if (ConsoleNeedsStep(step)) step.run();
 }
 
 int RunOperation(TOperation& operation, const std::vector<std::string>& paths, TItemsSet items, bool overwrite) {

@@ -10,6 +10,8 @@
 
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/PendingFiles.h"
+#include "engine/RunRegistry.h"
 #include "engine/WorkerTestHost.h"
 #include "platform/FileSystem.h"
 #include "shred/ShredMethods.h"
