@@ -29,7 +29,10 @@ thread_local TCacheState t_cache;
 // The named part of FOLDER (which ends in "/", or is ""): the current root when FOLDER lies at or
 // below it, else FOLDER itself.
 size_t NamedLengthOfFolder(const std::string& folder) {
-    if (t_root.active && folder.size() >= t_root.root.size() && folder.compare(0, t_root.root.size(), t_root.root) == 0)
+    // The current folder as root ("") holds relative paths only.
+    const bool relativeRoot = t_root.root.empty() && !folder.empty() && folder[0] == '/';
+    if (t_root.active && !relativeRoot && folder.size() >= t_root.root.size() &&
+        folder.compare(0, t_root.root.size(), t_root.root) == 0)
         return t_root.root.size();
     return folder.size();
 }
