@@ -242,7 +242,9 @@ void TFilesIterationThread::Execute() {
         // A run cancelled during its last file did not complete either.
         const bool halted = HaltRequested();
         if (halted) ListNotReached(next_);
-        ShowSummary();
+        // Cancel marked the run finished; a halt without it is the program's end, with no one to
+        // read a summary.
+        if (!halted || IsFinished()) ShowSummary();
         if (!halted) ShowCompletion();
         ReleaseFiles();
     } catch (const std::exception& e) {

@@ -1,13 +1,11 @@
 // The shred operation: hands each entry to its wiping method, directly and through a worker run.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <stdexcept>
 
 #include "engine/FilesIterationThread.h"
@@ -80,35 +78,6 @@ TEST_F(ShredRunTest, FolderSelectionShredsTheFilesInsideAndKeepsTheTree) {
     EXPECT_FALSE(PathExists(dir.file("sel/link")));
     EXPECT_TRUE(DirectoryExists(dir.file("sel/sub")));
     EXPECT_EQ(test::ReadAll(dir.file("outside.bin")), outside);
-}
-
-// One bad entry never ends a run: each is left as it was and listed once in the one summary, with
-// no box; the good files around them, the empty one included, are shredded and counted.
-TEST_F(ShredRunTest, EntriesThatCannotBeShreddedAreListedOnceAndTheRunGoesOn) {
-    fs::create_directories(dir.path() / "sel");
-    for (const char* name : {"sel/a", "sel/ro", "sel/z"}) test::WriteAll(dir.file(name), test::PatternBytes(100));
-    test::WriteAll(dir.file("sel/empty"), {});
-    fs::permissions(dir.file("sel/ro"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    ASSERT_EQ(mkfifo(dir.file("sel/pipe").c_str(), 0600), 0);
-    TShredAlgorithm method(FindShredMethod("TZeroPass"));
-    TShred shred;
-    shred.Algo = &method;
-    PendingFiles() = {dir.file("sel")};
-    StartOperation(shred, {TItemType::itFile});
-    ASSERT_TRUE(host.ServeUntilDone());
-
-    EXPECT_TRUE(host.errors.empty()) << host.errors.front();
-    EXPECT_TRUE(host.messages.empty()) << host.messages.front();
-    EXPECT_EQ(host.completions,
-              std::vector<std::string>{"Shredding completed|3 files were shredded\n2 entries were not done"});
-    ASSERT_EQ(host.summaries.size(), 1u);
-    std::map<std::string, std::string> listed;
-    for (const auto& e : host.summaries[0]) EXPECT_TRUE(listed.emplace(e.fileName, e.reason).second) << e.fileName;
-    EXPECT_EQ(listed, (std::map<std::string, std::string>{
-                          {dir.file("sel/pipe"), dir.file("sel/pipe") + " is not a regular file; it was skipped"},
-                          {dir.file("sel/ro"), CannotOpenMessage(dir.file("sel/ro"), EACCES)}}));
-    EXPECT_EQ(test::ReadAll(dir.file("sel/ro")), test::PatternBytes(100));
-    for (const char* gone : {"sel/a", "sel/empty", "sel/z"}) EXPECT_FALSE(PathExists(dir.file(gone))) << gone;
 }
 
 }  // namespace
