@@ -51,7 +51,8 @@ void THide::HideOne(const std::string& given) {
         err = HideFolder(name);
     else
         err = HideFile(name);  // folders picked in the tree arrive without a "/" and are recorded as files
-    // Recorded, so it can be shown, but not counted as hidden.
+    // Recorded, so it can be shown, but not counted as hidden: the worker reports it under the
+    // entry of the run's list, so that the completion count leaves it out.
     if (err) throw EFileSkipped(Format(GetConstantValue("Cannot_hide"), {name, FormatSystemError(err)}));
 }
 
