@@ -44,20 +44,15 @@ void TCrypt::FinishSource(const std::string& fileName, const TFileIdentity& read
     // a link: either way the output does not hold what the name now leads to, so it must stay.
     TFileIdentity now;
     const int err = DeleteFileIfSame(fileName, read, true, &now);
-    if (err == ESTALE) {
-        ReportNotCompleted(fileName, Format(GetConstantValue("File_changed_kept"), {fileName}));
-        return;
-    }
-    if (err != 0) {
-        ReportNotCompleted(fileName, Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(err)}));
-        return;
-    }
-    if (now.links > 1) WarnFromWorker(Format(GetConstantValue("File_has_hard_links"), {fileName}));
+    if (err == ESTALE) throw EFileSkipped(Format(GetConstantValue("File_changed_kept"), {fileName}));
+    if (err != 0)
+        throw EFileSkipped(Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(err)}));
+    if (now.links > 1) NoteAboutFile(fileName, Format(GetConstantValue("File_has_hard_links"), {fileName}));
 }
 
 void TCrypt::ReportIncomplete(const std::string& fileName) {
-    if (OnHalt && OnHalt()) return;  // the run ends; it is not reported as done
-    ReportNotCompleted(fileName, Format(GetConstantValue("Password_declined"), {fileName}), false);
+    if (OnHalt && OnHalt()) return;  // the run ends; the worker lists what it did not finish
+    throw EFileSkipped(Format(GetConstantValue("Password_declined"), {fileName}));
 }
 
 void TEncrypt::Work(const std::string& fileName) {
@@ -67,19 +62,13 @@ void TEncrypt::Work(const std::string& fileName) {
     std::optional<TFileIdentity> read;
     TCryptFileOptions options = FileOptions();
     options.onSourceOpened = [&read](const TFileIdentity& id) { read = id; };
-    bool completed = false;
-    try {
-        completed = Algo->Encrypt(fileName, Password, OnHalt, OnProgress, OnInvalidPassword, options);
-    } catch (const ECryptoFileSkipped& e) {
-        ReportNotCompleted(fileName, e.what(), e.TellUser);
-        return;
-    }
+    const bool completed = Algo->Encrypt(fileName, Password, OnHalt, OnProgress, OnInvalidPassword, options);
     if (!completed) return ReportIncomplete(fileName);
     if (read) FinishSource(fileName, *read);
 }
 
 void TDecrypt::Work(const std::string& fileName) {
-    if (!FindAlgorithm(fileName)) return;
+    FindAlgorithm(fileName);
     std::optional<TFileIdentity> read;
     TCryptFileOptions options = FileOptions();
     options.onSourceOpened = [&read](const TFileIdentity& id) { read = id; };
@@ -89,27 +78,18 @@ void TDecrypt::Work(const std::string& fileName) {
         Password = newPassword;
         return true;
     };
-    bool completed = false;
-    try {
-        completed = Algo->Decrypt(fileName, Password, OnHalt, OnProgress, askAgain, options);
-    } catch (const ECryptoFileSkipped& e) {
-        ReportNotCompleted(fileName, e.what(), e.TellUser);
-        return;
-    }
+    const bool completed = Algo->Decrypt(fileName, Password, OnHalt, OnProgress, askAgain, options);
     if (!completed) return ReportIncomplete(fileName);
     if (read) FinishSource(fileName, *read);
 }
 
-bool TDecrypt::FindAlgorithm(const std::string& fileName) {
+void TDecrypt::FindAlgorithm(const std::string& fileName) {
     const std::string sign = ReadSignature(fileName);
-    // A file too short for a signature is reported like an unknown one instead of ending the run.
+    // A file too short for a signature is reported like an unknown one; the box comes at once.
     TCryptoAlgorithm* found = sign.size() == EncSignatureBytes ? FindAlgorithmBySign(sign) : nullptr;
-    if (found == nullptr) {
-        ReportNotCompleted(fileName, Format(GetConstantValue("Encryption_algo_not_found"), {fileName}));
-        return false;
-    }
+    if (found == nullptr)
+        throw EFileSkipped(Format(GetConstantValue("Encryption_algo_not_found"), {fileName}), TSkipNotice::AtOnce);
     Algo = found;
-    return true;
 }
 
 }  // namespace tellvane

@@ -12,9 +12,12 @@
 #include <stdexcept>
 #include <vector>
 
+#include "l10n/TextConstants.h"
 #include "platform/FileDescriptor.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderWalk.h"
+#include "platform/SystemError.h"
+#include "platform/TextFormat.h"
 
 namespace tellvane {
 
@@ -165,8 +168,8 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
     if (!HasWriteBits(st.st_mode)) throw EFileError(CannotOpenMessage(fileName, EACCES));
 
     int64_t size = st.st_size;
-    if (size == 0) return;  // nothing to overwrite: the empty file stays
-    const int64_t passCount = static_cast<int64_t>(passes.size());
+    // An empty file has nothing to overwrite, but its name may be the secret: it is only removed.
+    const int64_t passCount = size == 0 ? 0 : static_cast<int64_t>(passes.size());
     // Writing over data neither makes nor fills holes: the extents are found again only when
     // the file grew.
     std::vector<TExtent> extents;
@@ -232,9 +235,10 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
     wiped.inode = st.st_ino;
     int err = FileCallHookAnswer("unlink", fileName);
     if (err == 0) err = DeleteFileIfSameIn(parent, wiped, false);
-    if (err == ESTALE) throw EShredIncomplete(EShredIncomplete::ccChanged, 0);
-    if (err != 0) throw EShredIncomplete(EShredIncomplete::ccNotDeleted, err);
-    if (changed) throw EShredIncomplete(EShredIncomplete::ccChanged, 0);
+    if (err == ESTALE) throw EFileSkipped(Format(GetConstantValue("Shred_file_changed"), {fileName}));
+    if (err != 0)
+        throw EFileSkipped(Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(err)}));
+    if (changed) throw EFileSkipped(Format(GetConstantValue("Shred_file_changed"), {fileName}));
 }
 
 }  // namespace tellvane
