@@ -1,6 +1,7 @@
 #pragma once
 // The registry of the nineteen algorithm entries (eighteen ciphers and "All at once") and the
 // .enc file format they write and read.
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -12,16 +13,7 @@
 
 namespace tellvane {
 
-// A file that is reported with this message and skipped while the run goes on: an .enc file whose
-// stored name is not a plain file name, whose restored file would replace the .enc file itself, or
-// an output whose name is taken and that may not replace it. TELLUSER is false when the user chose
-// the skip (the message is then only logged and listed).
-class ECryptoFileSkipped : public std::runtime_error {
-public:
-    explicit ECryptoFileSkipped(const std::string& message, bool tellUser = true)
-        : std::runtime_error(message), TellUser(tellUser) {}
-    bool TellUser;
-};
+struct TFileIdentity;  // platform/FileSystem.h
 
 // What one file's pass needs besides the pass phrase and the progress callbacks.
 struct TCryptFileOptions {
@@ -29,13 +21,16 @@ struct TCryptFileOptions {
     bool durable = false;
     // Asked when the output's name is taken; without it an existing file is replaced.
     TReplaceFileCallback onReplace;
+    // Told the identity of the source's descriptor when reading began: the file a later deletion
+    // must find unchanged under the name.
+    std::function<void(const TFileIdentity&)> onSourceOpened;
 };
 
 class TCryptoAlgorithm {
 public:
     virtual ~TCryptoAlgorithm() = default;
     // Writes FILENAME + ".enc"; true when the output was completed (not halted). Throws
-    // ECryptoFileSkipped when the output may not replace a file of its name.
+    // EFileSkipped when the output may not replace a file of its name.
     virtual bool Encrypt(const std::string& fileName, std::string_view password,
                          const THaltOperationCallback& onHalt, const TProgressOperationCallback& onProgress,
                          const TInvalidPasswordCallback& onInvalidPassword, const TCryptFileOptions& options = {}) = 0;
