@@ -16,7 +16,11 @@ int tellvane::fuzz::TextLines(const uint8_t* data, size_t size) {
     if (SanitizeUtf8(text) != text) fuzz::Fail("decoded text is not UTF-8");
     for (const std::string& line : SplitLines(text))
         if (line.find_first_of("\r\n") != std::string::npos) fuzz::Fail("a line holds a line break");
+    // Names handed over as bytes may hold any byte but NUL; text lines hold no line break.
+    const bool raw = DecodeRawPaths(bytes).has_value();
     for (const std::string& path : DecodePendingLines(bytes, codePage))
-        if (path.empty() || path.find_first_of("\r\n") != std::string::npos) fuzz::Fail("a pending line is no path");
+        if (path.empty() || path.find('\0') != std::string::npos ||
+            (!raw && path.find_first_of("\r\n") != std::string::npos))
+            fuzz::Fail("a pending line is no path");
     return 0;
 }

@@ -41,6 +41,18 @@ while IFS= read -r -d '' file; do
            sed -E 's/^([0-9]+):.*"([^"]+)"$/\1:\2/')
 done < <(find "$root/src" -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | sort -z)
 
+# The helper is an executable of its own: it compiles its folder alone and links the platform library
+# alone, so no file of a higher layer reaches it through the build either.
+helper_build=$(tr '\n' ' ' < "$root/CMakeLists.txt" | grep -o -E 'add_executable\(tellvane-menu-helper[^)]*\)|target_link_libraries\(tellvane-menu-helper[^)]*\)' || true)
+if grep -q -E 'src/[a-z]+/' <<<"$(grep -o -E 'src/[a-z]+/' <<<"$helper_build" | grep -v '^src/helper/')"; then
+  echo "CMakeLists.txt: tellvane-menu-helper compiles sources outside src/helper"
+  faults=$((faults + 1))
+fi
+if grep -q -E 'tellvane_[a-z]+' <<<"$(grep -o -E 'tellvane_[a-z]+' <<<"$helper_build" | grep -v '^tellvane_platform$')"; then
+  echo "CMakeLists.txt: tellvane-menu-helper links more than tellvane_platform"
+  faults=$((faults + 1))
+fi
+
 if [ $faults -ne 0 ]; then
   echo "check-layers: $faults include(s) against the layer order in docs/architecture.md"
   exit 1

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "app/DetachedProcess.h"
+#include "platform/DetachedProcess.h"
 #include "app/FileManagerActions.h"
 #include "base/Logger.h"
 #include "base/Options.h"

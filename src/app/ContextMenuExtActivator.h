@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ProgramNames.h"
+
 namespace tellvane {
 
 // The extension's fixed class identifier, the same for the program and the menu helper.
@@ -14,7 +16,6 @@ inline constexpr const char* ContextMenuHandlerName = "ZANTH_CNTX_MENU";
 inline constexpr const char* ContextMenuExtThreadingModel = "Apartment";
 inline constexpr const char* ContextMenuExtApprovalText = "Tellvane Context Menu Shell Extension";
 // The program that a registering instance runs and that the menu helper starts, in AppFolder.
-inline constexpr const char* ProgramFileName = "tellvane";
 inline constexpr const char* MenuHelperFileName = "tellvane-menu-helper";
 
 struct TRegistryEntry {

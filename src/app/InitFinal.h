@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/ProgramNames.h"
+
 namespace tellvane {
 
 struct TCallServer;
 
-inline constexpr const char* RegistryRootKey = "HKEY_CURRENT_USER";
-inline constexpr const char* AppRegistryKey = "Software\\Kalvessa\\Brevikon\\";
 inline constexpr const char* ApplicationTitle = "Tellvane";
 
 // Who needs a step: the windowed program alone (the operations' pictures, the shell-extension

@@ -21,7 +21,9 @@ void FreePendingFiles() {
 }
 
 std::vector<std::string> DecodePendingLines(const std::string& bytes, uint32_t ansiCodePage) {
-    std::vector<std::string> lines = SplitLines(DecodeTextWithBom(bytes, ansiCodePage));
+    // The menu helper hands names over as their bytes; older lists are text in a known encoding.
+    std::optional<std::vector<std::string>> raw = DecodeRawPaths(bytes);
+    std::vector<std::string> lines = raw ? std::move(*raw) : SplitLines(DecodeTextWithBom(bytes, ansiCodePage));
     // An empty line names no path; it would only end the run with an error.
     std::erase_if(lines, [](const std::string& line) { return line.empty(); });
     return lines;

@@ -1,20 +1,20 @@
 // The file managers' context-menu actions run this helper, installed beside the program:
 //   tellvane-menu-helper /encrypt|/decrypt|/shred|/hide PATH...
-// It writes the selected paths to "todo" in the data folder (UTF-8 with a byte-order mark, one full
-// path per line) and starts the program, found through "AppPath", with the operation's switch.
+// It writes the selected paths to "todo" in the data folder (as their bytes, whatever their encoding:
+// platform/TextLines.h) and starts the program, found through "AppPath", with the operation's switch.
 #include <cerrno>
 #include <cstdio>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
-#include "app/ContextMenuExtActivator.h"
-#include "app/DetachedProcess.h"
-#include "app/InitFinal.h"
+#include "platform/DetachedProcess.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/ProgramNames.h"
 #include "platform/Registry.h"
+#include "platform/TextLines.h"
 
 namespace {
 
@@ -60,19 +60,13 @@ int main(int argc, char** argv) {
     }
     const std::string operation = argv[1];
     const std::string cwd = CurrentFolder();
-    std::string todo = "\xEF\xBB\xBF";
-    int count = 0;
+    std::vector<std::string> paths;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg.empty()) continue;
-        // One path per line: a name with a line break in it cannot be handed over.
-        if (arg.find_first_of("\r\n") != std::string::npos) {
-            std::fprintf(stderr, "tellvane-menu-helper: skipped a name with a line break: %s\n", arg.c_str());
-            continue;
-        }
-        todo += FullPath(arg, cwd) + "\r\n";
-        ++count;
+        if (!arg.empty()) paths.push_back(FullPath(arg, cwd));
     }
+    const int count = static_cast<int>(paths.size());
+    const std::string todo = EncodeRawPaths(paths);
     if (count == 0) {
         std::fprintf(stderr, "tellvane-menu-helper: no items to hand over\n");
         return 1;

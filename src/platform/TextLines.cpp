@@ -1,5 +1,7 @@
 #include "platform/TextLines.h"
 
+#include <algorithm>
+
 #include "platform/CodePage.h"
 
 namespace tellvane {
@@ -22,6 +24,26 @@ std::vector<std::string> SplitLines(const std::string& text) {
         if (pos < text.size()) pos += (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
     }
     return lines;
+}
+
+std::string EncodeRawPaths(const std::vector<std::string>& paths) {
+    std::string bytes(RawPathsMark, RawPathsMarkSize);
+    for (const std::string& path : paths) {
+        bytes += path;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+std::optional<std::vector<std::string>> DecodeRawPaths(const std::string& bytes) {
+    if (bytes.compare(0, RawPathsMarkSize, RawPathsMark, RawPathsMarkSize) != 0) return std::nullopt;
+    std::vector<std::string> paths;
+    for (size_t at = RawPathsMarkSize; at < bytes.size();) {
+        const size_t end = std::min(bytes.find('\0', at), bytes.size());
+        paths.push_back(bytes.substr(at, end - at));
+        at = end + 1;
+    }
+    return paths;
 }
 
 }  // namespace tellvane

@@ -3,7 +3,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-#include "app/DetachedProcess.h"
+#include "platform/DetachedProcess.h"
 #include "base/Logger.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"

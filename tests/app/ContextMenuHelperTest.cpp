@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "app/ShellIntegrationEnv.h"
+#include "engine/PendingFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
@@ -70,11 +71,15 @@ protected:
 
 TEST_F(ContextMenuHelperTest, WritesTodoAndStartsTheProgramWithTheSwitch) {
     SetAppPath(appFolder);
-    EXPECT_EQ(RunHelper({"/shred", "/data/with blank/a.txt", "rel name.txt", "sub/", "Ünïcødé 名.txt"}), 0);
+    // Names reach the program as the bytes they are: a Latin-1 name and one with a line break too.
+    EXPECT_EQ(RunHelper({"/shred", "/data/with blank/a.txt", "rel name.txt", "sub/", "Ünïcødé 名.txt",
+                         "caf\xE9.txt", "two\nlines"}),
+              0);
     EXPECT_EQ(Started(), "/shred\n/dev/null\n");
-    EXPECT_EQ(ReadText(dataFolder + "todo"), "\xEF\xBB\xBF/data/with blank/a.txt\r\n" + selection +
-                                                 "/rel name.txt\r\n" + selection + "/sub\r\n" + selection +
-                                                 "/Ünïcødé 名.txt\r\n");
+    EXPECT_EQ(DecodePendingLines(ReadText(dataFolder + "todo"), 1252),
+              (std::vector<std::string>{"/data/with blank/a.txt", selection + "/rel name.txt", selection + "/sub",
+                                        selection + "/Ünïcødé 名.txt", selection + "/caf\xE9.txt",
+                                        selection + "/two\nlines"}));
     EXPECT_EQ(Mode(dataFolder + "todo"), 0600u);
 }
 
@@ -100,9 +105,9 @@ TEST_F(ContextMenuHelperTest, RefusesAndLosesNothing) {
     EXPECT_NE(ReadText(tmp.file("helper.err")).find("AppPath"), std::string::npos);
     SetAppPath(tmp.file("moved away") + "/");
     EXPECT_EQ(RunHelper({"/encrypt", "/x"}), 1);
-    // Nothing that can be handed over one path per line.
+    // Nothing to hand over.
     SetAppPath(appFolder);
-    EXPECT_EQ(RunHelper({"/encrypt", "/a\nb", ""}), 1);
+    EXPECT_EQ(RunHelper({"/encrypt", ""}), 1);
 
     EXPECT_EQ(ReadText(dataFolder + "todo"), previous);
     EXPECT_FALSE(FileExists(appFolder + "started.txt"));

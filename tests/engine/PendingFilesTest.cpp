@@ -4,6 +4,7 @@
 #include "engine/PendingFiles.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
+#include "platform/TextLines.h"
 #include "support/TestSupport.h"
 
 namespace tellvane {
@@ -29,6 +30,13 @@ TEST(PendingFiles, DecodesEachByteOrderMarkAndTheAnsiCodePage) {
     // No mark: the ANSI code page (0xFC is u-umlaut in 1252), line endings LF and CR alike.
     EXPECT_EQ(DecodePendingLines("/home/ann/B\xFC" "cher\n/tmp/a b.txt", 1252), expected);
     EXPECT_EQ(DecodePendingLines("/home/ann/B\xFC" "cher\r/tmp/a b.txt\n\n", 1252), expected);
+    // Bytes as they are: no code page applies, a line break is part of a name, a last name may lack
+    // its NUL, an empty one is dropped, and a list of none is empty.
+    const std::vector<std::string> raw = {"/home/ann/B\xFC" "cher", "/tmp/two\nlines", "", "/last"};
+    std::string bytes = EncodeRawPaths(raw);
+    bytes.pop_back();
+    EXPECT_EQ(DecodePendingLines(bytes, 1252), (std::vector<std::string>{raw[0], raw[1], raw[3]}));
+    EXPECT_TRUE(DecodePendingLines(EncodeRawPaths({}), 1252).empty());
 }
 
 TEST(PendingFiles, NewLinesComeBeforeWhatTheListHeld) {

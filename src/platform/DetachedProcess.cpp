@@ -1,4 +1,4 @@
-#include "app/DetachedProcess.h"
+#include "platform/DetachedProcess.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -8,7 +8,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "app/DetachedProcess.h"
+#include "platform/DetachedProcess.h"
 #include "platform/FileSystem.h"
 #include "support/TestSupport.h"
 
