@@ -239,7 +239,7 @@ int RunOperation(TOperation& operation, const std::vector<std::string>& paths, T
     pending.clear();
     SetWorkerHost(previous);
     const int status = host.ExitStatus();
-    if (status == ExitCancelled) std::fprintf(stderr, "%s\n", GetConstantValue("Run_cancelled").c_str());
+    if (status > ExitCancelledBase) std::fprintf(stderr, "%s\n", GetConstantValue("Run_cancelled").c_str());
     // A script may rely on status 0 meaning every file was done: list the others once, one line
     // each, under their count; notes about files done follow.
     std::set<std::string> notDone;
