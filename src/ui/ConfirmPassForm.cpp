@@ -26,7 +26,7 @@ TConfirmPassForm::TConfirmPassForm()
     AddButtons(134, 215, 92);
 }
 
-bool TConfirmPassForm::Ask(std::string& typed) {
+bool TConfirmPassForm::Ask(TSecretString& typed) {
     if (Hook()) {
         const std::optional<std::string> answer = Hook()();
         typed = answer.value_or("");

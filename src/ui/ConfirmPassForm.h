@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/SecretString.h"
+
 namespace tellvane {
 
 class TConfirmPassForm : public TPasswordDialog {
@@ -13,7 +15,7 @@ class TConfirmPassForm : public TPasswordDialog {
 public:
     TConfirmPassForm();
     // Shows the dialog modally: true for OK, with the text typed.
-    bool Ask(std::string& typed);
+    bool Ask(TSecretString& typed);
 
 private:
     QLineEdit* PasswordEdit;

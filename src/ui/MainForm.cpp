@@ -631,7 +631,7 @@ void TMainForm::ErrorBox(const std::string& text) { tellvane::ErrorBox(Q(text));
 void TMainForm::InfoBox(const std::string& text) { tellvane::InfoBox(Q(text)); }
 void TMainForm::PlainMessage(const std::string& text) { tellvane::PlainMessage(Q(text)); }
 
-bool TMainForm::ConfirmEncryptPassword(std::string& typed) {
+bool TMainForm::ConfirmEncryptPassword(TSecretString& typed) {
     return dialogs_.confirmPass && dialogs_.confirmPass->Ask(typed);
 }
 

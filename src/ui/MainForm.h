@@ -90,7 +90,7 @@ public:
     int EncryptAlgorithmIndex() const override;
     bool EncryptDeleteSource() const override;
     bool EncryptPasswordFromKeyFile() const override { return encryptFromKeyFile_; }
-    bool ConfirmEncryptPassword(std::string& typed) override;
+    bool ConfirmEncryptPassword(TSecretString& typed) override;
     void SetEncryptDeleteSource(bool checked) override;
     TSecretString DecryptPassword() const override;
     bool DecryptDeleteSource() const override;
