@@ -67,7 +67,7 @@ TEST_F(RunFlows, EncryptFromStartPageThroughTreeToCompletion) {
     EXPECT_EQ(boxes_[1].text.toStdString(), "Enter password before perfom this operation please.");
 
     auto* algorithms = Find<QComboBox>("EncryptAlgorithmComboBox");
-    ASSERT_EQ(algorithms->count(), 19);
+    ASSERT_EQ(algorithms->count(), 20);
     algorithms->setCurrentIndex(3);
     EXPECT_EQ(Find<QLabel>("AlgorithmChooseLabel")->text().toStdString(), AlgorithmList()[3]->GetDesc());
     algorithms->setCurrentIndex(0);
