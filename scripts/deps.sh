@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build pkg-config g++ make
   qt6-base-dev libgl-dev
-  libcrypto++-dev libbotan-2-dev libboost-stacktrace-dev libsodium-dev
+  libcrypto++-dev libbotan-2-dev libboost-stacktrace-dev libsodium-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libglib2.0-bin
   scdoc librsvg2-bin

@@ -1,5 +1,6 @@
 #include "crypto/ModernFormat.h"
 
+#include <openssl/evp.h>
 #include <sodium.h>
 #include <unistd.h>
 
@@ -63,13 +64,51 @@ void WriteAt(const TOutputFile& out, int64_t offset, const uint8_t* data, size_t
     }
 }
 
-// One worker's buffers; they hold plaintext on one side and are wiped before they are freed.
+// ChaCha20-Poly1305 (RFC 8439) of the body chunks through OpenSSL, whose vector code runs this
+// construction over twice as fast as libsodium's on current processors; the bytes are the same.
+class TChunkCipher {
+public:
+    TChunkCipher(const TModernKey& key, bool seal) : ctx_(EVP_CIPHER_CTX_new()) {
+        if (ctx_ == nullptr || EVP_CipherInit_ex(ctx_, EVP_chacha20_poly1305(), nullptr, key.data, nullptr, seal) != 1)
+            throw std::runtime_error("ChaCha20-Poly1305 is not available");
+    }
+    ~TChunkCipher() { EVP_CIPHER_CTX_free(ctx_); }  // wipes the key schedule
+    TChunkCipher(const TChunkCipher&) = delete;
+    TChunkCipher& operator=(const TChunkCipher&) = delete;
+
+    // Seals SIZE bytes of IN into OUT, the tag after them.
+    void Seal(const uint8_t* nonce, const uint8_t* in, size_t size, uint8_t* out) {
+        int n = 0;
+        if (EVP_CipherInit_ex(ctx_, nullptr, nullptr, nullptr, nonce, 1) != 1 ||
+            (size > 0 && EVP_CipherUpdate(ctx_, out, &n, in, static_cast<int>(size)) != 1) ||
+            EVP_CipherFinal_ex(ctx_, out + size, &n) != 1 ||
+            EVP_CIPHER_CTX_ctrl(ctx_, EVP_CTRL_AEAD_GET_TAG, ModernTagBytes, out + size) != 1)
+            throw std::runtime_error("ChaCha20-Poly1305 failed");
+    }
+    // Opens SIZE bytes of IN (the tag after them) into OUT; false when the tag does not match.
+    bool Open(const uint8_t* nonce, const uint8_t* in, size_t size, uint8_t* out) {
+        int n = 0;
+        if (EVP_CipherInit_ex(ctx_, nullptr, nullptr, nullptr, nonce, 0) != 1 ||
+            (size > 0 && EVP_CipherUpdate(ctx_, out, &n, in, static_cast<int>(size)) != 1) ||
+            EVP_CIPHER_CTX_ctrl(ctx_, EVP_CTRL_AEAD_SET_TAG, ModernTagBytes, const_cast<uint8_t*>(in + size)) != 1)
+            return false;
+        return EVP_CipherFinal_ex(ctx_, out + size, &n) == 1;
+    }
+
+private:
+    EVP_CIPHER_CTX* ctx_;
+};
+
+// One worker's buffers and cipher; the buffers hold plaintext on one side and are wiped before
+// they are freed.
 struct TSlabBuffers {
     std::vector<uint8_t> sealed;
     std::vector<uint8_t> plain;
-    TSlabBuffers()
+    TChunkCipher cipher;
+    TSlabBuffers(const TModernKey& key, bool seal)
         : sealed(static_cast<size_t>(SlabChunks * ModernSealedChunkBytes)),
-          plain(static_cast<size_t>(SlabChunks * ModernChunkBytes)) {}
+          plain(static_cast<size_t>(SlabChunks * ModernChunkBytes)),
+          cipher(key, seal) {}
     ~TSlabBuffers() { WipeBytes(plain.data(), plain.size()); }
     TSlabBuffers(const TSlabBuffers&) = delete;
     TSlabBuffers& operator=(const TSlabBuffers&) = delete;
@@ -87,7 +126,8 @@ struct TChunkLayout {
 // Runs WORK over every slab on one thread per core; WORK returns the plaintext bytes it did. The
 // calling thread reports progress and asks ONHALT meanwhile, so that Cancel is seen within a
 // fraction of a second whatever the file's size. Rethrows the first failure of a worker.
-bool RunSlabs(const TChunkLayout& layout, const std::function<int64_t(int64_t, TSlabBuffers&)>& work,
+bool RunSlabs(const TChunkLayout& layout, const TModernKey& key, bool seal,
+              const std::function<int64_t(int64_t, TSlabBuffers&)>& work,
               const THaltOperationCallback& onHalt, const TProgressOperationCallback& onProgress) {
     using Clock = std::chrono::steady_clock;
     if (onHalt && onHalt()) return false;
@@ -106,7 +146,7 @@ bool RunSlabs(const TChunkLayout& layout, const std::function<int64_t(int64_t, T
         for (int64_t t = 0; t < std::min(threads, slabs); ++t) {
             pool.emplace_back([&] {
                 try {
-                    TSlabBuffers buffers;
+                    TSlabBuffers buffers(key, seal);
                     for (int64_t slab = next++; slab < slabs && !stop; slab = next++) done += work(slab, buffers);
                 } catch (...) {
                     const std::lock_guard lock(mutex);
@@ -245,16 +285,15 @@ bool SealModernBody(const TModernKey& fileKey, const TInputFile& in, TOutputFile
         in.ReadAt(first * ModernChunkBytes, buffers.plain.data(), static_cast<size_t>(plainBytes));
         for (int64_t i = first; i < end; ++i) {
             const auto nonce = ChunkNonce(static_cast<uint64_t>(i) + 1, i == layout.chunks - 1);
-            crypto_aead_chacha20poly1305_ietf_encrypt(
-                buffers.sealed.data() + (i - first) * ModernSealedChunkBytes, nullptr,
-                buffers.plain.data() + (i - first) * ModernChunkBytes, static_cast<size_t>(layout.PlainBytes(i)),
-                nullptr, 0, nullptr, nonce.data(), fileKey.data);
+            buffers.cipher.Seal(nonce.data(), buffers.plain.data() + (i - first) * ModernChunkBytes,
+                                static_cast<size_t>(layout.PlainBytes(i)),
+                                buffers.sealed.data() + (i - first) * ModernSealedChunkBytes);
         }
         WriteAt(out, headerBytes + first * ModernSealedChunkBytes, buffers.sealed.data(),
                 static_cast<size_t>(plainBytes + (end - first) * static_cast<int64_t>(ModernTagBytes)));
         return plainBytes;
     };
-    return RunSlabs(layout, work, onHalt, onProgress);
+    return RunSlabs(layout, fileKey, true, work, onHalt, onProgress);
 }
 
 bool OpenModernBody(const TModernKey& fileKey, const TInputFile& in, int64_t bodyOffset, TOutputFile& out,
@@ -273,17 +312,15 @@ bool OpenModernBody(const TModernKey& fileKey, const TInputFile& in, int64_t bod
                   static_cast<size_t>(plainBytes + (end - first) * static_cast<int64_t>(ModernTagBytes)));
         for (int64_t i = first; i < end; ++i) {
             const auto nonce = ChunkNonce(static_cast<uint64_t>(i) + 1, i == layout.chunks - 1);
-            if (crypto_aead_chacha20poly1305_ietf_decrypt(
-                    buffers.plain.data() + (i - first) * ModernChunkBytes, nullptr, nullptr,
-                    buffers.sealed.data() + (i - first) * ModernSealedChunkBytes,
-                    static_cast<size_t>(layout.PlainBytes(i)) + ModernTagBytes, nullptr, 0, nonce.data(),
-                    fileKey.data) != 0)
+            if (!buffers.cipher.Open(nonce.data(), buffers.sealed.data() + (i - first) * ModernSealedChunkBytes,
+                                     static_cast<size_t>(layout.PlainBytes(i)),
+                                     buffers.plain.data() + (i - first) * ModernChunkBytes))
                 throw EModernDamaged();
         }
         WriteAt(out, first * ModernChunkBytes, buffers.plain.data(), static_cast<size_t>(plainBytes));
         return plainBytes;
     };
-    return RunSlabs(layout, work, onHalt, onProgress);
+    return RunSlabs(layout, fileKey, false, work, onHalt, onProgress);
 }
 
 }  // namespace tellvane
