@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "crypto/CorePool.h"
 #include "crypto/EncFileIO.h"
 #include "platform/ByteSource.h"
 
@@ -123,7 +124,7 @@ struct TChunkLayout {
     int64_t PlainTotal() const { return (chunks - 1) * ModernChunkBytes + lastPlain; }
 };
 
-// Runs WORK over every slab on one thread per core; WORK returns the plaintext bytes it did. The
+// Runs WORK over every slab on one thread per core the program uses; WORK returns the plaintext bytes it did. The
 // calling thread reports progress and asks ONHALT meanwhile, so that Cancel is seen within a
 // fraction of a second whatever the file's size. Rethrows the first failure of a worker.
 bool RunSlabs(const TChunkLayout& layout, const TModernKey& key, bool seal,
@@ -132,7 +133,7 @@ bool RunSlabs(const TChunkLayout& layout, const TModernKey& key, bool seal,
     using Clock = std::chrono::steady_clock;
     if (onHalt && onHalt()) return false;
     const int64_t slabs = layout.Slabs();
-    const auto threads = static_cast<int64_t>(std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, 64));
+    const auto threads = static_cast<int64_t>(CoreCount());
     std::atomic<int64_t> next{0};
     std::atomic<int64_t> done{0};
     std::atomic<bool> stop{false};
