@@ -167,12 +167,10 @@ public:
                 name = UnlockEncName(*FCipher, header, pass);
             }
             if (!IsPlainFileName(*name))
-                throw ECryptoFileSkipped(
-                    Format(GetConstantValue("Stored_name_not_plain"), {fileName}));
+                throw EFileSkipped(Format(GetConstantValue("Stored_name_not_plain"), {fileName}));
             const std::string finalPath = ExtractFilePath(fileName) + *name;
             if (in.IsSameFile(finalPath))
-                throw ECryptoFileSkipped(
-                    Format(GetConstantValue("Decrypt_replaces_itself"), {fileName}));
+                throw EFileSkipped(Format(GetConstantValue("Decrypt_replaces_itself"), {fileName}));
             const int64_t expected = ExpectedLayers(PeekLayerBody(*FCipher, in, header, pass));
             share.SetExpectedLayers(expected);
             mayReplace = MayReplaceOutput(finalPath, options);
@@ -306,7 +304,7 @@ public:
         }
         TCipherAlgorithm* entry = FindCipherEntry(sign);
         if (entry == nullptr)
-            throw ECryptoFileSkipped(Format(GetConstantValue("Encryption_algo_not_found"), {fileName}));
+            throw EFileSkipped(Format(GetConstantValue("Encryption_algo_not_found"), {fileName}), TSkipNotice::AtOnce);
         return entry->Decrypt(fileName, password, onHalt, onProgress, onInvalidPassword, options);
     }
 };

@@ -13,8 +13,8 @@ namespace tellvane {
 
 namespace {
 
-ECryptoFileSkipped Damaged(const std::string& fileName) {
-    return ECryptoFileSkipped(Format(GetConstantValue("File_damaged_or_changed"), {fileName}));
+EFileSkipped Damaged(const std::string& fileName) {
+    return EFileSkipped(Format(GetConstantValue("File_damaged_or_changed"), {fileName}));
 }
 
 class TModernAlgorithm final : public TCryptoAlgorithm {
@@ -86,10 +86,10 @@ private:
                         const TModernKey& fileKey, const std::string& name, const THaltOperationCallback& onHalt,
                         const TProgressOperationCallback& onProgress, const TCryptFileOptions& options) {
         if (!IsPlainFileName(name))
-            throw ECryptoFileSkipped(Format(GetConstantValue("Stored_name_not_plain"), {fileName}));
+            throw EFileSkipped(Format(GetConstantValue("Stored_name_not_plain"), {fileName}));
         const std::string finalPath = ExtractFilePath(fileName) + name;
         if (in.IsSameFile(finalPath))
-            throw ECryptoFileSkipped(Format(GetConstantValue("Decrypt_replaces_itself"), {fileName}));
+            throw EFileSkipped(Format(GetConstantValue("Decrypt_replaces_itself"), {fileName}));
         const bool mayReplace = MayReplaceOutput(finalPath, options);
         TOutputFile out(finalPath, in.Identity());
         try {

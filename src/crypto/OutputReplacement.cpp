@@ -12,7 +12,7 @@ bool MayReplaceOutput(const std::string& finalPath, const TCryptFileOptions& opt
     // Nothing to replace now: the rename must not replace anything either.
     if (!PathExists(finalPath)) return false;
     if (options.onReplace(finalPath)) return true;
-    throw ECryptoFileSkipped(Format(GetConstantValue("Not_replaced"), {finalPath}), false);
+    throw EFileSkipped(Format(GetConstantValue("Not_replaced"), {finalPath}));
 }
 
 void CommitOutput(TOutputFile& out, const TCryptFileOptions& options, bool mayReplace) {
@@ -20,7 +20,7 @@ void CommitOutput(TOutputFile& out, const TCryptFileOptions& options, bool mayRe
         out.Commit(options.durable, mayReplace);
     } catch (const EFileError&) {
         if (mayReplace || !PathExists(out.FinalPath())) throw;
-        throw ECryptoFileSkipped(Format(GetConstantValue("Not_replaced"), {out.FinalPath()}));
+        throw EFileSkipped(Format(GetConstantValue("Not_replaced"), {out.FinalPath()}));
     }
 }
 

@@ -9,7 +9,7 @@ namespace tellvane {
 class TOutputFile;
 
 // Whether the output FINALPATH may replace a file of that name: asks when one exists, and skips
-// the file (ECryptoFileSkipped) when the answer is no. Without a question the file is replaced.
+// the file (EFileSkipped) when the answer is no. Without a question the file is replaced.
 bool MayReplaceOutput(const std::string& finalPath, const TCryptFileOptions& options);
 
 // Renames OUT into place. A file that took the name after the question is not replaced: the

@@ -117,7 +117,7 @@ TEST_F(ModernEntryTest, EveryTamperingIsRefusedAndLeavesNothing) {
         try {
             EXPECT_FALSE(Entry().Decrypt(dir_.file("f.bin.enc"), t.password, nullptr, nullptr, decline,
                                          Sharing(keys_)));
-        } catch (const ECryptoFileSkipped& e) {
+        } catch (const EFileSkipped& e) {
             message = e.what();
         }
         EXPECT_EQ(asked, t.asksPassPhrase ? 1 : 0);
