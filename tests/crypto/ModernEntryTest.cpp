@@ -11,6 +11,7 @@
 #include "crypto/EncTestSupport.h"
 #include "crypto/ModernFormat.h"
 #include "crypto/RunKeys.h"
+#include "platform/FileSystem.h"
 
 namespace tellvane {
 namespace {
