@@ -1,6 +1,7 @@
 #pragma once
 // The registry of the algorithm entries (eighteen ciphers, "All at once" and the modern entry) and
 // the .enc file formats they write and read.
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -12,6 +13,7 @@
 namespace tellvane {
 
 class TRunKeys;
+struct TFileIdentity;  // platform/FileSystem.h
 
 // What one file's pass needs besides the pass phrase and the progress callbacks.
 struct TCryptFileOptions {
@@ -19,6 +21,9 @@ struct TCryptFileOptions {
     bool durable = false;
     // Asked when the output's name is taken; without it an existing file is replaced.
     TReplaceFileCallback onReplace;
+    // Told the identity of the source's descriptor when reading began: the file a later deletion
+    // must find unchanged under the name.
+    std::function<void(const TFileIdentity&)> onSourceOpened;
     // The run's stretched keys, shared by its files; without it every file stretches its own.
     TRunKeys* runKeys = nullptr;
 };

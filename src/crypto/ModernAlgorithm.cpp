@@ -29,8 +29,9 @@ public:
                  const TProgressOperationCallback& onProgress, const TInvalidPasswordCallback&,
                  const TCryptFileOptions& options) override {
         TInputFile in(fileName);
+        if (options.onSourceOpened) options.onSourceOpened(in.Identity());
         const bool mayReplace = MayReplaceOutput(fileName + ".enc", options);
-        TOutputFile out(fileName + ".enc", in.Identity());
+        TOutputFile out(in.Folder(), fileName + ".enc", in.Identity());
         TModernHeader header;
         TModernKey runKey;
         if (options.runKeys != nullptr) {
@@ -55,6 +56,7 @@ public:
                  const TProgressOperationCallback& onProgress, const TInvalidPasswordCallback& onInvalidPassword,
                  const TCryptFileOptions& options) override {
         TInputFile in(fileName);
+        if (options.onSourceOpened) options.onSourceOpened(in.Identity());
         TModernHeader header;
         try {
             header = ReadModernHeader(in);
@@ -88,10 +90,10 @@ private:
         if (!IsPlainFileName(name))
             throw EFileSkipped(Format(GetConstantValue("Stored_name_not_plain"), {fileName}));
         const std::string finalPath = ExtractFilePath(fileName) + name;
-        if (in.IsSameFile(finalPath))
+        if (in.IsSameFileIn(name))
             throw EFileSkipped(Format(GetConstantValue("Decrypt_replaces_itself"), {fileName}));
         const bool mayReplace = MayReplaceOutput(finalPath, options);
-        TOutputFile out(finalPath, in.Identity());
+        TOutputFile out(in.Folder(), finalPath, in.Identity());
         try {
             if (!OpenModernBody(fileKey, in, header.BodyOffset(), out, onHalt, onProgress)) return false;
         } catch (const EModernDamaged&) {

@@ -19,7 +19,7 @@ void CommitOutput(TOutputFile& out, const TCryptFileOptions& options, bool mayRe
     try {
         out.Commit(options.durable, mayReplace);
     } catch (const EFileError&) {
-        if (mayReplace || !PathExists(out.FinalPath())) throw;
+        if (mayReplace || !out.FinalExists()) throw;
         throw EFileSkipped(Format(GetConstantValue("Not_replaced"), {out.FinalPath()}));
     }
 }
