@@ -334,7 +334,6 @@ std::optional<TSecretString> AskOnTerminal(const std::string& prompt) {
     return line;
 }
 
-TSecretString ToAnsiPassword(std::string_view typed) { return Utf8ToCodePage(typed, SystemAnsiCodePage()); }
 
 std::optional<std::string> ParsedArgs::Value(const std::string& name) const {
     for (const auto& [n, v] : options)

@@ -8,8 +8,6 @@
 
 namespace tellvane {
 
-TSecretString AnsiPassword(std::string_view boxText) { return Utf8ToCodePage(boxText, SystemAnsiCodePage()); }
-
 std::string NewSecretRefusal(std::string_view boxText) {
     const uint32_t codePage = SystemAnsiCodePage();
     if (RepresentableInCodePage(boxText, codePage)) return {};

@@ -11,9 +11,6 @@ namespace tellvane {
 
 class IWizardWindow;
 
-// The box's text as the 8-bit password an operation receives: the system's ANSI code page.
-TSecretString AnsiPassword(std::string_view boxText);
-
 // The box's text for a password file of BYTES: every line (encoding from a byte-order mark, else
 // ANSICODEPAGE; CR LF, LF or CR end a line), each followed by CR LF.
 TSecretString PasswordTextFromBytes(std::string_view bytes, uint32_t ansiCodePage);
