@@ -120,7 +120,7 @@ private:
 };
 
 // The seed's files key from the pass phrase in the ANSI code page; the operations hand it over as typed.
-TSecretString CodePagePassPhrase(const std::string& typed) { return Utf8ToCodePage(typed, SystemAnsiCodePage()); }
+TSecretString CodePagePassPhrase(std::string_view typed) { return Utf8ToCodePage(typed, SystemAnsiCodePage()); }
 
 class TCipherAlgorithm;
 
@@ -166,7 +166,7 @@ public:
             while (!name) {
                 TSecretString newPassword;
                 if (!onInvalidPassword || !onInvalidPassword(fileName, newPassword)) return false;
-                pass = CodePagePassPhrase(newPassword);
+                pass = CodePagePassPhrase(newPassword.view());
                 name = UnlockEncName(*FCipher, header, pass);
             }
             if (!IsPlainFileName(*name))

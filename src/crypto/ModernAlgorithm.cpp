@@ -25,7 +25,7 @@ public:
     // The key is stretched from the pass phrase's UTF-8 bytes: nothing collapses.
     bool PassPhraseInCodePage() const override { return false; }
 
-    bool Encrypt(const std::string& fileName, const std::string& password, const THaltOperationCallback& onHalt,
+    bool Encrypt(const std::string& fileName, std::string_view password, const THaltOperationCallback& onHalt,
                  const TProgressOperationCallback& onProgress, const TInvalidPasswordCallback&,
                  const TCryptFileOptions& options) override {
         TInputFile in(fileName);
@@ -52,7 +52,7 @@ public:
         return true;
     }
 
-    bool Decrypt(const std::string& fileName, const std::string& password, const THaltOperationCallback& onHalt,
+    bool Decrypt(const std::string& fileName, std::string_view password, const THaltOperationCallback& onHalt,
                  const TProgressOperationCallback& onProgress, const TInvalidPasswordCallback& onInvalidPassword,
                  const TCryptFileOptions& options) override {
         TInputFile in(fileName);
@@ -70,9 +70,9 @@ public:
         for (;;) {
             TModernKey runKey;
             if (options.runKeys != nullptr)
-                options.runKeys->Derive(pass, header.salt, header.passes, header.memoryKiB, runKey);
+                options.runKeys->Derive(pass.view(), header.salt, header.passes, header.memoryKiB, runKey);
             else
-                DeriveModernRunKey(pass, header.salt, header.passes, header.memoryKiB, runKey);
+                DeriveModernRunKey(pass.view(), header.salt, header.passes, header.memoryKiB, runKey);
             DeriveModernFileKey(runKey, header.fileNonce, fileKey);
             if (const std::optional<std::string> name = OpenModernName(fileKey, header)) {
                 return Restore(fileName, in, header, fileKey, *name, onHalt, onProgress, options);

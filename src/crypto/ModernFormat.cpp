@@ -231,7 +231,7 @@ int64_t ModernPlainBodyBytes(int64_t sealedBytes) {
     return sealedBytes - chunks * static_cast<int64_t>(ModernTagBytes);
 }
 
-void DeriveModernRunKey(const std::string& passPhrase, const TModernSalt& salt, uint32_t passes, uint32_t memoryKiB,
+void DeriveModernRunKey(std::string_view passPhrase, const TModernSalt& salt, uint32_t passes, uint32_t memoryKiB,
                         TModernKey& runKey) {
     StartSodium();
     if (crypto_pwhash(runKey.data, runKey.size(), passPhrase.data(), passPhrase.size(), salt.data(), passes,

@@ -72,7 +72,7 @@ int64_t ModernPlainBodyBytes(int64_t sealedBytes);
 
 // Argon2id (version 1.3) over the pass phrase's bytes as they are. Throws std::runtime_error when
 // the memory cannot be had.
-void DeriveModernRunKey(const std::string& passPhrase, const TModernSalt& salt, uint32_t passes, uint32_t memoryKiB,
+void DeriveModernRunKey(std::string_view passPhrase, const TModernSalt& salt, uint32_t passes, uint32_t memoryKiB,
                         TModernKey& runKey);
 // HMAC-SHA-256 under the run key over the file nonce.
 void DeriveModernFileKey(const TModernKey& runKey, const TModernNonce& fileNonce, TModernKey& fileKey);

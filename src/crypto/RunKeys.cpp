@@ -15,7 +15,7 @@ struct TRunKeys::TEntry {
 TRunKeys::TRunKeys() = default;
 TRunKeys::~TRunKeys() = default;
 
-void TRunKeys::Derive(const std::string& passPhrase, const TModernSalt& salt, uint32_t passes, uint32_t memoryKiB,
+void TRunKeys::Derive(std::string_view passPhrase, const TModernSalt& salt, uint32_t passes, uint32_t memoryKiB,
                       TModernKey& runKey) {
     const std::lock_guard lock(mutex_);
     for (const auto& entry : entries_) {

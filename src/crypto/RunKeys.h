@@ -20,7 +20,7 @@ public:
     TRunKeys& operator=(const TRunKeys&) = delete;
 
     // The run key of PASSPHRASE under SALT, PASSES and MEMORYKIB; stretched at the first request only.
-    void Derive(const std::string& passPhrase, const TModernSalt& salt, uint32_t passes, uint32_t memoryKiB,
+    void Derive(std::string_view passPhrase, const TModernSalt& salt, uint32_t passes, uint32_t memoryKiB,
                 TModernKey& runKey);
     // The salt all files of an encryption run share, drawn at the first request.
     const TModernSalt& EncryptionSalt();

@@ -113,7 +113,7 @@ TEST_F(ModernEntryTest, EveryTamperingIsRefusedAndLeavesNothing) {
         t.change(file);
         test::WriteAll(dir_.file("f.bin.enc"), file);
         int asked = 0;
-        const TInvalidPasswordCallback decline = [&](const std::string&, std::string&) { return ++asked, false; };
+        const TInvalidPasswordCallback decline = [&](const std::string&, TSecretString&) { return ++asked, false; };
         std::string message;
         try {
             EXPECT_FALSE(Entry().Decrypt(dir_.file("f.bin.enc"), t.password, nullptr, nullptr, decline,
@@ -127,7 +127,7 @@ TEST_F(ModernEntryTest, EveryTamperingIsRefusedAndLeavesNothing) {
     }
     // The question answered with the right pass phrase restores the file.
     test::WriteAll(dir_.file("f.bin.enc"), good);
-    const TInvalidPasswordCallback answer = [](const std::string&, std::string& typed) { return typed = Pass, true; };
+    const TInvalidPasswordCallback answer = [](const std::string&, TSecretString& typed) { return typed = Pass, true; };
     EXPECT_TRUE(Entry().Decrypt(dir_.file("f.bin.enc"), "wrong", nullptr, nullptr, answer, {}));
     EXPECT_EQ(test::ReadAll(dir_.file("f.bin")), test::PatternBytes(2 * 65536 + 500, 7));
 }
