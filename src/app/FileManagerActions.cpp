@@ -12,6 +12,7 @@
 
 #include "base/Logger.h"
 #include "l10n/TextConstants.h"
+#include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/TextFormat.h"
@@ -26,12 +27,6 @@ constexpr const char* OwnMark = "tellvane-menu-action";
 constexpr const char* DolphinFileName = "tellvane.desktop";
 // Our entries in uca.xml are the ones whose unique-id starts with this.
 constexpr const char* ThunarIdPrefix = "tellvane-";
-
-std::string HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home && *home) return home;
-    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
-    return {};
-}
 
 // An XDG base folder: the variable when it holds an absolute path, else HOME + FALLBACK.
 std::string XdgFolder(const char* variable, const char* fallback) {

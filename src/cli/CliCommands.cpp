@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "l10n/TextConstants.h"
+
 namespace tellvane::cli {
 namespace {
 std::vector<CliCommand>& Commands() {
@@ -17,5 +19,9 @@ CommandRegistrar::CommandRegistrar(CliCommand command) {
 }
 
 const std::vector<CliCommand>& RegisteredCommands() { return Commands(); }
+
+std::string CliText(const std::string& name, std::initializer_list<FormatArg> args) {
+    return Format(GetConstantValue(name), args);
+}
 
 }  // namespace tellvane::cli

@@ -147,8 +147,9 @@ private:
     void DrawProgressLine() {
         if (!progressLine_ || !ActiveIterationThread()) return;
         const TProgressView v = ReadProgressView();
-        std::fprintf(stderr, "\r\033[K%3d%%  %s  elapsed %s  remaining %s", v.allFilesPercent, v.filesText.c_str(),
-                     v.elapsedText.c_str(), v.estimatedText.c_str());
+        const std::string line =
+            CliText("Cli_progress_line", {v.filesText, v.elapsedText, v.estimatedText});
+        std::fprintf(stderr, "\r\033[K%3d%%  %s", v.allFilesPercent, line.c_str());
         std::fflush(stderr);
         drawn_ = true;
     }
@@ -177,15 +178,23 @@ bool ConsoleNeedsStep(const std::string& name) {
     return name != "CreateOperations" && name != "ProcessShellExtSwitches" && name != "FreeOperations";
 }
 
+bool LanguageStep(const std::string& name) { return name == "InitFolders" || name == "Language"; }
+
 }  // namespace
 
 void SetQuiet(bool quiet) { g_quiet = quiet; }
 bool Quiet() { return g_quiet; }
 
+void InitializeConsoleLanguage(int argc, const char* const* argv) {
+    SetCommandLine(argc, argv);
+    for (const auto& step : InitializationSteps())
+        if (LanguageStep(step.name)) step.run();
+}
+
 void InitializeConsole(int argc, const char* const* argv) {
     SetCommandLine(argc, argv);
     for (const auto& step : InitializationSteps())
-        if (ConsoleNeedsStep(step.name)) step.run();
+        if (ConsoleNeedsStep(step.name) && !LanguageStep(step.name)) step.run();
 }
 
 void FinalizeConsole() {
@@ -226,10 +235,10 @@ TSecretString ReadPasswordFile(const std::string& file) {
     TSecretString line;
     if (file == "-") {
         if (!std::getline(std::cin, line) && line.empty() && std::cin.bad())
-            throw std::runtime_error("Cannot read the password from standard input");
+            throw std::runtime_error(CliText("Cli_password_stdin"));
     } else {
         std::ifstream in(file, std::ios::binary);
-        if (!in) throw std::runtime_error("Cannot read the password file \"" + file + "\"");
+        if (!in) throw std::runtime_error(CliText("Cli_password_file", {file}));
         std::getline(in, line);
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -240,7 +249,7 @@ TSecretString ReadKeyFile(const std::string& file) {
     TSecretString bytes;
     if (file == "-") {
         bytes = std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        if (std::cin.bad()) throw std::runtime_error("Cannot read the key file from standard input");
+        if (std::cin.bad()) throw std::runtime_error(CliText("Cli_key_file_stdin"));
     } else {
         bytes = ReadWholeFile(file);
     }
@@ -314,11 +323,11 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<std
             continue;
         }
         if (std::find(options.begin(), options.end(), a) != options.end()) {
-            if (i + 1 >= args.size()) throw UsageError("option " + a + " needs a value");
+            if (i + 1 >= args.size()) throw UsageError(CliText("Cli_option_needs_value", {a}));
             parsed.options.emplace_back(a, args[++i]);
             continue;
         }
-        throw UsageError("unknown option " + a);
+        throw UsageError(CliText("Cli_unknown_option", {a}));
     }
     return parsed;
 }

@@ -32,6 +32,9 @@ public:
         if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
         home_ = std::make_unique<TempDir>();
         setenv("XDG_CONFIG_HOME", home_->path().c_str(), 1);
+        // The windows' texts are checked in English: no locale may choose another language.
+        unsetenv("LC_ALL");
+        setenv("LC_MESSAGES", "C", 1);
         SetCommandLine(std::vector<std::string>{"test_ui"});
         InitializeApplication();
         CreatePathClasses();
