@@ -96,6 +96,7 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Percent", "%d of %d"},
         {"Percent_completed", "%d%% completed..."},
         {"Please_select_files", "Please select some files"},
+        {"Program_not_installed", "Tellvane is no longer installed. Its menu items stay in the file manager until you install it again and run \"tellvane /deactivate\"."},
         {"Replace_existing_file", "%s already exists. Replace it?"},
         {"Second_pass_not_equal_first", "Password you entered second time is different from the one you entered first time!"},
         {"Show", "Show"},
