@@ -102,7 +102,10 @@ void UiTest::SetUp() {
     dir_ = std::make_unique<TempDir>();
     boxes_.clear();
     SetMessageBoxHook([this](const TBoxRecord& box) { boxes_.push_back(box); });
-    SetOpenHelpHook([this](const std::string& file) { helpOpened_.push_back(file); });
+    SetOpenHelpHook([this](const std::string& file) {
+        helpOpened_.push_back(file);
+        return helpOpens_;
+    });
     SetStartSelfHook([this](const std::string&, const std::string& s) { startedSwitches_.push_back(s); });
     SetOpenFileHook({});
     SetCommandLine(std::vector<std::string>{"test_ui"});

@@ -76,6 +76,7 @@ protected:
     std::vector<TBoxRecord> boxes_;
     std::vector<std::string> startedSwitches_;
     std::vector<std::string> helpOpened_;
+    bool helpOpens_ = true;  // what the stand-in opener answers
     std::unique_ptr<TempDir> dir_;
 
 private:

@@ -29,6 +29,7 @@
 #include "l10n/LanguageController.h"
 #include "l10n/LanguageFile.h"
 #include "l10n/TextConstants.h"
+#include "platform/TextFormat.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "ui/ChangeMainPassForm.h"
@@ -364,6 +365,12 @@ TEST_F(WindowBehaviour, OperationListHoverSelectsAndHelpOpensThePage) {
     QTest::keyClick(&Main(), Qt::Key_F1);
     ASSERT_EQ(helpOpened_.size(), 2u);
     EXPECT_EQ(helpOpened_[0], GetAppFolder() + "Help/index.html");
+    EXPECT_TRUE(boxes_.empty());
+    // Nothing opens the page: a message says where it is.
+    helpOpens_ = false;
+    QTest::keyClick(&Main(), Qt::Key_F1);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text.toStdString(), Format(GetConstantValue("Help_not_opened"), {helpOpened_[0]}));
 }
 
 TEST_F(WindowBehaviour, RealMessageBoxesCarryTheirIconsAndTitles) {
