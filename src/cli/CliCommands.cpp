@@ -21,7 +21,10 @@ CommandRegistrar::CommandRegistrar(CliCommand command) {
 const std::vector<CliCommand>& RegisteredCommands() { return Commands(); }
 
 std::string CliText(const std::string& name, std::initializer_list<FormatArg> args) {
-    return Format(GetConstantValue(name), args);
+    // A language file's line break is CR LF, as the windows want it; a terminal wants LF.
+    std::string text = Format(GetConstantValue(name), args);
+    for (size_t pos = text.find("\r\n"); pos != std::string::npos; pos = text.find("\r\n", pos)) text.erase(pos, 1);
+    return text;
 }
 
 }  // namespace tellvane::cli

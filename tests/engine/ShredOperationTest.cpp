@@ -181,7 +181,7 @@ TEST_F(ShredRunTest, FlashDeviceWarningComesOnce) {
     std::filesystem::create_directories(node + "/queue");
     for (const char* flag : {"0", "1"}) {
         for (const char* name : {"a", "b"}) test::WriteAll(dir.file(name), test::PatternBytes(10));
-        WriteText(node + "/queue/rotational", flag);
+        test::WriteText(node + "/queue/rotational", flag);
         host.messages.clear();
         TShredAlgorithm method(FindShredMethod("TZeroPass"));
         TShred shred;

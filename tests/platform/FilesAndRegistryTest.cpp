@@ -81,8 +81,8 @@ TEST(StorageDevice, RotationalFlagOfTheDiskOrOfThePartitionsDisk) {
     for (const auto& [disk, flag] : disks) {
         fs::create_directories(sys.path() / "devices" / disk / "queue");
         fs::create_directories(sys.path() / "devices" / disk / (std::string(disk) + "1"));
-        WriteText((sys.path() / "devices" / disk / "queue/rotational").string(), flag);
-        WriteText((sys.path() / "devices" / disk / (std::string(disk) + "1") / "partition").string(), "1\n");
+        test::WriteText((sys.path() / "devices" / disk / "queue/rotational").string(), flag);
+        test::WriteText((sys.path() / "devices" / disk / (std::string(disk) + "1") / "partition").string(), "1\n");
     }
     fs::create_directories(sys.path() / "devices/odd");  // no queue at all
     fs::create_directories(sys.path() / "dev/block");
