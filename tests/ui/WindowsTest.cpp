@@ -228,6 +228,7 @@ TEST_F(WindowBehaviour, OptionsWindowStoresOnOkOnlyAndStartsOneRegisteringInstan
     language->setCurrentIndex(0);
     QTest::mouseClick(Find<QPushButton>(&options, "ok2"), Qt::LeftButton);
     EXPECT_EQ(TOptions().GetOption("LanguageID", 0), 1033);  // once chosen, English is stored too
+    TOptions().DeleteKey("LanguageID");
     options.hide();
 }
 
@@ -428,6 +429,7 @@ TEST_F(WindowBehaviour, TreeTogglesOnlyOnPicturesAndLabel) {
     std::vector<std::string> shown;
     for (const auto& child : tree.DrivesInTree()[0]->Children) shown.push_back(child->Text);
     EXPECT_EQ(shown, (std::vector<std::string>{"inner", "a9", "a10", "b.txt"}));
+    Screenshot(&Main(), "02-tree-home-first");
 
     auto* view = Find<TFilesTreeView>("FilesTreeView");
     // Space ticks and unticks the entry the keyboard stands on.
@@ -602,12 +604,16 @@ TEST_F(WindowBehaviour, GermanTranslatesEveryWindow) {
             Screenshot(window, name);
             window->hide();
         }
-        for (int tab : {0, 1}) {
+        const char* tabs[] = {"german-options-general", "german-options-about", "german-options-language"};
+        for (int tab : {0, 1, 2}) {
             Windows().OptionsForm().ShowPage(static_cast<TOptionsForm::TPage>(tab));
             QTest::qWait(50);
-            Screenshot(&Windows().OptionsForm(), tab == 0 ? "german-options-general" : "german-options-about");
+            Screenshot(&Windows().OptionsForm(), tabs[tab]);
         }
         Windows().OptionsForm().hide();
+        Main().ShowPage(0);
+        ClickOperation(0);
+        if (WaitForPage(2)) Screenshot(&Main(), "german-page-2");
     }
     const std::string firstTitle = GetOperation(0).Title;
     LangManager().SetLanguageID(1033);
