@@ -2,7 +2,7 @@
 // picked by the first byte for text without a mark.
 #include "FuzzSupport.h"
 #include "FuzzTargets.h"
-#include "engine/FilesIterationThread.h"
+#include "engine/PendingFiles.h"
 #include "platform/CodePage.h"
 #include "platform/TextLines.h"
 

@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "app/InitFinal.h"
-#include "engine/FilesIterationThread.h"
 #include "exceptionhook/ExceptionLogger.h"
 #include "platform/CommandLine.h"
 #include "ui/AppWindows.h"

@@ -25,7 +25,7 @@ std::vector<TStartupStep> FinalizationSteps();
 // Runs the start-up steps; an error leaves the function (start-up is then over).
 void InitializeApplication();
 // Stops a run still going and waits for its worker (serving the worker's synchronous calls
-// through SERVER, engine/FilesIterationThread.h), then releases what InitializeApplication built,
+// through SERVER, engine/RunRegistry.h), then releases what InitializeApplication built,
 // in the fixed order.
 void FinalizeApplication();
 void FinalizeApplication(const TCallServer& server);

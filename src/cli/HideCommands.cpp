@@ -8,8 +8,8 @@
 
 #include "cli/CliCommands.h"
 #include "cli/ConsoleRun.h"
-#include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/ProgressReadouts.h"
 #include "hide/HiddenConfig.h"
 #include "l10n/TextConstants.h"
 #include "wizard/PasswordText.h"

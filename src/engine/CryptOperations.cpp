@@ -8,7 +8,7 @@
 #include "crypto/CryptoAlgorithms.h"
 #include "crypto/EncFileFormat.h"
 #include "crypto/EncFileIO.h"
-#include "engine/FilesIterationThread.h"
+#include "engine/NotCompletedReports.h"
 #include "engine/Operations.h"
 #include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"

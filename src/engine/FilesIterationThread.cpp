@@ -1,88 +1,21 @@
 #include "engine/FilesIterationThread.h"
 
-#include <cfenv>
 #include <algorithm>
 #include <cmath>
-#include <iterator>
-#include <list>
-#include <set>
-#include <thread>
 
 #include "base/Logger.h"
 #include "engine/DriveTree.h"
+#include "engine/PendingFiles.h"
+#include "engine/ProgressReadouts.h"
 #include "engine/WorkerHost.h"
 #include "l10n/TextConstants.h"
-#include "platform/AppFolders.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/SystemError.h"
 #include "platform/TextFormat.h"
-#include "platform/TextLines.h"
 
 namespace tellvane {
-
-std::atomic<bool> StartedFromCmdLine{false};
-
-namespace {
-
-IWorkerHost* g_host = nullptr;
-
-// One run: its worker and the thread that runs it. The registry below owns it and joins the thread.
-struct TRun {
-    std::shared_ptr<TFilesIterationThread> worker;  // dropped when the run ends
-    std::jthread thread;
-    bool ended = false;  // the worker has left Execute; the thread only returns now
-};
-
-struct TRuns {
-    std::mutex lock;
-    std::condition_variable ended;
-    std::shared_ptr<TFilesIterationThread> active;
-    std::function<void()> wake;  // set while a thread awaits the runs serving their calls
-    std::list<TRun> runs;        // last, so that a thread joined here still finds the rest
-
-    // A run never awaited (the process ends without its shutdown) is stopped and joined here.
-    ~TRuns() {
-        std::lock_guard<std::mutex> guard(lock);
-        TerminateAll();
-    }
-
-    void TerminateAll() {
-        for (auto& run : runs)
-            if (!run.ended) run.worker->Terminate();
-    }
-
-    // Takes the runs whose worker has ended out of the list; the caller joins them by dropping them.
-    std::list<TRun> TakeEnded() {
-        std::list<TRun> done;
-        for (auto it = runs.begin(); it != runs.end();) {
-            auto next = std::next(it);
-            if (it->ended) done.splice(done.end(), runs, it);
-            it = next;
-        }
-        return done;
-    }
-    int Running() const {
-        return static_cast<int>(std::count_if(runs.begin(), runs.end(), [](const TRun& r) { return !r.ended; }));
-    }
-};
-
-TRuns& Runs() {
-    static TRuns r;
-    return r;
-}
-
-std::vector<std::string>* g_pending = nullptr;
-
-// The worker serving the current thread, for messages raised deep inside an operation.
-thread_local TFilesIterationThread* t_currentWorker = nullptr;
-thread_local IWorkerHost* t_currentHost = nullptr;
-
-}  // namespace
-
-void SetWorkerHost(IWorkerHost* host) { g_host = host; }
-IWorkerHost* GetWorkerHost() { return g_host; }
 
 TFilesIterationThread::TFilesIterationThread(TOperation& operation, TItemsSet itemsForOperation, IWorkerHost& host)
     : Operation(operation), ItemsForOperation(std::move(itemsForOperation)), host_(host) {}
@@ -140,27 +73,15 @@ bool TFilesIterationThread::ConfirmReplace(const std::string& finalPath) {
 }
 
 void TFilesIterationThread::AddNotCompleted(const std::string& fileName, const std::string& reason) {
-    std::lock_guard<std::mutex> guard(notCompletedLock_);
-    notCompleted_.push_back({fileName, reason});
+    notCompleted_.Add(fileName, reason);
 }
 
-std::vector<TNotCompletedFile> TFilesIterationThread::NotCompletedFiles() const {
-    std::lock_guard<std::mutex> guard(notCompletedLock_);
-    return notCompleted_;
-}
+std::vector<TNotCompletedFile> TFilesIterationThread::NotCompletedFiles() const { return notCompleted_.Files(); }
 
 int64_t TFilesIterationThread::CompletedCount() const {
     // Only entries of the list count: a folder that could not be listed never joined it.
-    const std::set<std::string> listed(filesToOperate_.begin(), filesToOperate_.end());
-    std::set<std::string> missed;
-    {
-        std::lock_guard<std::mutex> guard(notCompletedLock_);
-        for (const auto& f : notCompleted_)
-            if (listed.count(f.fileName)) missed.insert(f.fileName);
-    }
-    // A file reported twice (say, a failed deletion after a warning) still counts once.
     const auto total = static_cast<int64_t>(filesToOperate_.size());
-    return std::max<int64_t>(0, total - static_cast<int64_t>(missed.size()));
+    return std::max<int64_t>(0, total - static_cast<int64_t>(notCompleted_.CountAmong(filesToOperate_)));
 }
 
 void TFilesIterationThread::AddEntry(const std::string& entry) {
@@ -269,8 +190,7 @@ void TFilesIterationThread::WorkOn(const std::string& fileName) {
 }
 
 void TFilesIterationThread::Execute() {
-    t_currentWorker = this;
-    t_currentHost = &host_;
+    const TReportScope reports(notCompleted_, host_);
     try {
         // Returns only after the handler that started the run has finished on the UI thread.
         host_.RunOnUiThread([] {});
@@ -300,130 +220,6 @@ void TFilesIterationThread::Execute() {
         // A failed run must not look like one that never started.
         host_.RunOnUiThread([&] { host_.ShowRunError(message); });
     }
-    t_currentWorker = nullptr;
-    t_currentHost = nullptr;
-}
-
-std::shared_ptr<TFilesIterationThread> StartOperation(TOperation& operation, TItemsSet itemsForOperation) {
-    IWorkerHost* host = GetWorkerHost();
-    if (!host) throw std::logic_error("StartOperation without a worker host");
-    auto worker = std::make_shared<TFilesIterationThread>(operation, std::move(itemsForOperation), *host);
-    TFilesIterationThread* raw = worker.get();
-    operation.OnHalt = [raw] { return raw->HaltRequested(); };
-    operation.OnProgress = [raw](int64_t d, int64_t t, int64_t p, double s) { raw->ReportProgress(d, t, p, s); };
-    operation.OnInvalidPassword = [raw](const std::string& f, std::string& pw) { return raw->ReplacePassword(f, pw); };
-    operation.OnReplaceFile = [raw](const std::string& f) { return raw->ConfirmReplace(f); };
-    std::list<TRun> done;
-    {
-        std::lock_guard<std::mutex> guard(Runs().lock);
-        done = Runs().TakeEnded();
-        Runs().active = worker;
-        TRun& run = Runs().runs.emplace_back();
-        run.worker = worker;
-        run.thread = std::jthread([&run, worker]() mutable {
-            worker->Execute();
-            std::lock_guard<std::mutex> guard(Runs().lock);
-            if (Runs().active == worker) Runs().active.reset();
-            // The worker goes with its run's last reference, as the wizard watches it.
-            run.worker.reset();
-            worker.reset();
-            run.ended = true;
-            Runs().ended.notify_all();
-            // Under the lock: the awaiting thread drops WAKE under it before its server goes.
-            if (Runs().wake) Runs().wake();
-        });
-    }
-    return worker;
-}
-
-std::shared_ptr<TFilesIterationThread> ActiveIterationThread() {
-    std::lock_guard<std::mutex> guard(Runs().lock);
-    return Runs().active;
-}
-
-void CancelOperation() {
-    auto worker = ActiveIterationThread();
-    if (!worker) return;
-    if (worker->MarkFinished())
-        if (IWorkerHost* host = GetWorkerHost()) host->CloseProgressWindow();
-    worker->Terminate();
-}
-
-int RunningWorkerCount() {
-    std::lock_guard<std::mutex> guard(Runs().lock);
-    return Runs().Running();
-}
-
-void StopAndAwaitWorkers(const TCallServer& server) {
-    std::unique_lock<std::mutex> guard(Runs().lock);
-    Runs().TerminateAll();
-    if (server.serve) {
-        // The workers may wait for this thread: serve their calls until the last run has ended,
-        // woken by each run's end.
-        Runs().wake = server.wake;
-        while (Runs().Running() > 0) {
-            guard.unlock();
-            server.serve();
-            guard.lock();
-        }
-        Runs().wake = nullptr;
-    } else {
-        Runs().ended.wait(guard, [] { return Runs().Running() == 0; });
-    }
-    std::list<TRun> done = Runs().TakeEnded();
-    guard.unlock();
-    // DONE's threads are joined as it goes.
-}
-
-void ShowMessageFromWorker(const std::string& text) {
-    IWorkerHost* host = t_currentHost ? t_currentHost : GetWorkerHost();
-    if (!host) return;
-    host->RunOnUiThread([&] { host->ShowPlainMessage(text); });
-}
-
-void WarnFromWorker(const std::string& text) {
-    Log(text, "Warning");
-    ShowMessageFromWorker(text);
-}
-
-void ReportNotCompleted(const std::string& fileName, const std::string& reason, bool tellUser) {
-    Log(fileName + ": " + reason, "NotCompleted");
-    if (t_currentWorker) t_currentWorker->AddNotCompleted(fileName, reason);
-    if (tellUser) ShowMessageFromWorker(reason);
-}
-
-void CreatePendingFiles() {
-    if (!g_pending) g_pending = new std::vector<std::string>();
-}
-
-void FreePendingFiles() {
-    delete g_pending;
-    g_pending = nullptr;
-}
-
-std::vector<std::string>& PendingFiles() {
-    CreatePendingFiles();
-    return *g_pending;
-}
-
-std::vector<std::string> DecodePendingLines(const std::string& bytes, uint32_t ansiCodePage) {
-    std::vector<std::string> lines = SplitLines(DecodeTextWithBom(bytes, ansiCodePage));
-    // An empty line names no path; it would only end the run with an error.
-    std::erase_if(lines, [](const std::string& line) { return line.empty(); });
-    return lines;
-}
-
-void LoadPendingFiles() {
-    const std::string bytes = ReadWholeFile(GetDataFolder() + "todo");
-    std::vector<std::string> lines = DecodePendingLines(bytes, SystemAnsiCodePage());
-    auto& pending = PendingFiles();
-    lines.insert(lines.end(), pending.begin(), pending.end());
-    pending = std::move(lines);
-}
-
-std::string CompletionCountText(int64_t count, const std::string& participle) {
-    const char* key = count > 1 ? "Files_were" : "File_was";
-    return Format(GetConstantValue(key), {static_cast<long long>(count), participle});
 }
 
 }  // namespace tellvane

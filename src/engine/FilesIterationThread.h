@@ -2,15 +2,14 @@
 // The worker of one run: turns the selection into a list of paths, calls the operation's Work
 // for each, serves the operation's callbacks and reports its progress.
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "base/OperationCallbacks.h"
+#include "engine/NotCompletedReports.h"
 #include "engine/Operations.h"
 #include "platform/Clock.h"
 
@@ -19,12 +18,6 @@ namespace tellvane {
 class TDriveTree;
 struct TTreeNode;
 class IWorkerHost;
-
-// A file a run did not complete, and why (the text the user was told).
-struct TNotCompletedFile {
-    std::string fileName;
-    std::string reason;
-};
 
 class TFilesIterationThread : public std::enable_shared_from_this<TFilesIterationThread> {
 public:
@@ -105,59 +98,10 @@ private:
     std::atomic<int64_t> currentFileDoneSize_{0};
     std::atomic<int64_t> currentFileTotalSize_{1};
     enum class TReplaceRule { rrAsk, rrAll, rrNone } replaceRule_ = TReplaceRule::rrAsk;
-    mutable std::mutex notCompletedLock_;
-    std::vector<TNotCompletedFile> notCompleted_;
+    TNotCompletedList notCompleted_;
     TDateTime startTime_ = 0;
     std::atomic<double> elapsedTime_{0};
     std::atomic<double> estimatedTime_{0};
 };
-
-// Starts a run of OPERATION on a new worker thread, which becomes the active one. OPERATION must
-// outlive the run. Uses the host set by SetWorkerHost. The engine owns the run's thread and joins
-// it: here for runs that have ended since, and in StopAndAwaitWorkers.
-std::shared_ptr<TFilesIterationThread> StartOperation(TOperation& operation, TItemsSet itemsForOperation);
-// The worker of the current run, or null.
-std::shared_ptr<TFilesIterationThread> ActiveIterationThread();
-// The progress window's Cancel (user-interface thread).
-void CancelOperation();
-// Number of runs whose worker has not ended.
-int RunningWorkerCount();
-
-// How the thread that awaits the runs serves their calls onto it meanwhile: SERVE handles what has
-// come and otherwise waits for more; WAKE, called by a worker when its run ends, makes a waiting
-// SERVE return. Without SERVE the awaiting thread serves nothing.
-struct TCallServer {
-    std::function<void()> serve;
-    std::function<void()> wake;
-};
-// Asks every run to stop, waits until all have ended (serving their calls through SERVER) and
-// joins their threads.
-void StopAndAwaitWorkers(const TCallServer& server = {});
-
-// A plain message shown by the user-interface thread while the calling worker waits.
-void ShowMessageFromWorker(const std::string& text);
-// Logs TEXT and shows it: a warning about a file that was nevertheless done.
-void WarnFromWorker(const std::string& text);
-// Reports from inside an operation that FILENAME was not completed: logs REASON, tells the user
-// unless TELLUSER is false (a prompt the user declined needs no message), and keeps the file out of
-// the calling worker's completion count. The run goes on with the next file.
-void ReportNotCompleted(const std::string& fileName, const std::string& reason, bool tellUser = true);
-
-// The paths handed over for a command-line run.
-void CreatePendingFiles();
-void FreePendingFiles();
-std::vector<std::string>& PendingFiles();
-// Reads DataFolder + "todo" (UTF-8 or UTF-16 with a byte-order mark, otherwise the ANSI code
-// page), puts its lines before the current contents of PendingFiles. Throws EFileError when the
-// file cannot be read; PendingFiles is then unchanged.
-void LoadPendingFiles();
-// Decodes the text of a "todo" file into its lines.
-std::vector<std::string> DecodePendingLines(const std::string& bytes, uint32_t ansiCodePage);
-
-// Set by the command-line activation when an operation switch was found.
-extern std::atomic<bool> StartedFromCmdLine;
-
-// The completion page's count line: "%d files were %s" for more than one entry, else "%d file was %s".
-std::string CompletionCountText(int64_t count, const std::string& participle);
 
 }  // namespace tellvane

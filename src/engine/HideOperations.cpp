@@ -1,5 +1,5 @@
 // Work of the hide and show operations.
-#include "engine/FilesIterationThread.h"
+#include "engine/NotCompletedReports.h"
 #include "engine/Operations.h"
 #include "hide/Drives.h"
 #include "hide/HiddenConfig.h"

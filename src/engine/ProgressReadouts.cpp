@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/FilesIterationThread.h"
+#include "engine/RunRegistry.h"
 #include "l10n/TextConstants.h"
 #include "platform/TextFormat.h"
 
@@ -75,6 +76,11 @@ TProgressView ReadProgressView() {
     v.filesText = Format(GetConstantValue("Percent"), {static_cast<long long>(GetCurrentFileNumber()),
                                                        static_cast<long long>(GetFilesCount())});
     return v;
+}
+
+std::string CompletionCountText(int64_t count, const std::string& participle) {
+    const char* key = count > 1 ? "Files_were" : "File_was";
+    return Format(GetConstantValue(key), {static_cast<long long>(count), participle});
 }
 
 }  // namespace tellvane

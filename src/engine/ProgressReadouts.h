@@ -1,6 +1,6 @@
 #pragma once
 // What the progress window reads every 100 ms from the active worker, each with its default when
-// no run is active, and the texts and bar positions of one refresh.
+// no run is active, the texts and bar positions of one refresh, and the count a finished run shows.
 #include <cstdint>
 #include <string>
 
@@ -33,5 +33,8 @@ struct TProgressView {
 TProgressView ReadProgressView();
 // DONE / TOTAL * 100 rounded half to even (a bar shows full above 100).
 int PercentOf(int64_t done, int64_t total);
+
+// The completion page's count line: "%d files were %s" for more than one entry, else "%d file was %s".
+std::string CompletionCountText(int64_t count, const std::string& participle);
 
 }  // namespace tellvane

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <sys/stat.h>
 
-#include "engine/FilesIterationThread.h"
+#include "engine/NotCompletedReports.h"
 #include "engine/Operations.h"
 #include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"

@@ -18,8 +18,8 @@
 #include <QToolButton>
 
 #include "crypto/CryptoAlgorithms.h"
-#include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/PendingFiles.h"
 #include "platform/AppFolders.h"
 #include "platform/CommandLine.h"
 #include "platform/FileSystem.h"

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "engine/FilesIterationThread.h"
 #include "engine/ProgressReadouts.h"
+#include "engine/RunRegistry.h"
 #include "ui/QtText.h"
 #include "ui/StandardDialogs.h"
 #include "ui/UiFonts.h"

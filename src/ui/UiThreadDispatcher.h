@@ -7,7 +7,7 @@
 #include <memory>
 #include <mutex>
 
-#include "engine/FilesIterationThread.h"
+#include "engine/RunRegistry.h"
 
 namespace tellvane {
 

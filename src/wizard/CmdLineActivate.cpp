@@ -1,6 +1,6 @@
 #include "wizard/CmdLineActivate.h"
 
-#include "engine/FilesIterationThread.h"
+#include "engine/PendingFiles.h"
 #include "wizard/PathClasses.h"
 #include "wizard/Wizard.h"
 

@@ -2,8 +2,8 @@
 
 #include "crypto/CryptoAlgorithms.h"
 #include "crypto/SecureWipe.h"
-#include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/PendingFiles.h"
 #include "l10n/TextConstants.h"
 #include "wizard/PasswordText.h"
 #include "wizard/Wizard.h"

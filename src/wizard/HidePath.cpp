@@ -1,7 +1,7 @@
 #include "wizard/HidePath.h"
 
-#include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/PendingFiles.h"
 #include "hide/HiddenConfig.h"
 #include "l10n/TextConstants.h"
 #include "wizard/DriveTreeModel.h"

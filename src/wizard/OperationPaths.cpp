@@ -1,6 +1,6 @@
 #include "wizard/OperationPaths.h"
 
-#include "engine/FilesIterationThread.h"
+#include "engine/PendingFiles.h"
 #include "l10n/TextConstants.h"
 #include "wizard/DriveTreeModel.h"
 #include "wizard/PasswordText.h"

@@ -1,8 +1,8 @@
 #include "wizard/ShowPath.h"
 
 #include "base/Logger.h"
-#include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/ProgressReadouts.h"
 #include "hide/HiddenConfig.h"
 #include "l10n/TextConstants.h"
 #include "wizard/Wizard.h"

@@ -1,7 +1,7 @@
 #include "wizard/ShredPath.h"
 
-#include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/PendingFiles.h"
 #include "l10n/TextConstants.h"
 #include "shred/ShredAlgorithms.h"
 #include "wizard/Wizard.h"

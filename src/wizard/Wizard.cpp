@@ -4,6 +4,8 @@
 
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/PendingFiles.h"
+#include "engine/RunRegistry.h"
 #include "hide/HiddenConfig.h"
 #include "l10n/TextConstants.h"
 #include "wizard/CmdLineActivate.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "crypto/CryptoAlgorithms.h"
-#include "engine/FilesIterationThread.h"
+#include "engine/PendingFiles.h"
 #include "platform/AppFolders.h"
 #include "support/TestSupport.h"
 

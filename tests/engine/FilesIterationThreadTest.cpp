@@ -7,7 +7,9 @@
 #include <filesystem>
 
 #include "engine/FilesIterationThread.h"
+#include "engine/PendingFiles.h"
 #include "engine/ProgressReadouts.h"
+#include "engine/RunRegistry.h"
 #include "engine/WorkerTestHost.h"
 #include "support/TestSupport.h"
 

@@ -6,6 +6,8 @@
 
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/PendingFiles.h"
+#include "engine/RunRegistry.h"
 #include "engine/WorkerTestHost.h"
 #include "hide/DotHiddenFile.h"
 #include "hide/Drives.h"

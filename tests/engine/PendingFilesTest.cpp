@@ -1,7 +1,7 @@
 // The hand-over file "todo": its three encodings and how its lines join the pending paths.
 #include <gtest/gtest.h>
 
-#include "engine/FilesIterationThread.h"
+#include "engine/PendingFiles.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "support/TestSupport.h"

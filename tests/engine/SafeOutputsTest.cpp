@@ -11,9 +11,12 @@
 #include <fstream>
 
 #include "crypto/CryptoAlgorithms.h"
-#include "engine/FilesIterationThread.h"
-#include "engine/Operations.h"
 #include "engine/CipherRunFixture.h"
+#include "engine/FilesIterationThread.h"
+#include "engine/NotCompletedReports.h"
+#include "engine/Operations.h"
+#include "engine/PendingFiles.h"
+#include "engine/RunRegistry.h"
 #include "engine/WorkerTestHost.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"

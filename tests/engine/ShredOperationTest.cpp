@@ -12,6 +12,8 @@
 
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/PendingFiles.h"
+#include "engine/RunRegistry.h"
 #include "engine/WorkerTestHost.h"
 #include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"

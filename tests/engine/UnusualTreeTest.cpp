@@ -15,9 +15,11 @@
 #include <thread>
 
 #include "crypto/CryptoAlgorithms.h"
+#include "engine/CipherRunFixture.h"
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
-#include "engine/CipherRunFixture.h"
+#include "engine/PendingFiles.h"
+#include "engine/RunRegistry.h"
 #include "engine/WorkerTestHost.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/DriveTree.h"
-#include "engine/FilesIterationThread.h"
+#include "engine/RunRegistry.h"
 #include "engine/WorkerHost.h"
 
 namespace tellvane::test {

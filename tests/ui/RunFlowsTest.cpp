@@ -14,6 +14,7 @@
 #include "UiFixture.h"
 #include "crypto/CryptoAlgorithms.h"
 #include "engine/FilesIterationThread.h"
+#include "engine/RunRegistry.h"
 #include "hide/DotHiddenFile.h"
 #include "hide/HiddenConfig.h"
 #include "platform/AppFolders.h"

@@ -10,7 +10,8 @@
 #include <cstdlib>
 
 #include "app/InitFinal.h"
-#include "engine/FilesIterationThread.h"
+#include "engine/PendingFiles.h"
+#include "engine/RunRegistry.h"
 #include "hide/HiddenConfig.h"
 #include "platform/CommandLine.h"
 #include "ui/DesktopActions.h"

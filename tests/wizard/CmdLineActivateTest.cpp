@@ -1,7 +1,7 @@
 // Activation of paths by command-line switches and the selection file.
 #include "WizardFixture.h"
-#include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/PendingFiles.h"
 #include "hide/HiddenConfig.h"
 #include "platform/FileSystem.h"
 #include "wizard/CmdLineActivate.h"

@@ -6,7 +6,8 @@
 #include <filesystem>
 
 #include "WizardFixture.h"
-#include "engine/FilesIterationThread.h"
+#include "engine/PendingFiles.h"
+#include "engine/RunRegistry.h"
 #include "hide/DotHiddenFile.h"
 #include "hide/HiddenConfig.h"
 #include "platform/FileSystem.h"

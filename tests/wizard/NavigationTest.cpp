@@ -6,6 +6,8 @@
 #include "crypto/CryptoAlgorithms.h"
 #include "engine/FilesIterationThread.h"
 #include "engine/Operations.h"
+#include "engine/PendingFiles.h"
+#include "engine/RunRegistry.h"
 #include "hide/HiddenConfig.h"
 #include "wizard/EncryptPath.h"
 #include "wizard/OperationPaths.h"

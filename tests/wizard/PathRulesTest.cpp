@@ -2,7 +2,7 @@
 // .enc filter, the hide path's link and refusal, and the show path.
 #include "WizardFixture.h"
 #include "crypto/CryptoAlgorithms.h"
-#include "engine/FilesIterationThread.h"
+#include "engine/PendingFiles.h"
 #include "hide/HiddenConfig.h"
 #include "wizard/CmdLineActivate.h"
 #include "wizard/OperationPaths.h"

@@ -3,7 +3,9 @@
 #include <filesystem>
 
 #include "crypto/CryptoAlgorithms.h"
-#include "engine/FilesIterationThread.h"
+#include "engine/PendingFiles.h"
+#include "engine/RunRegistry.h"
+#include "engine/WorkerHost.h"
 #include "hide/Drives.h"
 #include "hide/HiddenConfig.h"
 #include "platform/AppFolders.h"
