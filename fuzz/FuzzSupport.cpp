@@ -45,6 +45,22 @@ const std::string& ScratchFolder() {
     return folder;
 }
 
+std::string Printable(const std::string& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x20 && b < 0x7F && b != '\\') {
+            out += c;
+        } else {
+            out += "\\x";
+            out += digits[b >> 4];
+            out += digits[b & 15];
+        }
+    }
+    return out;
+}
+
 std::string WriteScratchFile(const std::string& name, const uint8_t* data, size_t size) {
     const std::string path = ScratchFolder() + name;
     WriteFile(path, std::string(reinterpret_cast<const char*>(data), size));

@@ -20,6 +20,8 @@ std::string ScratchFilesExcept(const std::string& keep);
 void ClearScratch(const std::string& keep);
 // One of the ANSI code pages the program reads text in, chosen by BYTE.
 uint32_t PickCodePage(uint8_t byte);
+// BYTES as one printable line: printable ASCII as it is, every other byte as \xNN.
+std::string Printable(const std::string& bytes);
 // Stops the run with MESSAGE: a broken property, reported as a crash.
 [[noreturn]] void Fail(const char* message);
 

@@ -47,3 +47,22 @@ int tellvane::fuzz::EncHeader(const uint8_t* data, size_t size) {
     }
     return 0;
 }
+
+std::string tellvane::fuzz::EncHeaderOutcome(const uint8_t* data, size_t size) {
+    const TMemorySource in(std::string_view(reinterpret_cast<const char*>(data), size));
+    TEncHeader header;
+    try {
+        header = ReadEncHeader(in);
+    } catch (const EFileError& e) {
+        return std::string("refused: ") + e.what();
+    }
+    const TCipherFactoryEntry* entry = nullptr;
+    for (const auto& e : CipherFactoryTable())
+        if (e.Sign == header.sign) entry = &e;
+    if (entry == nullptr) return "refused: no cipher signs " + Printable(header.sign);
+    const std::unique_ptr<TDCP_blockcipher> cipher = entry->Create();
+    TCipherBurnGuard burn(*cipher);
+    const std::optional<std::string> name = UnlockEncName(*cipher, header, "fuzz");
+    if (!name) return "accepted: the name does not unlock under the pass phrase";
+    return "accepted: name \"" + Printable(*name) + "\"" + (IsPlainFileName(*name) ? "" : ", not a plain file name");
+}

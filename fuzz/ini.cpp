@@ -79,3 +79,15 @@ int tellvane::fuzz::Ini(const uint8_t* data, size_t size) {
     ReadOptions(text);
     return 0;
 }
+
+std::string tellvane::fuzz::IniOutcome(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    std::string sections;
+    const TIniFile::Document doc = TIniFile::Document::Parse(text);
+    for (const auto& s : doc.Sections())
+        sections += (sections.empty() ? "[" : ", [") + fuzz::Printable(s.name) + "]";
+    THiddenConfig store;
+    store.LoadFromText(text);
+    return "accepted: sections " + (sections.empty() ? std::string("none") : sections) + "; " +
+           std::to_string(store.Count()) + " hidden items";
+}

@@ -57,7 +57,7 @@ std::vector<TStartupStep> InitializationSteps() {
         {"AppPath", WriteAppPath},
         {"Language", ChooseLanguage},
         {"PathClasses", CreatePathClasses},
-        {"CreateOperations", CreateOperations},
+        {"CreateOperations", CreateOperations, TStepUse::WindowsOnly},
         {"CreateShredAlgorithms", [] { CreateShredAlgorithms(g_language); }},
         {"CreateAlgorithms", [] { CreateAlgorithms(g_language); }},
         {"CreatePendingFiles", CreatePendingFiles},
@@ -65,14 +65,15 @@ std::vector<TStartupStep> InitializationSteps() {
         {"ProcessShellExtSwitches", [] {
              // The program then still comes up and goes down, but its message loop ends at once.
              if (ProcessShellExtSwitches()) RequestTermination();
-         }},
+         },
+         TStepUse::WindowsOnly},
     };
 }
 
 std::vector<TStartupStep> FinalizationSteps() {
     return {
         {"FreePathClasses", FreePathClasses},
-        {"FreeOperations", FreeOperations},
+        {"FreeOperations", FreeOperations, TStepUse::WindowsOnly},
         {"FreeShredAlgorithms", FreeShredAlgorithms},
         {"FreeAlgorithms", FreeAlgorithms},
         {"FreePendingFiles", FreePendingFiles},

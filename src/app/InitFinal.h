@@ -13,9 +13,14 @@ inline constexpr const char* RegistryRootKey = "HKEY_CURRENT_USER";
 inline constexpr const char* AppRegistryKey = "Software\\Kalvessa\\Brevikon\\";
 inline constexpr const char* ApplicationTitle = "Tellvane";
 
+// Who needs a step: the windowed program alone (the operations' pictures, the shell-extension
+// switches), or the console front end as well.
+enum class TStepUse { WindowsOnly, Both };
+
 struct TStartupStep {
     std::string name;
     std::function<void()> run;
+    TStepUse use = TStepUse::Both;
 };
 
 // The steps of InitializeApplication and FinalizeApplication, in the order they run.

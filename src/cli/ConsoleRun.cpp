@@ -176,10 +176,7 @@ private:
     std::deque<std::packaged_task<void()>> queue_;
 };
 
-// Everything but the windows' pictures and the shell-extension switches.
-bool ConsoleNeedsStep(const std::string& name) {
-    return name != "CreateOperations" && name != "ProcessShellExtSwitches" && name != "FreeOperations";
-}
+bool ConsoleNeedsStep(const TStartupStep& step) { return step.use == TStepUse::Both; }
 
 bool LanguageStep(const std::string& name) { return name == "InitFolders" || name == "Language"; }
 
@@ -197,13 +194,13 @@ void InitializeConsoleLanguage(int argc, const char* const* argv) {
 void InitializeConsole(int argc, const char* const* argv) {
     SetCommandLine(argc, argv);
     for (const auto& step : InitializationSteps())
-        if (ConsoleNeedsStep(step.name) && !LanguageStep(step.name)) step.run();
+        if (ConsoleNeedsStep(step) && !LanguageStep(step.name)) step.run();
 }
 
 void FinalizeConsole() {
     StopAndAwaitWorkers();
     for (const auto& step : FinalizationSteps())
-        if (ConsoleNeedsStep(step.name)) step.run();
+        if (ConsoleNeedsStep(step)) step.run();
 }
 
 int RunOperation(TOperation& operation, const std::vector<std::string>& paths, TItemsSet items, bool overwrite) {

@@ -1,9 +1,11 @@
 #include "crypto/BlockCipher.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "crypto/Base64.h"
+#include "crypto/CorePool.h"
 #include "crypto/DcpHash.h"
 #include "crypto/SecureWipe.h"
 
@@ -12,6 +14,8 @@ namespace tellvane {
 namespace {
 
 constexpr size_t StreamBufferSize = 8192;
+// Below this a share costs more to hand over than to decrypt.
+constexpr size_t MinShareBytes = 32 * 1024;
 
 const char* const InvalidKeySize = "Invalid key size";
 const char* const NotInitialized = "Cipher not initialized";
@@ -193,6 +197,43 @@ void TDCP_blockcipher::DecryptCBC(const void* indata, void* outdata, size_t size
     const size_t blocks = size / blockBytes_;
     if (blocks > 0) DecryptCBCBlocks(in, out, blocks, CV.data());
     const size_t done = blocks * blockBytes_;
+    CbcTail(in + done, out + done, size - done);
+}
+
+void TDCP_blockcipher::DecryptCBC(const void* indata, void* outdata, size_t size, TCorePool& pool) {
+    CheckInitialized();
+    const size_t b = blockBytes_;
+    const size_t blocks = size / b;
+    // A few shares per thread, so that a thread the system holds back delays little.
+    const size_t shares = std::min<size_t>(4 * pool.Width(), blocks * b / MinShareBytes);
+    if (shares < 2) {
+        DecryptCBC(indata, outdata, size);
+        return;
+    }
+    const auto* in = static_cast<const uint8_t*>(indata);
+    auto* out = static_cast<uint8_t*>(outdata);
+    // Each share's chaining value is taken before any share runs: in place, the share before it
+    // overwrites that ciphertext block.
+    std::vector<std::array<uint8_t, MaxBlockBytes>> cvs(shares);
+    std::vector<size_t> first(shares + 1);
+    for (size_t i = 0; i <= shares; ++i) first[i] = blocks * i / shares;
+    cvs[0] = CV;
+    for (size_t i = 1; i < shares; ++i) std::memcpy(cvs[i].data(), in + (first[i] - 1) * b, b);
+    std::array<uint8_t, MaxBlockBytes> last{};
+    std::memcpy(last.data(), in + (blocks - 1) * b, b);
+    try {
+        pool.Run(shares, [&](size_t i) {
+            const size_t at = first[i] * b;
+            DecryptCBCShare(in + at, out + at, first[i + 1] - first[i], cvs[i].data());
+        });
+    } catch (...) {
+        for (auto& cv : cvs) WipeBytes(cv.data(), cv.size());
+        throw;
+    }
+    for (auto& cv : cvs) WipeBytes(cv.data(), cv.size());
+    CV = last;
+    WipeBytes(last.data(), last.size());
+    const size_t done = blocks * b;
     CbcTail(in + done, out + done, size - done);
 }
 

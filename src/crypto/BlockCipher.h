@@ -13,6 +13,8 @@
 
 namespace tellvane {
 
+class TCorePool;
+
 // A failure of a cipher; what() is the user's text, e.g. "Invalid key size".
 class EDCP_cipher : public std::runtime_error {
 public:
@@ -95,6 +97,10 @@ public:
     // of CV = E_K(CV) in both directions. CV carries over from call to call.
     void EncryptCBC(const void* indata, void* outdata, size_t size);
     void DecryptCBC(const void* indata, void* outdata, size_t size);
+    // DecryptCBC with the whole blocks shared out over POOL: a plaintext block needs only its
+    // ciphertext block and the one before, so every share starts from the block before it. The
+    // bytes and the CV left are those of DecryptCBC. Small runs stay on the caller's thread.
+    void DecryptCBC(const void* indata, void* outdata, size_t size, TCorePool& pool);
     // CFB with 8-bit feedback; shares CV with CBC.
     void EncryptCFB8bit(const void* indata, void* outdata, size_t size);
     void DecryptCFB8bit(const void* indata, void* outdata, size_t size);
@@ -110,6 +116,12 @@ protected:
     // operations; ciphers with a faster multi-block path substitute it. Called only when keyed.
     virtual void EncryptCBCBlocks(const uint8_t* in, uint8_t* out, size_t blocks, uint8_t* cv);
     virtual void DecryptCBCBlocks(const uint8_t* in, uint8_t* out, size_t blocks, uint8_t* cv);
+    // DecryptCBCBlocks for one share of a run that other threads decrypt at the same time. The
+    // default's one-block operations change nothing but OUT and CV; a cipher whose block
+    // operation keeps scratch space in the instance substitutes a version that does not.
+    virtual void DecryptCBCShare(const uint8_t* in, uint8_t* out, size_t blocks, uint8_t* cv) {
+        DecryptCBCBlocks(in, out, blocks, cv);
+    }
 
     // Raises EDCP_blockcipher "Cipher not initialized" when unkeyed.
     void CheckInitialized() const;

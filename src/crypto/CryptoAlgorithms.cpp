@@ -5,9 +5,11 @@
 #include "base/Options.h"
 #include "crypto/BlockCipher.h"
 #include "crypto/CipherFactory.h"
+#include "crypto/CorePool.h"
 #include "crypto/EncFileFormat.h"
 #include "crypto/EncFileIO.h"
 #include "crypto/EncLayer.h"
+#include "crypto/LayerPipeline.h"
 #include "crypto/SecureWipe.h"
 #include "l10n/TextConstants.h"
 #include "platform/AppFolders.h"
@@ -62,27 +64,50 @@ bool MayReplaceOutput(const std::string& finalPath, const TCryptFileOptions& opt
 }
 // Spreads a file's share of the run's progress evenly over the layers expected in it, so that the
 // whole-run bar moves through every layer and reaches the file's end only with the last one.
+// Pipelined layers run at once: the share credited is that of all layers' fractions together.
 class TLayerShare {
 public:
     TLayerShare(const TProgressOperationCallback& report, int64_t fileShare) : report_(report), share_(fileShare) {}
 
     void SetExpectedLayers(int64_t layers) { layers_ = std::max<int64_t>(layers, 1); }
 
-    // The progress callback of the next layer.
-    TProgressOperationCallback NextLayer() {
-        const int64_t layer = std::min(++layer_, layers_ - 1);
+    // The progress callback of the next layer, after those done in turn or in a pipeline.
+    TProgressOperationCallback NextLayer() { return Layer(++layer_); }
+    // The progress callback of layer LAYER (0: the outer one).
+    TProgressOperationCallback Layer(int64_t layer) {
+        layer = std::min(layer, layers_ - 1);
         return [this, layer](int64_t done, int64_t total, int64_t, double timeOnPart) {
-            // share * (layer + done / total) / layers, exact in integers.
-            const __int128 t = std::max<int64_t>(total, 1);
-            const auto target = static_cast<int64_t>(static_cast<__int128>(share_) * (layer * t + std::min<int64_t>(done, t)) /
-                                                     (layers_ * t));
-            Credit(std::clamp(target, credited_, share_), done, total, timeOnPart);
+            fractions_.resize(static_cast<size_t>(layers_), {0, 1});
+            fractions_[static_cast<size_t>(layer)] = {std::clamp<int64_t>(done, 0, std::max<int64_t>(total, 1)),
+                                                      std::max<int64_t>(total, 1)};
+            Credit(std::clamp(Target(), credited_, share_), done, total, timeOnPart);
         };
     }
+    // LAYERS layers were done in a pipeline; the next one follows them.
+    void SkipLayers(int64_t layers) { layer_ = layers - 1; }
     // Credits what is left of the share when the file had fewer layers than expected.
     void Finish() { Credit(share_, lastDone_, lastTotal_, 0); }
 
 private:
+    // share * (sum of the layers' fractions) / layers: exact in integers while at most one layer
+    // is under way, as it always is unpipelined.
+    int64_t Target() const {
+        int64_t whole = 0;
+        std::vector<std::pair<int64_t, int64_t>> partial;
+        for (const auto& [done, total] : fractions_) {
+            if (done >= total) ++whole;
+            else if (done > 0) partial.push_back({done, total});
+        }
+        if (partial.size() <= 1) {
+            const auto [d, t] = partial.empty() ? std::pair<int64_t, int64_t>{0, 1} : partial[0];
+            return static_cast<int64_t>(static_cast<__int128>(share_) * (whole * static_cast<__int128>(t) + d) /
+                                        (layers_ * static_cast<__int128>(t)));
+        }
+        long double sum = static_cast<long double>(whole);
+        for (const auto& [d, t] : partial) sum += static_cast<long double>(d) / static_cast<long double>(t);
+        return static_cast<int64_t>(static_cast<long double>(share_) * sum / static_cast<long double>(layers_));
+    }
+
     // A part too small to move the share keeps its time for the next one that does: the speed is
     // the share over the time it took, never a share of 0.
     void Credit(int64_t target, int64_t done, int64_t total, double timeOnPart) {
@@ -100,6 +125,7 @@ private:
     int64_t share_;
     int64_t layers_ = 1;
     int64_t layer_ = -1;
+    std::vector<std::pair<int64_t, int64_t>> fractions_;  // each layer's done and total
     int64_t credited_ = 0;
     int64_t lastDone_ = 0;
     int64_t lastTotal_ = 1;
@@ -168,10 +194,22 @@ public:
             if (in.IsSameFile(finalPath))
                 throw ECryptoFileSkipped(
                     Format(GetConstantValue("Decrypt_replaces_itself"), {fileName}));
-            share.SetExpectedLayers(ExpectedLayers(PeekLayerBody(*FCipher, in, header, pass)));
+            const int64_t expected = ExpectedLayers(PeekLayerBody(*FCipher, in, header, pass));
+            share.SetExpectedLayers(expected);
             mayReplace = MayReplaceOutput(finalPath, options);
             out = std::make_unique<TOutputFile>(finalPath, in.Identity());
-            if (!DecryptLayerBody(*FCipher, in, header, *out, onHalt, share.NextLayer(), 1)) return false;
+            if (expected > 1 && CoreCount() > 1) {
+                // Layers in a pipeline; any deeper than it goes are unwrapped below.
+                const size_t layers = DecryptCascade(
+                    *FCipher, in, header, *name, pass, *out, onHalt,
+                    [&share](size_t layer, int64_t done, int64_t total, double seconds) {
+                        share.Layer(static_cast<int64_t>(layer))(done, total, 0, seconds);
+                    });
+                if (layers == 0) return false;
+                share.SkipLayers(static_cast<int64_t>(layers));
+            } else if (!DecryptLayerBody(*FCipher, in, header, *out, onHalt, share.NextLayer(), 1)) {
+                return false;
+            }
         }
         // "All at once" files are layers within layers: unwrap while the restored file is itself
         // a layer of a registered cipher that stores the same name under the same pass phrase.
@@ -237,6 +275,7 @@ TCipherAlgorithm* FindCipherEntry(const std::string& sign) {
 
 // Encrypts in cascade: each cipher in index order takes the previous one's output, every layer an
 // ordinary .enc of its cipher storing the original name; only the last is renamed into place.
+// With more than one core the layers run in a pipeline and only the last reaches the disk.
 class TAllAtOnceAlgorithm : public TAlgorithmBase {
 public:
     TAllAtOnceAlgorithm() : TAlgorithmBase("ALL", "All at once") {}
@@ -248,6 +287,18 @@ public:
         auto in = std::make_unique<TInputFile>(fileName);
         const TFileIdentity source = in->Identity();
         const bool mayReplace = MayReplaceOutput(fileName + ".enc", options);
+        if (CoreCount() > 1) {
+            std::vector<TCascadeLayer> layers;
+            for (auto& entry : State().list)
+                if (auto* cipherEntry = dynamic_cast<TCipherAlgorithm*>(entry.get()))
+                    layers.push_back({&cipherEntry->Cipher(), cipherEntry->Sign()});
+            TOutputFile out(fileName + ".enc", source);
+            if (!EncryptCascade(layers, password, *in, name, out, onHalt, onProgress, AlgorithmPassCount()))
+                return false;
+            in.reset();
+            CommitOutput(out, options, mayReplace);
+            return true;
+        }
         std::unique_ptr<TOutputFile> out;
         for (auto& entry : State().list) {
             auto* cipherEntry = dynamic_cast<TCipherAlgorithm*>(entry.get());

@@ -3,14 +3,37 @@
 #include <cryptopp/cryptlib.h>
 
 #include <cstring>
+#include <memory>
 
 #include "crypto/SecureWipe.h"
 
 namespace tellvane {
 
 namespace {
+
 using BT = CryptoPP::BlockTransformation;
+
+// CBC decryption of BLOCKS whole blocks of B bytes through DECRYPTION, from CV.
+void DecryptBlocksWith(const CryptoPP::BlockTransformation& decryption, size_t b, const uint8_t* in, uint8_t* out,
+                       size_t blocks, uint8_t* cv) {
+    uint8_t last[TDCP_blockcipher::MaxBlockBytes];
+    std::memcpy(last, in + (blocks - 1) * b, b);  // before an in-place run overwrites it
+    try {
+        // Backwards, so that in place every block still sees the ciphertext before it; the
+        // library decrypts several blocks at once here.
+        if (blocks > 1)
+            decryption.AdvancedProcessBlocks(in + b, in, out + b, (blocks - 1) * b,
+                                             BT::BT_ReverseDirection | BT::BT_AllowParallel);
+        decryption.ProcessAndXorBlock(in, cv, out);
+    } catch (const CryptoPP::Exception& e) {
+        WipeBytes(last, sizeof last);
+        throw EDCP_blockcipher(e.what());
+    }
+    std::memcpy(cv, last, b);
+    WipeBytes(last, sizeof last);
 }
+
+}  // namespace
 
 template <class Base>
 TCryptoppBlockCipher<Base>::TCryptoppBlockCipher() = default;
@@ -66,22 +89,19 @@ void TCryptoppBlockCipher<Base>::EncryptCBCBlocks(const uint8_t* in, uint8_t* ou
 
 template <class Base>
 void TCryptoppBlockCipher<Base>::DecryptCBCBlocks(const uint8_t* in, uint8_t* out, size_t blocks, uint8_t* cv) {
-    const size_t b = this->BlockBytes();
-    uint8_t last[TDCP_blockcipher::MaxBlockBytes];
-    std::memcpy(last, in + (blocks - 1) * b, b);  // before an in-place run overwrites it
+    DecryptBlocksWith(*decryption_, this->BlockBytes(), in, out, blocks, cv);
+}
+
+template <class Base>
+void TCryptoppBlockCipher<Base>::DecryptCBCShare(const uint8_t* in, uint8_t* out, size_t blocks, uint8_t* cv) {
+    std::unique_ptr<CryptoPP::Clonable> copy;
     try {
-        // Backwards, so that in place every block still sees the ciphertext before it; the
-        // library decrypts several blocks at once here.
-        if (blocks > 1)
-            decryption_->AdvancedProcessBlocks(in + b, in, out + b, (blocks - 1) * b,
-                                               BT::BT_ReverseDirection | BT::BT_AllowParallel);
-        decryption_->ProcessAndXorBlock(in, cv, out);
+        copy.reset(decryption_->Clone());
     } catch (const CryptoPP::Exception& e) {
-        WipeBytes(last, sizeof last);
         throw EDCP_blockcipher(e.what());
     }
-    std::memcpy(cv, last, b);
-    WipeBytes(last, sizeof last);
+    DecryptBlocksWith(dynamic_cast<const CryptoPP::BlockTransformation&>(*copy), this->BlockBytes(), in, out, blocks,
+                      cv);
 }
 
 template class TCryptoppBlockCipher<TDCP_blockcipher64>;

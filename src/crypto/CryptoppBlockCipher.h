@@ -28,6 +28,8 @@ protected:
                       std::unique_ptr<CryptoPP::BlockTransformation> decryption);
     void EncryptCBCBlocks(const uint8_t* in, uint8_t* out, size_t blocks, uint8_t* cv) override;
     void DecryptCBCBlocks(const uint8_t* in, uint8_t* out, size_t blocks, uint8_t* cv) override;
+    // Some library objects (CAST's) keep scratch space of their own: a share works on a copy.
+    void DecryptCBCShare(const uint8_t* in, uint8_t* out, size_t blocks, uint8_t* cv) override;
 
 private:
     std::unique_ptr<CryptoPP::BlockTransformation> encryption_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "crypto/BlockCipher.h"
+#include "crypto/CorePool.h"
 #include "crypto/EncFileFormat.h"
 #include "crypto/EncFileIO.h"
 #include "crypto/PartLoop.h"
@@ -76,7 +77,12 @@ bool DecryptLayerBody(TDCP_blockcipher& cipher, const TInputFile& in, const TEnc
                       const THaltOperationCallback& onHalt, const TProgressOperationCallback& onProgress,
                       int64_t partSizeDivisor) {
     TPartLoopJob job = BodyJob(cipher, in, header.bodyOffset, header.bodySize, out, onHalt, onProgress, partSizeDivisor);
-    job.transform = [&cipher](uint8_t* data, size_t size) { cipher.Decrypt(data, data, size); };
+    // Decryption has no chain from block to block, so it spreads over the cores; one core keeps
+    // the plain call.
+    if (TCorePool* pool = SharedCorePool())
+        job.transform = [&cipher, pool](uint8_t* data, size_t size) { cipher.DecryptCBC(data, data, size, *pool); };
+    else
+        job.transform = [&cipher](uint8_t* data, size_t size) { cipher.Decrypt(data, data, size); };
     return ProcessInParts(job);
 }
 

@@ -29,8 +29,9 @@ void THide::Work(const std::string& given) {
         err = HideFolder(name);
     else
         err = HideFile(name);  // folders picked in the tree arrive without a "/" and are recorded as files
-    // Recorded, so it can be shown, but not counted as hidden.
-    if (err) ReportNotCompleted(name, Format(GetConstantValue("Cannot_hide"), {name, FormatSystemError(err)}));
+    // Recorded, so it can be shown, but not counted as hidden: reported under the entry of the run's
+    // list, so that the completion count leaves it out.
+    if (err) ReportNotCompleted(given, Format(GetConstantValue("Cannot_hide"), {name, FormatSystemError(err)}));
 }
 
 void TShow::Work(const std::string& name) {

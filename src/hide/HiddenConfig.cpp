@@ -85,6 +85,12 @@ int ReadInt(const TIniFile::Document& doc, const std::string& section, const std
     return static_cast<int>(v);
 }
 
+bool ContainsIgnoringCase(const std::string& text, const std::string& part) {
+    const auto lower = [](unsigned char c) { return static_cast<char>(std::tolower(c)); };
+    return std::search(text.begin(), text.end(), part.begin(), part.end(),
+                       [&](char a, char b) { return lower(a) == lower(b); }) != text.end();
+}
+
 bool HasLineBreak(const std::string& text) { return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; }
 
 }  // namespace
@@ -147,8 +153,10 @@ void THiddenConfig::SaveToFile() {
     TIniFile::Document doc = LoadIniDocument(name);
     doc.Set(PasswordSection, PasswordKey, QuoteValue(Password));
     doc.Set(CountSection, CountKey, std::to_string(Count()));
+    // Sections are found without regard to case, so an "[item1]" written by hand would shadow the
+    // "[Item1]" appended below: every spelling of "Item" goes.
     std::erase_if(doc.Sections(), [](const TIniFile::Document::Section& s) {
-        return s.name.find(ItemSectionPrefix) != std::string::npos;
+        return ContainsIgnoringCase(s.name, ItemSectionPrefix);
     });
     // Every item section is gone: append them without a search per item, which would make a long
     // list take minutes to save.

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRegularExpression>
@@ -140,6 +141,9 @@ void TFormLanguageController::SetProperty(const std::string& component, const st
         if (pending != pendingComboText_.end()) {
             const int row = combo->findText(pending->second);
             if (row >= 0) {
+                // Not a choice of the user: the list's change handler (which shows the row's
+                // description) must not run, so the design texts stay until the user picks a row.
+                const QSignalBlocker quiet(combo);
                 combo->setCurrentIndex(row);
                 pendingComboText_.erase(pending);
             }

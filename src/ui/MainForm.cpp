@@ -190,7 +190,7 @@ TMainForm::~TMainForm() {
 void TMainForm::FormCreate() {
     DescLineChars = 360 / std::max(1, QFontMetrics(OperationsListBox->font()).horizontalAdvance(QLatin1Char('a'))) - 4;
     ShowPage(wpStart);
-    setWindowTitle(QStringLiteral("Brevikon"));
+    setWindowTitle(Q(EditionName));
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(ClientWidth / 2, ClientHeight / 2));
     std::string error;

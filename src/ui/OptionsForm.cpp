@@ -14,6 +14,7 @@
 #include "l10n/TextConstants.h"
 #include "platform/AppFolders.h"
 #include "ui/DesktopActions.h"
+#include "ui/QtText.h"
 #include "ui/UiFonts.h"
 #include "wizard/Wizard.h"
 #include "wizard/WizardWindow.h"
@@ -50,7 +51,7 @@ TOptionsForm::TOptionsForm(IWizardWindow& window) : QWidget(nullptr), window_(wi
     auto* groupBox2 = new QGroupBox(QStringLiteral("Shell extension options"), general);
     groupBox2->setObjectName(QStringLiteral("GroupBox2"));
     groupBox2->setGeometry(5, 5, 404, 78);
-    IntegrateCheckBox = new QCheckBox(QStringLiteral("&Integrate Brevikon into shell"), groupBox2);
+    IntegrateCheckBox = new QCheckBox(QStringLiteral("&Integrate %1 into shell").arg(Q(EditionName)), groupBox2);
     IntegrateCheckBox->setObjectName(QStringLiteral("IntegrateCheckBox"));
     IntegrateCheckBox->setGeometry(11, 22, 342, 17);
     IntegrateCheckBox->setStatusTip(
@@ -83,7 +84,7 @@ TOptionsForm::TOptionsForm(IWizardWindow& window) : QWidget(nullptr), window_(wi
     auto* aboutImg = AddLabel(about, "about_img", QString(), 3, 3, 166, 200);
     aboutImg->setPixmap(QPixmap(QString::fromStdString(GetAppFolder() + "res/About.png")));
     aboutImg->setAlignment(Qt::AlignCenter);
-    auto* programLabel = AddLabel(about, "ProgramLabel", QStringLiteral("Brevikon"), 193, 9, 216, 16);
+    auto* programLabel = AddLabel(about, "ProgramLabel", Q(EditionName), 193, 9, 216, 16);
     programLabel->setFont(BoldFont(DialogFont(13)));
     programLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     AddLabel(about, "Label4", QStringLiteral("Version 1.2"), 193, 31, 216, 13)->setAlignment(Qt::AlignHCenter);

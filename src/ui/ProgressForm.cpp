@@ -9,6 +9,7 @@
 
 #include "engine/ProgressReadouts.h"
 #include "engine/RunRegistry.h"
+#include "platform/AppFolders.h"
 #include "ui/QtText.h"
 #include "ui/StandardDialogs.h"
 #include "ui/UiFonts.h"
@@ -116,8 +117,8 @@ void TProgressForm::showEvent(QShowEvent* event) {
 
 void TProgressForm::hideEvent(QHideEvent* event) {
     OneSecondTimer.stop();
-    if (mainForm_) mainForm_->setWindowTitle(QStringLiteral("Brevikon"));
-    SetCurrentApplicationTitle(mainForm_ ? mainForm_->windowTitle() : QStringLiteral("Brevikon"));
+    if (mainForm_) mainForm_->setWindowTitle(Q(EditionName));
+    SetCurrentApplicationTitle(mainForm_ ? mainForm_->windowTitle() : Q(EditionName));
     QDialog::hideEvent(event);
 }
 

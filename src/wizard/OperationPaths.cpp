@@ -1,6 +1,7 @@
 #include "wizard/OperationPaths.h"
 
 #include "engine/PendingFiles.h"
+#include "hide/HiddenConfig.h"
 #include "l10n/TextConstants.h"
 #include "wizard/DriveTreeModel.h"
 #include "wizard/PasswordText.h"
@@ -62,8 +63,11 @@ bool TOperationPath::VerifyPassword(IWizardWindow& window, std::string& realPass
         std::string typed;
         if (!window.AskMainPassword(typed)) return false;
         if (realPassword.empty()) {
-            // The first main password is a new secret: it must not collapse to "?".
-            if (const std::string refusal = NewSecretRefusal(typed); !refusal.empty()) {
+            // The first main password is a new secret: it must not collapse to "?", and base.dat
+            // must give it back unchanged, or every later save would fail.
+            std::string refusal = THiddenConfig::PasswordStorageProblem(typed);
+            if (refusal.empty()) refusal = NewSecretRefusal(typed);
+            if (!refusal.empty()) {
                 window.ErrorBox(refusal);
                 continue;
             }

@@ -17,7 +17,7 @@ struct KnownAnswer {
 };
 
 std::string VectorFile() {
-    return (std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "cipher_vectors.txt").string();
+    return (std::filesystem::path(TELLVANE_SOURCE_DIR) / "tests" / "data" / "cipher_vectors.txt").string();
 }
 
 std::vector<KnownAnswer> LoadKnownAnswers() {

@@ -107,11 +107,27 @@ TEST_F(HiddenConfigTest, SaveErasesEverySectionNamingItemAndKeepsTheOthers) {
     EXPECT_FALSE(ini.SectionExists("xItemy"));
     EXPECT_EQ(ini.ReadString("Misc", "Keep", ""), "yes");
     EXPECT_EQ(ini.ReadString("Password", "Extra", ""), "kept");
-    // The substring test is case-sensitive: "item9" is not an item section.
-    EXPECT_EQ(ini.ReadString("item9", "C", ""), "3");
+    // Sections are matched without regard to case, so "item9" is an item section too.
+    EXPECT_FALSE(ini.SectionExists("item9"));
     EXPECT_EQ(ini.ReadString("Item0", "FilePath", ""), "/new");
     // Lines that are no key of the store stay where they were.
     EXPECT_EQ(ReadText(BaseDat()).rfind("; written by hand\n[Misc]\n; a note\nKeep=yes\n", 0), 0u);
+}
+
+TEST_F(HiddenConfigTest, ItemSectionsInAnotherCaseAreReplacedNotShadowed) {
+    WriteText(BaseDat(), "[Count]\nCount=2\n[Item0]\nItemType=0\nFilePath=/a\n[item1]\nItemType=1\nFilePath=/b/\n");
+    {
+        THiddenConfig store;
+        store.LoadFromFile();
+        ASSERT_EQ(store.Count(), 2);
+        store.DeleteItem(0);                       // a show
+        store.AddItem(TItemType::itFile, "/c");    // a hide
+    }
+    THiddenConfig reloaded;
+    reloaded.LoadFromFile();
+    ASSERT_EQ(reloaded.Count(), 2);
+    EXPECT_EQ(reloaded.GetItem(0).FilePath, "/b/");
+    EXPECT_EQ(reloaded.GetItem(1).FilePath, "/c");
 }
 
 TEST_F(HiddenConfigTest, MissingAndMalformedValuesFallBackToDefaults) {

@@ -503,6 +503,8 @@ TEST_F(WindowBehaviour, LanguageFileTranslatesTheRealMainWindowById) {
     const std::string link2 = Find<QLabel>("ChangeMainPassLabel2")->text().toStdString();
     const std::string finish = Find<QAbstractButton>("FinishButton")->text().toStdString();
     const int chosen[] = {algorithms->currentIndex(), methods->currentIndex()};
+    const QString descriptions[] = {Find<QLabel>("AlgorithmChooseLabel")->text(),
+                                    Find<QLabel>("ShredAlgorithmDecsLabel")->text()};
     const QStringList names = {algorithms->itemText(0), algorithms->itemText(1), algorithms->itemText(2),
                                methods->itemText(2), methods->itemText(3)};
     LangManager().SetLanguageID(1033);
@@ -515,6 +517,9 @@ TEST_F(WindowBehaviour, LanguageFileTranslatesTheRealMainWindowById) {
     // "Text" picks its row, before or after the list renamed it; the list renames the first rows.
     EXPECT_EQ(chosen[0], 1);
     EXPECT_EQ(chosen[1], 1);
+    // Picking the row is no change by the user: the descriptions keep their design texts.
+    EXPECT_TRUE(descriptions[0].startsWith("Blowfish has a 64-bit block size")) << descriptions[0].toStdString();
+    EXPECT_TRUE(descriptions[1].startsWith("Quick Wiping")) << descriptions[1].toStdString();
     EXPECT_EQ(names, (QStringList{"Un", "Deux", "CAST-256", "Trois", "NAVSO P-5239-26"}));
     // Back in the default language the window has its design texts again.
     EXPECT_EQ(list->Count(), 5);
@@ -584,10 +589,14 @@ TEST_F(WindowBehaviour, GermanTranslatesEveryWindow) {
                     QString::fromStdString(GetConstantValue("Enter_password_first")), QMessageBox::Yes | QMessageBox::No);
     ApplyButtonTexts(box);
     const std::string yes = box.button(QMessageBox::Yes)->text().toStdString();
+    // The show page's hint is the longest German text in a fixed box: all its lines must fit.
+    auto* showHint = Main().findChild<QLabel*>(QStringLiteral("Label3"));
+    ASSERT_NE(showHint, nullptr);
+    EXPECT_LE(showHint->heightForWidth(showHint->width()), showHint->height());
     // The German pictures of every window (only when pictures are asked for).
     if (std::getenv("TELLVANE_SCREENSHOT_DIR")) {
         Screenshot(&Main(), "german-start-page");
-        for (int page : {1, 3, 4}) {
+        for (int page : {1, 2, 3, 4, 5}) {
             Main().ShowPage(page);
             Screenshot(&Main(), "german-page-" + std::to_string(page));
         }
@@ -613,7 +622,7 @@ TEST_F(WindowBehaviour, GermanTranslatesEveryWindow) {
         Windows().OptionsForm().hide();
         Main().ShowPage(0);
         ClickOperation(0);
-        if (WaitForPage(2)) Screenshot(&Main(), "german-page-2");
+        if (WaitForPage(2)) Screenshot(&Main(), "german-choose-files-tree");
     }
     const std::string firstTitle = GetOperation(0).Title;
     LangManager().SetLanguageID(1033);

@@ -105,6 +105,15 @@ TEST_F(WizardTest, VerifyPasswordOnAnEmptyStoreTakesAnyText) {
     EXPECT_TRUE(TOperationPath::VerifyPassword(window, real));
     EXPECT_EQ(real, "Secret");
     EXPECT_TRUE(window.boxes.empty());
+
+    // A first password base.dat could not give back is refused as the change dialog refuses it.
+    real.clear();
+    window.mainPassAnswers = {std::string(2048, 'a'), std::string("two\nlines"), std::string("Fine")};
+    EXPECT_TRUE(TOperationPath::VerifyPassword(window, real));
+    EXPECT_EQ(real, "Fine");
+    ASSERT_EQ(window.boxes.size(), 2u);
+    EXPECT_EQ(window.boxes[0].text, THiddenConfig::PasswordStorageProblem(std::string(2048, 'a')));
+    EXPECT_EQ(window.boxes[1].text, THiddenConfig::PasswordStorageProblem("two\nlines"));
 }
 
 TEST_F(WizardTest, VerifyPasswordLoopsUntilRightOrCancelled) {
