@@ -24,7 +24,7 @@ int tellvane::fuzz::EncDecrypt(const uint8_t* data, size_t size) {
     bool done = false;
     try {
         done = FindAlgorithmBySign("ALL")->Decrypt(path, "fuzz", {}, {}, {});
-    } catch (const ECryptoFileSkipped&) {
+    } catch (const EFileSkipped&) {
     } catch (const EFileError&) {
     }
     const std::string left = fuzz::ScratchFilesExcept("in.enc");

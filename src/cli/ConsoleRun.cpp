@@ -11,6 +11,7 @@
 #include <future>
 #include <iostream>
 #include <iterator>
+#include <set>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -23,6 +24,7 @@
 #include "engine/ProgressReadouts.h"
 #include "engine/RunRegistry.h"
 #include "engine/WorkerHost.h"
+#include "l10n/TextConstants.h"
 #include "platform/CodePage.h"
 #include "platform/CommandLine.h"
 #include "platform/FileSystem.h"
@@ -80,10 +82,15 @@ public:
 
     const TDriveTree* DriveTree() const override { return nullptr; }
 
+    // An empty answer, Ctrl-D or a third wrong answer for the same file skips it: a script or a
+    // tired user is never held in a loop.
     bool AskFilePassword(const std::string& label, std::string& typed) override {
         ClearProgressLine();
-        auto answer = AskOnTerminal(label + ": ");
-        if (!answer) return false;
+        askedFor_ = label == askedLabel_ ? askedFor_ + 1 : 1;
+        askedLabel_ = label;
+        if (askedFor_ > MaxAnswersPerFile) return false;
+        auto answer = AskOnTerminal(label + " (" + GetConstantValue("Empty_answer_skips") + "): ");
+        if (!answer || answer->empty()) return false;
         typed = *answer;
         return true;
     }
@@ -97,6 +104,10 @@ public:
         ClearProgressLine();
         std::fprintf(stderr, "%s\n", text.c_str());
     }
+
+    // Listed once after the completion text, with the rest.
+    void ShowSkippedAtOnce(const std::string&) override {}
+    void ShowNotCompletedSummary(const std::vector<TNotCompletedFile>&) override {}
 
     void CloseProgressWindow() override { ClearProgressLine(); }
 
@@ -164,6 +175,9 @@ private:
         drawn_ = false;
     }
 
+    static constexpr int MaxAnswersPerFile = 3;
+    std::string askedLabel_;
+    int askedFor_ = 0;
     std::thread::id uiThread_;
     bool progressLine_;
     bool overwrite_;
@@ -225,10 +239,19 @@ int RunOperation(TOperation& operation, const std::vector<std::string>& paths, T
     }
     pending.clear();
     SetWorkerHost(previous);
-    // A script may rely on status 0 meaning every file was done: list the others, one line each.
-    for (const auto& f : notCompleted) std::fprintf(stderr, "%s: %s\n", f.fileName.c_str(), f.reason.c_str());
     const int status = host.ExitStatus();
-    return status == ExitOk && !notCompleted.empty() ? ExitError : status;
+    if (status == ExitCancelled) std::fprintf(stderr, "%s\n", GetConstantValue("Run_cancelled").c_str());
+    // A script may rely on status 0 meaning every file was done: list the others once, one line
+    // each, under their count; notes about files done follow.
+    std::set<std::string> notDone;
+    for (const auto& f : notCompleted)
+        if (!f.noteOnly) notDone.insert(f.fileName);
+    if (!notDone.empty())
+        std::fprintf(stderr, "%s:\n", NotDoneCountText(static_cast<int64_t>(notDone.size())).c_str());
+    for (const bool notes : {false, true})
+        for (const auto& f : notCompleted)
+            if (f.noteOnly == notes) std::fprintf(stderr, "%s: %s\n", f.fileName.c_str(), f.reason.c_str());
+    return status == ExitOk && !notDone.empty() ? ExitError : status;
 }
 
 TSecretString ReadPasswordFile(const std::string& file) {

@@ -60,7 +60,7 @@ bool MayReplaceOutput(const std::string& finalPath, const TCryptFileOptions& opt
     // Nothing to replace now: the rename must not replace anything either.
     if (!PathExists(finalPath)) return false;
     if (options.onReplace(finalPath)) return true;
-    throw ECryptoFileSkipped(Format(GetConstantValue("Not_replaced"), {finalPath}), false);
+    throw EFileSkipped(Format(GetConstantValue("Not_replaced"), {finalPath}));
 }
 // Spreads a file's share of the run's progress evenly over the layers expected in it, so that the
 // whole-run bar moves through every layer and reaches the file's end only with the last one.
@@ -139,7 +139,7 @@ void CommitOutput(TOutputFile& out, const TCryptFileOptions& options, bool mayRe
         out.Commit(options.durable, mayReplace);
     } catch (const EFileError&) {
         if (mayReplace || !PathExists(out.FinalPath())) throw;
-        throw ECryptoFileSkipped(Format(GetConstantValue("Not_replaced"), {out.FinalPath()}));
+        throw EFileSkipped(Format(GetConstantValue("Not_replaced"), {out.FinalPath()}));
     }
 }
 
@@ -188,12 +188,10 @@ public:
                 name = UnlockEncName(*FCipher, header, pass);
             }
             if (!IsPlainFileName(*name))
-                throw ECryptoFileSkipped(
-                    Format(GetConstantValue("Stored_name_not_plain"), {fileName}));
+                throw EFileSkipped(Format(GetConstantValue("Stored_name_not_plain"), {fileName}));
             const std::string finalPath = ExtractFilePath(fileName) + *name;
             if (in.IsSameFile(finalPath))
-                throw ECryptoFileSkipped(
-                    Format(GetConstantValue("Decrypt_replaces_itself"), {fileName}));
+                throw EFileSkipped(Format(GetConstantValue("Decrypt_replaces_itself"), {fileName}));
             const int64_t expected = ExpectedLayers(PeekLayerBody(*FCipher, in, header, pass));
             share.SetExpectedLayers(expected);
             mayReplace = MayReplaceOutput(finalPath, options);
@@ -326,7 +324,7 @@ public:
         }
         TCipherAlgorithm* entry = FindCipherEntry(sign);
         if (entry == nullptr)
-            throw ECryptoFileSkipped(Format(GetConstantValue("Encryption_algo_not_found"), {fileName}));
+            throw EFileSkipped(Format(GetConstantValue("Encryption_algo_not_found"), {fileName}), TSkipNotice::AtOnce);
         return entry->Decrypt(fileName, password, onHalt, onProgress, onInvalidPassword, options);
     }
 };

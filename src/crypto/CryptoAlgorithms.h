@@ -11,17 +11,6 @@
 
 namespace tellvane {
 
-// A file that is reported with this message and skipped while the run goes on: an .enc file whose
-// stored name is not a plain file name, whose restored file would replace the .enc file itself, or
-// an output whose name is taken and that may not replace it. TELLUSER is false when the user chose
-// the skip (the message is then only logged and listed).
-class ECryptoFileSkipped : public std::runtime_error {
-public:
-    explicit ECryptoFileSkipped(const std::string& message, bool tellUser = true)
-        : std::runtime_error(message), TellUser(tellUser) {}
-    bool TellUser;
-};
-
 // What one file's pass needs besides the pass phrase and the progress callbacks.
 struct TCryptFileOptions {
     // The source is deleted next: the output and its folder reach the device before returning.
@@ -34,7 +23,7 @@ class TCryptoAlgorithm {
 public:
     virtual ~TCryptoAlgorithm() = default;
     // Writes FILENAME + ".enc"; true when the output was completed (not halted). Throws
-    // ECryptoFileSkipped when the output may not replace a file of its name.
+    // EFileSkipped when the output may not replace a file of its name.
     virtual bool Encrypt(const std::string& fileName, const std::string& password,
                          const THaltOperationCallback& onHalt, const TProgressOperationCallback& onProgress,
                          const TInvalidPasswordCallback& onInvalidPassword, const TCryptFileOptions& options = {}) = 0;

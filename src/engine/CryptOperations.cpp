@@ -43,67 +43,48 @@ void TCrypt::FinishSource(const std::string& fileName, const TFileIdentity& read
     // An editor's save renames a new file over the name, a log grows: either way the output
     // does not hold what the path now names, so the path must stay.
     const std::optional<TFileIdentity> now = PathIdentity(fileName);
-    if (!now || !SameFileUnchanged(*now, read)) {
-        ReportNotCompleted(fileName, Format(GetConstantValue("File_changed_kept"), {fileName}));
-        return;
-    }
-    if (!DeleteFile(fileName)) {
-        ReportNotCompleted(fileName, Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(errno)}));
-        return;
-    }
-    if (now->links > 1) WarnFromWorker(Format(GetConstantValue("File_has_hard_links"), {fileName}));
+    if (!now || !SameFileUnchanged(*now, read))
+        throw EFileSkipped(Format(GetConstantValue("File_changed_kept"), {fileName}));
+    if (!DeleteFile(fileName))
+        throw EFileSkipped(Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(errno)}));
+    if (now->links > 1) NoteAboutFile(fileName, Format(GetConstantValue("File_has_hard_links"), {fileName}));
 }
 
 void TCrypt::ReportIncomplete(const std::string& fileName) {
-    if (OnHalt && OnHalt()) return;  // the run ends; it is not reported as done
-    ReportNotCompleted(fileName, Format(GetConstantValue("Password_declined"), {fileName}), false);
+    if (OnHalt && OnHalt()) return;  // the run ends; the worker lists what it did not finish
+    throw EFileSkipped(Format(GetConstantValue("Password_declined"), {fileName}));
 }
 
 void TEncrypt::Work(const std::string& fileName) {
     if (Algo == nullptr) throw std::logic_error("no cipher chosen for encryption");
     // The source as it stood before it was read: deleted later only if it still stands so.
     const std::optional<TFileIdentity> read = PathIdentity(fileName);
-    bool completed = false;
-    try {
-        completed = Algo->Encrypt(fileName, Password, OnHalt, OnProgress, OnInvalidPassword, FileOptions());
-    } catch (const ECryptoFileSkipped& e) {
-        ReportNotCompleted(fileName, e.what(), e.TellUser);
-        return;
-    }
+    const bool completed = Algo->Encrypt(fileName, Password, OnHalt, OnProgress, OnInvalidPassword, FileOptions());
     if (!completed) return ReportIncomplete(fileName);
     if (read) FinishSource(fileName, *read);
 }
 
 void TDecrypt::Work(const std::string& fileName) {
     const std::optional<TFileIdentity> read = PathIdentity(fileName);
-    if (!FindAlgorithm(fileName)) return;
+    FindAlgorithm(fileName);
     // A password given for this file is tried first on the next files of the run.
     const TInvalidPasswordCallback askAgain = [this](const std::string& name, std::string& newPassword) {
         if (!OnInvalidPassword || !OnInvalidPassword(name, newPassword)) return false;
         Password = newPassword;
         return true;
     };
-    bool completed = false;
-    try {
-        completed = Algo->Decrypt(fileName, Password, OnHalt, OnProgress, askAgain, FileOptions());
-    } catch (const ECryptoFileSkipped& e) {
-        ReportNotCompleted(fileName, e.what(), e.TellUser);
-        return;
-    }
+    const bool completed = Algo->Decrypt(fileName, Password, OnHalt, OnProgress, askAgain, FileOptions());
     if (!completed) return ReportIncomplete(fileName);
     if (read) FinishSource(fileName, *read);
 }
 
-bool TDecrypt::FindAlgorithm(const std::string& fileName) {
+void TDecrypt::FindAlgorithm(const std::string& fileName) {
     const std::string sign = ReadSignature(fileName);
-    // A file too short for a signature is reported like an unknown one instead of ending the run.
+    // A file too short for a signature is reported like an unknown one; the box comes at once.
     TCryptoAlgorithm* found = sign.size() == EncSignatureBytes ? FindAlgorithmBySign(sign) : nullptr;
-    if (found == nullptr) {
-        ReportNotCompleted(fileName, Format(GetConstantValue("Encryption_algo_not_found"), {fileName}));
-        return false;
-    }
+    if (found == nullptr)
+        throw EFileSkipped(Format(GetConstantValue("Encryption_algo_not_found"), {fileName}), TSkipNotice::AtOnce);
     Algo = found;
-    return true;
 }
 
 }  // namespace tellvane

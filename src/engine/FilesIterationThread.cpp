@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "base/Logger.h"
 #include "engine/DriveTree.h"
@@ -170,23 +171,53 @@ void TFilesIterationThread::PrepareFilesToOperate() {
 
 void TFilesIterationThread::ShowCompletion() {
     const std::string header = Operation.GetCompleteHeader();
-    const std::string text = CompletionCountText(CompletedCount(), Operation.GetCompleteText());
+    std::string text = CompletionCountText(CompletedCount(), Operation.GetCompleteText());
+    const auto notDone = static_cast<int64_t>(notCompleted_.CountNotDone());
+    if (notDone > 0) text += "\n" + NotDoneCountText(notDone);
     host_.RunOnUiThread([&] { host_.ShowCompletion(header, text); });
+}
+
+void TFilesIterationThread::ShowSummary() {
+    const std::vector<TNotCompletedFile> entries = notCompleted_.Files();
+    if (entries.empty()) return;
+    host_.RunOnUiThread([&] { host_.ShowNotCompletedSummary(entries); });
 }
 
 void TFilesIterationThread::ReleaseFiles() {
     if (MarkFinished()) host_.RunOnUiThread([&] { host_.CloseProgressWindow(); });
 }
 
+namespace {
+
+// The text the user is told for a file the file layer gave up on.
+std::string SkipReason(const std::string& fileName, const EFileError& e) {
+    if (const auto* special = dynamic_cast<const ENotRegularFile*>(&e)) {
+        const char* key = special->Kind == TEntryKind::Symlink ? "Link_skipped" : "Not_regular_file_skipped";
+        return Format(GetConstantValue(key), {fileName});
+    }
+    // The stream layer's text names no file; in a list of many it must.
+    if (std::string_view(e.what()) == "Stream read error")
+        return Format(GetConstantValue("Stream_read_error_in"), {fileName});
+    return e.what();
+}
+
+}  // namespace
+
 void TFilesIterationThread::WorkOn(const std::string& fileName) {
+    // Every failure of the file layer concerns this entry alone (operations touch nothing else but
+    // its output beside it): the entry is reported and the run goes on with the next one.
     try {
         Operation.Work(fileName);
-    } catch (const ENotRegularFile& e) {
-        const char* key = e.Kind == TEntryKind::Symlink ? "Link_skipped" : "Not_regular_file_skipped";
-        ReportNotCompleted(fileName, Format(GetConstantValue(key), {fileName}));
-    } catch (const EFileSkipped& e) {
-        ReportNotCompleted(fileName, e.what());
+    } catch (const EFileError& e) {
+        const auto* skipped = dynamic_cast<const EFileSkipped*>(&e);
+        const bool atOnce = skipped && skipped->Notice == TSkipNotice::AtOnce;
+        ReportNotCompleted(fileName, SkipReason(fileName, e), atOnce);
     }
+}
+
+void TFilesIterationThread::ListNotReached(size_t from) {
+    for (size_t i = from; i < filesToOperate_.size(); ++i)
+        AddNotCompleted(filesToOperate_[i], Format(GetConstantValue("Not_reached"), {filesToOperate_[i]}));
 }
 
 void TFilesIterationThread::Execute() {
@@ -197,26 +228,31 @@ void TFilesIterationThread::Execute() {
         PrepareFilesToOperate();
         if (!HaltRequested()) Operation.BeforeRun(filesToOperate_);
         startTime_ = Now();
-        bool halted = false;
-        for (size_t i = 0; i < filesToOperate_.size(); ++i) {
-            if (HaltRequested()) {
-                halted = true;
-                break;
-            }
+        for (; next_ < filesToOperate_.size(); ++next_) {
+            if (HaltRequested()) break;
             {
                 std::lock_guard<std::mutex> guard(nameLock_);
-                currentFileName_ = filesToOperate_[i];
+                currentFileName_ = filesToOperate_[next_];
             }
-            currentFileNumber_.store(static_cast<int>(i + 1));
-            WorkOn(filesToOperate_[i]);
+            currentFileNumber_.store(static_cast<int>(next_ + 1));
+            WorkOn(filesToOperate_[next_]);
+            // A file the halt interrupted was not finished either.
+            if (HaltRequested()) break;
         }
         // A run cancelled during its last file did not complete either.
-        if (!halted && !HaltRequested()) ShowCompletion();
+        const bool halted = HaltRequested();
+        if (halted) ListNotReached(next_);
+        // Cancel marked the run finished; a halt without it is the program's end, with no one to
+        // read a summary.
+        if (!halted || IsFinished()) ShowSummary();
+        if (!halted) ShowCompletion();
         ReleaseFiles();
     } catch (const std::exception& e) {
         Log(e.what(), "TFilesIterationThread");
         const std::string message = e.what();
+        ListNotReached(next_);
         ReleaseFiles();
+        ShowSummary();
         // A failed run must not look like one that never started.
         host_.RunOnUiThread([&] { host_.ShowRunError(message); });
     }

@@ -79,9 +79,12 @@ private:
     // Lists FOLDER's files, links and special files, and those of its subfolders; a folder that
     // cannot be listed is reported and left out.
     void AddFolderFiles(const std::string& folder);
-    // Work on one entry; an entry that concerns only itself (not a regular file, say) is
-    // reported and the run goes on.
+    // Work on one entry; a failure that concerns only this entry is reported and the run goes on.
     void WorkOn(const std::string& fileName);
+    // Lists the entries from FROM on as not done: the run ended before them.
+    void ListNotReached(size_t from);
+    // The entries not done, shown once at the run's end.
+    void ShowSummary();
     void ShowCompletion();
     void ReleaseFiles();
 
@@ -89,6 +92,7 @@ private:
     std::atomic<bool> terminated_{false};
     std::atomic<bool> finished_{false};
     std::vector<std::string> filesToOperate_;
+    size_t next_ = 0;  // the entry being worked on, or the first not yet reached
     std::atomic<int64_t> filesCount_{0};
     mutable std::mutex nameLock_;
     std::string currentFileName_;

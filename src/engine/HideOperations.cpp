@@ -1,24 +1,46 @@
 // Work of the hide and show operations.
-#include "engine/NotCompletedReports.h"
 #include "engine/Operations.h"
 #include "hide/Drives.h"
 #include "hide/HiddenConfig.h"
 #include "hide/HideShowRoutines.h"
 #include "l10n/TextConstants.h"
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/SystemError.h"
 #include "platform/TextFormat.h"
 
 namespace tellvane {
 
+namespace {
+
+// The hidden-items store lives in the data folder: when it cannot be written, no further item can
+// be hidden or shown, so the run ends; a path the store refuses costs only that path.
+template <class Step>
+void WithStore(Step step) {
+    try {
+        step();
+    } catch (const EFileSkipped&) {
+        throw;
+    } catch (const EFileError& e) {
+        throw ERunCannotGoOn(e.what());
+    }
+}
+
+}  // namespace
+
 void THide::Work(const std::string& given) {
+    WithStore([&] { HideOne(given); });
+}
+
+void TShow::Work(const std::string& name) {
+    WithStore([&] { ShowOne(name); });
+}
+
+void THide::HideOne(const std::string& given) {
     if (given.empty()) return;
     // Recorded absolute, so that the item can be shown again from any folder.
     const std::string name = AbsolutePath(given);
-    if (ExcludeTrailingPathDelimiter(name) == "/") {
-        ReportNotCompleted(given, Format(GetConstantValue("Cannot_hide_root"), {given}));
-        return;
-    }
+    if (ExcludeTrailingPathDelimiter(name) == "/") throw EFileSkipped(Format(GetConstantValue("Cannot_hide_root"), {given}));
     // A drive is a listed volume named by its mount point, with or without the trailing "/";
     // it is recorded under its root, the mount point with the "/".
     const std::vector<TDrive> drives = ListDrives();
@@ -29,12 +51,12 @@ void THide::Work(const std::string& given) {
         err = HideFolder(name);
     else
         err = HideFile(name);  // folders picked in the tree arrive without a "/" and are recorded as files
-    // Recorded, so it can be shown, but not counted as hidden: reported under the entry of the run's
-    // list, so that the completion count leaves it out.
-    if (err) ReportNotCompleted(given, Format(GetConstantValue("Cannot_hide"), {name, FormatSystemError(err)}));
+    // Recorded, so it can be shown, but not counted as hidden: the worker reports it under the
+    // entry of the run's list, so that the completion count leaves it out.
+    if (err) throw EFileSkipped(Format(GetConstantValue("Cannot_hide"), {name, FormatSystemError(err)}));
 }
 
-void TShow::Work(const std::string& name) {
+void TShow::ShowOne(const std::string& name) {
     switch (HiddenItemsStore().GetItem(ItemToShowIndex).TypeOfItem) {
         case TItemType::itFolder:
             ShowFolder(name, ItemToShowIndex);

@@ -15,9 +15,9 @@ thread_local IWorkerHost* t_currentHost = nullptr;
 
 }  // namespace
 
-void TNotCompletedList::Add(const std::string& fileName, const std::string& reason) {
+void TNotCompletedList::Add(const std::string& fileName, const std::string& reason, bool noteOnly) {
     std::lock_guard<std::mutex> guard(lock_);
-    files_.push_back({fileName, reason});
+    files_.push_back({fileName, reason, noteOnly});
 }
 
 std::vector<TNotCompletedFile> TNotCompletedList::Files() const {
@@ -30,7 +30,15 @@ size_t TNotCompletedList::CountAmong(const std::vector<std::string>& listed) con
     std::set<std::string> missed;
     std::lock_guard<std::mutex> guard(lock_);
     for (const auto& f : files_)
-        if (names.count(f.fileName)) missed.insert(f.fileName);
+        if (!f.noteOnly && names.count(f.fileName)) missed.insert(f.fileName);
+    return missed.size();
+}
+
+size_t TNotCompletedList::CountNotDone() const {
+    std::set<std::string> missed;
+    std::lock_guard<std::mutex> guard(lock_);
+    for (const auto& f : files_)
+        if (!f.noteOnly) missed.insert(f.fileName);
     return missed.size();
 }
 
@@ -55,10 +63,17 @@ void WarnFromWorker(const std::string& text) {
     ShowMessageFromWorker(text);
 }
 
-void ReportNotCompleted(const std::string& fileName, const std::string& reason, bool tellUser) {
+void NoteAboutFile(const std::string& fileName, const std::string& text) {
+    Log(text, "Warning");
+    if (t_currentList) t_currentList->Add(fileName, text, true);
+}
+
+void ReportNotCompleted(const std::string& fileName, const std::string& reason, bool atOnce) {
     Log(fileName + ": " + reason, "NotCompleted");
     if (t_currentList) t_currentList->Add(fileName, reason);
-    if (tellUser) ShowMessageFromWorker(reason);
+    if (!atOnce) return;
+    IWorkerHost* host = t_currentHost ? t_currentHost : GetWorkerHost();
+    if (host) host->RunOnUiThread([&] { host->ShowSkippedAtOnce(reason); });
 }
 
 }  // namespace tellvane

@@ -9,21 +9,24 @@ namespace tellvane {
 
 class IWorkerHost;
 
-// A file a run did not complete, and why (the text the user was told).
+// A file a run did not complete, and why (the text the user is told). A note is about a file that
+// was done all the same (it has other hard links, say): listed with the rest, never counted.
 struct TNotCompletedFile {
     std::string fileName;
     std::string reason;
+    bool noteOnly = false;
 };
 
 // One run's entries not completed, in the order reported (any thread).
 class TNotCompletedList {
 public:
-    void Add(const std::string& fileName, const std::string& reason);
+    void Add(const std::string& fileName, const std::string& reason, bool noteOnly = false);
     std::vector<TNotCompletedFile> Files() const;
-    // How many distinct entries of LISTED were reported: a file reported twice (say, a failed
-    // deletion after a warning) counts once, and a name not in LISTED (a folder that could not be
-    // listed) not at all.
+    // How many distinct entries of LISTED were reported not done: a file reported twice counts
+    // once, and a name not in LISTED (a folder that could not be listed) not at all.
     size_t CountAmong(const std::vector<std::string>& listed) const;
+    // How many distinct entries were reported not done, listed or not.
+    size_t CountNotDone() const;
 
 private:
     mutable std::mutex lock_;
@@ -42,11 +45,13 @@ public:
 
 // A plain message shown by the user-interface thread while the calling worker waits.
 void ShowMessageFromWorker(const std::string& text);
-// Logs TEXT and shows it: a warning about a file that was nevertheless done.
+// Logs TEXT and shows it at once: a warning about the whole run.
 void WarnFromWorker(const std::string& text);
-// Reports from inside an operation that FILENAME was not completed: logs REASON, tells the user
-// unless TELLUSER is false (a prompt the user declined needs no message), and keeps the file out of
-// the calling worker's completion count. The run goes on with the next file.
-void ReportNotCompleted(const std::string& fileName, const std::string& reason, bool tellUser = true);
+// Logs TEXT about FILENAME, which was done all the same, for the run's summary.
+void NoteAboutFile(const std::string& fileName, const std::string& text);
+// Records that FILENAME was not completed: logs REASON, keeps the file out of the calling worker's
+// completion count and lists it in the run's summary; ATONCE also shows REASON now, in a box the
+// user closes before the run goes on.
+void ReportNotCompleted(const std::string& fileName, const std::string& reason, bool atOnce = false);
 
 }  // namespace tellvane

@@ -1,6 +1,7 @@
 #pragma once
 // The five operations (what to do with one file, folder or drive) and the operation registry.
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,13 @@ struct TCryptFileOptions;
 struct TFileIdentity;
 class TShredAlgorithm;   // shred/ShredAlgorithms.h
 
+// What makes every further file of a run impossible (the data folder cannot be written, say): the
+// run ends and lists the entries it did not reach.
+class ERunCannotGoOn : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 class TOperation {
 public:
     TOperation(std::string title = {}, std::string desc = {}) : Title(std::move(title)), Desc(std::move(desc)) {}
@@ -22,7 +30,8 @@ public:
     TOperation(const TOperation&) = delete;
     TOperation& operator=(const TOperation&) = delete;
 
-    // Does the operation on one path.
+    // Does the operation on one path. Throws EFileError (EFileSkipped among them) for what
+    // concerns this path alone, and anything else for what ends the run.
     virtual void Work(const std::string& fileName) = 0;
     // Called once with the run's list before the first Work (warnings that concern the whole run).
     virtual void BeforeRun(const std::vector<std::string>& fileNames) { (void)fileNames; }
@@ -50,9 +59,11 @@ protected:
     // The per-file options of the cipher pass.
     TCryptFileOptions FileOptions() const;
     // After a completed pass: deletes FILENAME when asked, but only while it is still the file
-    // READ, unchanged; reports a changed file, a failed deletion and other hard links.
+    // READ, unchanged. Throws EFileSkipped for a changed file or a failed deletion; notes other
+    // hard links.
     void FinishSource(const std::string& fileName, const TFileIdentity& read);
-    // A pass that returned incomplete: a halt needs no report, a declined pass phrase does.
+    // A pass that returned incomplete: a halt needs no report, a declined pass phrase throws
+    // EFileSkipped.
     void ReportIncomplete(const std::string& fileName);
 };
 
@@ -70,8 +81,9 @@ public:
     void Work(const std::string& fileName) override;
     std::string GetCompleteHeader() const override;
     std::string GetCompleteText() const override;
-    // Chooses Algo by the file's first three bytes; false (after telling the user) when none matches.
-    bool FindAlgorithm(const std::string& fileName);
+    // Chooses Algo by the file's first three bytes; throws EFileSkipped, told at once, when none
+    // matches.
+    void FindAlgorithm(const std::string& fileName);
 };
 
 class TShred : public TOperation {
@@ -93,6 +105,9 @@ public:
     void Work(const std::string& name) override;
     std::string GetCompleteHeader() const override;
     std::string GetCompleteText() const override;
+
+private:
+    void HideOne(const std::string& given);
 };
 
 class TShow : public TOperation {
@@ -102,6 +117,9 @@ public:
     std::string GetCompleteHeader() const override;
     std::string GetCompleteText() const override;
     int ItemToShowIndex = 0;
+
+private:
+    void ShowOne(const std::string& name);
 };
 
 // A picture of the operation list as read from the res folder: the JPEG file's bytes, decoded by

@@ -83,4 +83,9 @@ std::string CompletionCountText(int64_t count, const std::string& participle) {
     return Format(GetConstantValue(key), {static_cast<long long>(count), participle});
 }
 
+std::string NotDoneCountText(int64_t count) {
+    const char* key = count > 1 ? "Entries_not_done" : "Entry_not_done";
+    return Format(GetConstantValue(key), {static_cast<long long>(count)});
+}
+
 }  // namespace tellvane

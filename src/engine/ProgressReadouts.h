@@ -36,5 +36,7 @@ int PercentOf(int64_t done, int64_t total);
 
 // The completion page's count line: "%d files were %s" for more than one entry, else "%d file was %s".
 std::string CompletionCountText(int64_t count, const std::string& participle);
+// The line the completion adds when COUNT entries were not done.
+std::string NotDoneCountText(int64_t count);
 
 }  // namespace tellvane

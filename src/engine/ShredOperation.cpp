@@ -11,7 +11,6 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/StorageDevice.h"
-#include "platform/SystemError.h"
 #include "platform/TextFormat.h"
 #include "shred/ShredAlgorithms.h"
 
@@ -40,19 +39,10 @@ void TShred::BeforeRun(const std::vector<std::string>& fileNames) {
 void TShred::Work(const std::string& fileName) {
     if (Algo == nullptr) throw std::logic_error("A shred operation needs a wiping method");
     const std::optional<TFileIdentity> id = PathIdentity(fileName);
-    try {
-        Algo->Shred(fileName, OnHalt, OnProgress);
-    } catch (const EShredIncomplete& e) {
-        const std::string reason =
-            e.Cause == EShredIncomplete::ccNotDeleted
-                ? Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(e.Err)})
-                : Format(GetConstantValue("Shred_file_changed"), {fileName});
-        ReportNotCompleted(fileName, reason);
-        return;
-    }
+    Algo->Shred(fileName, OnHalt, OnProgress);
     // The other names still lead to the (now overwritten) content.
     if (id && S_ISREG(id->mode) && id->links > 1 && !(OnHalt && OnHalt()))
-        WarnFromWorker(Format(GetConstantValue("File_has_hard_links"), {fileName}));
+        NoteAboutFile(fileName, Format(GetConstantValue("File_has_hard_links"), {fileName}));
 }
 
 }  // namespace tellvane

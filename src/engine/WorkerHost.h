@@ -4,6 +4,9 @@
 // from the worker's own thread.
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "engine/NotCompletedReports.h"
 
 namespace tellvane {
 
@@ -25,6 +28,12 @@ public:
     virtual TReplaceAnswer AskReplace(const std::string& question) = 0;
     // A plain message box with TEXT, closed by the user.
     virtual void ShowPlainMessage(const std::string& text) = 0;
+    // A skipped file the user is told of at the moment it happens (TEXT names it); it is also in
+    // the summary. A host that lists the summary as text anyway need not show it twice.
+    virtual void ShowSkippedAtOnce(const std::string& text) = 0;
+    // Once at a run's end, before its completion: every entry not done (and every note), in the
+    // order reported.
+    virtual void ShowNotCompletedSummary(const std::vector<TNotCompletedFile>& entries) = 0;
     virtual void CloseProgressWindow() = 0;
     // The end of a completed run: ends the wizard path, then shows the finish page with HEADER
     // and FILESTEXT, or ends the program when the run was started from the command line.

@@ -9,14 +9,16 @@
 
 #include "base/OperationCallbacks.h"  // TItemType (header only)
 #include "crypto/SecureWipe.h"
+#include "platform/FileSystem.h"
 #include "platform/IniFile.h"
 
 namespace tellvane {
 
-// A value that base.dat cannot hold faithfully (a line break, or a path longer than a value may be).
-class EHiddenConfigError : public std::runtime_error {
+// A value that base.dat cannot hold faithfully (a line break, or a path longer than a value may be):
+// that path alone is refused.
+class EHiddenConfigError : public EFileSkipped {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EHiddenConfigError(const std::string& message) : EFileSkipped(message) {}
 };
 
 class THiddenItem {

@@ -83,6 +83,9 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Hide_desc", "Hide files, folders or drives from Explorer"},
         {"Hide_operation_completed", "Hide operation completed"},
         {"Hiding_files_step1", "Hiding files - Step 1 of 1"},
+        {"Empty_answer_skips", "an empty answer skips the file"},
+        {"Entries_not_done", "%d entries were not done"},
+        {"Entry_not_done", "%d entry was not done"},
         {"Link_skipped", "%s is a symbolic link; it was skipped"},
         {"Main_password_busy", "The main password cannot be changed while an operation is running"},
         {"Main_password_line_break", "The main password cannot contain a line break"},
@@ -91,6 +94,7 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Non_rotational_shred", "%s lies on flash storage (an SSD, memory card or USB stick), which spreads writes over its cells. Shredding cannot be sure to overwrite the cells that held the old content."},
         {"Not_a_regular_file", "%s is not a regular file"},
         {"Not_regular_file_skipped", "%s is not a regular file; it was skipped"},
+        {"Not_reached", "%s was not done: the run ended before it"},
         {"Not_replaced", "%s already exists and was not replaced"},
         {"Password_declined", "%s was not decrypted: no valid password was given"},
         {"Password_not_in_code_page", "The password contains characters that the code page in use (%d) cannot represent; they would all become \"?\". Please choose another password."},
@@ -101,6 +105,7 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Program_not_installed", "Tellvane is no longer installed. Its menu items stay in the file manager until you install it again and run \"tellvane /deactivate\"."},
         {"Replace_existing_file", "%s already exists. Replace it?"},
         {"Second_pass_not_equal_first", "Password you entered second time is different from the one you entered first time!"},
+        {"Run_cancelled", "The run was cancelled"},
         {"Show", "Show"},
         {"Stored_name_not_plain", "The name stored in %s is not a plain file name; the file was skipped"},
         {"Showing_files_step1", "Showing files - Step 1 of 1"},
@@ -114,6 +119,7 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Shredding_files_step2", "Shredding files - Step 2 of 2"},
         {"Shred_desc", "Securely delete files"},
         {"Shred_file_changed", "%s changed while it was being shredded; what was added after the last pass was not overwritten"},
+        {"Stream_read_error_in", "Stream read error in %s"},
         {"Wrong_password", "You entered wrong password!"},
     };
     return table;

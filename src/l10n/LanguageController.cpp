@@ -156,13 +156,27 @@ std::vector<TQuenLang_PropEntry> FormTranslationEntries(const std::string& secti
             {5, "YesToAllButton", "Caption", ""},
             {6, "NoToAllButton", "Caption", ""},
         };
+    if (section == "ConfirmPassForm")
+        return {
+            {1, "ConfirmPassForm", "Caption", ""},
+            {2, "Label1", "Caption", ""},
+            {3, "OKBtn", "Caption", ""},
+            {4, "CancelBtn", "Caption", ""},
+        };
+    if (section == "NotDoneForm")
+        return {
+            {1, "NotDoneForm", "Caption", ""},
+            {2, "Label1", "Caption", ""},
+            {3, "CopyBtn", "Caption", ""},
+            {4, "OKBtn", "Caption", ""},
+        };
     return {};
 }
 
 const std::vector<std::string>& TranslatedForms() {
     static const std::vector<std::string> forms = {"MainForm",     "ChangeMainPassForm", "MainPassForm",
                                                    "OperationPassForm", "OptionsForm", "ProgressForm",
-                                                   "MessageBoxes"};
+                                                   "MessageBoxes", "NotDoneForm", "ConfirmPassForm"};
     return forms;
 }
 

@@ -20,10 +20,17 @@ public:
     int Code;  // the errno value behind it, when known; else 0
 };
 
-// A failure that concerns one entry only: the run reports it and goes on with the next one.
+// How the user learns that a file was skipped: in the run's summary at its end, or also at once
+// (a box the user answers before the run goes on).
+enum class TSkipNotice { InSummary, AtOnce };
+
+// A failure that concerns one entry only: the run reports it, leaves the entry as it was and goes
+// on with the next one. Every kind of skipped file is one of these.
 class EFileSkipped : public EFileError {
 public:
-    using EFileError::EFileError;
+    explicit EFileSkipped(const std::string& message, int code = 0) : EFileError(message, code) {}
+    EFileSkipped(const std::string& message, TSkipNotice notice) : EFileError(message), Notice(notice) {}
+    TSkipNotice Notice = TSkipNotice::InSummary;
 };
 
 // What a path names, seen without following a link and without opening it.

@@ -12,8 +12,11 @@
 #include <stdexcept>
 #include <vector>
 
+#include "l10n/TextConstants.h"
 #include "platform/FileDescriptor.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemError.h"
+#include "platform/TextFormat.h"
 
 namespace tellvane {
 
@@ -154,8 +157,8 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
     if (!HasWriteBits(st.st_mode)) throw EFileError(CannotOpenMessage(fileName, EACCES));
 
     int64_t size = st.st_size;
-    if (size == 0) return;  // nothing to overwrite: the empty file stays
-    const int64_t passCount = static_cast<int64_t>(passes.size());
+    // An empty file has nothing to overwrite, but its name may be the secret: it is only removed.
+    const int64_t passCount = size == 0 ? 0 : static_cast<int64_t>(passes.size());
     // Writing over data neither makes nor fills holes: the extents are found again only when
     // the file grew.
     std::vector<TExtent> extents;
@@ -218,9 +221,10 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
     // A file renamed over the name meanwhile is not the one wiped: it stays.
     struct stat after {};
     if (::lstat(fileName.c_str(), &after) != 0 || after.st_dev != st.st_dev || after.st_ino != st.st_ino)
-        throw EShredIncomplete(EShredIncomplete::ccChanged, 0);
-    if (!DeleteFile(fileName)) throw EShredIncomplete(EShredIncomplete::ccNotDeleted, errno);
-    if (changed) throw EShredIncomplete(EShredIncomplete::ccChanged, 0);
+        throw EFileSkipped(Format(GetConstantValue("Shred_file_changed"), {fileName}));
+    if (!DeleteFile(fileName))
+        throw EFileSkipped(Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(errno)}));
+    if (changed) throw EFileSkipped(Format(GetConstantValue("Shred_file_changed"), {fileName}));
 }
 
 }  // namespace tellvane

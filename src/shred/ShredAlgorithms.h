@@ -14,17 +14,6 @@
 
 namespace tellvane {
 
-// A wipe that ran but could not do all it promised: the file grew or was replaced under it
-// (ccChanged), or it could not be deleted (ccNotDeleted, with ERR). The file was overwritten as far
-// as it could be.
-class EShredIncomplete : public std::runtime_error {
-public:
-    enum TCause { ccChanged, ccNotDeleted };
-    EShredIncomplete(TCause cause, int err) : std::runtime_error("shred incomplete"), Cause(cause), Err(err) {}
-    TCause Cause;
-    int Err;
-};
-
 // The passes of one wipe, in order, one generator per pass.
 using TPassList = std::vector<std::unique_ptr<TCharGenerator>>;
 
@@ -56,7 +45,7 @@ public:
     // was a symbolic link (the link alone is removed) or when ONHALT stopped it. Throws
     // ENotRegularFile for a pipe, socket, device or folder, EFileSkipped naming the system's
     // reason when it cannot be written or flushed, EFileError when it cannot be opened or read,
-    // and EShredIncomplete when it changed under the wipe or could not be deleted.
+    // and EFileSkipped when it changed under the wipe or could not be deleted.
     void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
                const TProgressOperationCallback& onProgress) const;
     // The class name: the key of the method's description.

@@ -2,9 +2,11 @@
 
 #include "engine/WorkerHost.h"
 #include "ui/ChangeMainPassForm.h"
+#include "ui/ConfirmPassForm.h"
 #include "ui/FormTranslation.h"
 #include "ui/MainForm.h"
 #include "ui/MainPassForm.h"
+#include "ui/NotDoneForm.h"
 #include "ui/OperationPassForm.h"
 #include "ui/OptionsForm.h"
 #include "ui/ProgressForm.h"
@@ -21,14 +23,17 @@ TAppWindows::TAppWindows() {
     options_ = std::make_unique<TOptionsForm>(*mainForm_);
     progress_ = std::make_unique<TProgressForm>(mainForm_.get());
     mainPass_ = std::make_unique<TMainPassForm>();
+    notDone_ = std::make_unique<TNotDoneForm>();
+    confirmPass_ = std::make_unique<TConfirmPassForm>();
     boxTexts_ = std::make_unique<TMessageBoxTexts>();
     for (QWidget* form : std::initializer_list<QWidget*>{changeMainPass_.get(), operationPass_.get(), options_.get(),
-                                                        progress_.get(), mainPass_.get(), boxTexts_.get()}) {
+                                                        progress_.get(), mainPass_.get(), boxTexts_.get(),
+                                                        notDone_.get(), confirmPass_.get()}) {
         translations_.push_back(std::make_unique<TFormLanguageController>(*form));
         translations_.back()->FormLoaded();
     }
     mainForm_->AttachDialogs({changeMainPass_.get(), operationPass_.get(), options_.get(), progress_.get(),
-                              mainPass_.get()});
+                              mainPass_.get(), notDone_.get(), confirmPass_.get()});
     dispatcher_ = std::make_unique<TUiThreadDispatcher>();
     host_ = std::make_unique<TWizardWorkerHost>(
         mainForm_->Wizard(), [dispatcher = dispatcher_.get()](const std::function<void()>& step) { dispatcher->Run(step); });
@@ -41,6 +46,8 @@ TAppWindows::~TAppWindows() {
     mainForm_.reset();
     translations_.clear();
     boxTexts_.reset();
+    confirmPass_.reset();
+    notDone_.reset();
     mainPass_.reset();
     progress_.reset();
     options_.reset();

@@ -1,7 +1,7 @@
 #pragma once
 // The program's windows, created once in their fixed order and destroyed together: the main
 // window first, then the new-main-password dialog, the per-file password prompt, the Options
-// window, the progress window and the main-password prompt. The worker reaches them through the
+// window, the progress window, the main-password prompt, the run's summary and the pass phrase's confirmation. The worker reaches them through the
 // host they register.
 #include <memory>
 #include <vector>
@@ -9,10 +9,12 @@
 namespace tellvane {
 
 class TChangeMainPassForm;
+class TConfirmPassForm;
 class TFormLanguageController;
 class TMessageBoxTexts;
 class TMainForm;
 class TMainPassForm;
+class TNotDoneForm;
 class TOperationPassForm;
 class TOptionsForm;
 class TProgressForm;
@@ -32,6 +34,8 @@ public:
     TOptionsForm& OptionsForm() const { return *options_; }
     TProgressForm& ProgressForm() const { return *progress_; }
     TMainPassForm& MainPassForm() const { return *mainPass_; }
+    TNotDoneForm& NotDoneForm() const { return *notDone_; }
+    TConfirmPassForm& ConfirmPassForm() const { return *confirmPass_; }
 
 private:
     std::unique_ptr<TMainForm> mainForm_;
@@ -40,6 +44,8 @@ private:
     std::unique_ptr<TOptionsForm> options_;
     std::unique_ptr<TProgressForm> progress_;
     std::unique_ptr<TMainPassForm> mainPass_;
+    std::unique_ptr<TNotDoneForm> notDone_;
+    std::unique_ptr<TConfirmPassForm> confirmPass_;
     std::unique_ptr<TMessageBoxTexts> boxTexts_;
     // The translation components of the windows after the main one, which carries its own.
     std::vector<std::unique_ptr<TFormLanguageController>> translations_;

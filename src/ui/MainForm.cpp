@@ -30,6 +30,8 @@
 #include "ui/FormTranslation.h"
 #include "ui/LinkLabel.h"
 #include "ui/MainPassForm.h"
+#include "ui/ConfirmPassForm.h"
+#include "ui/NotDoneForm.h"
 #include "ui/OperationPassForm.h"
 #include "ui/OperationsListBox.h"
 #include "ui/OptionsForm.h"
@@ -259,6 +261,8 @@ void TMainForm::BuildPages() {
     QToolButton* load = AddLoadButton(box, "EncryptLoadPassdButton", 319, 39);
     connect(load, &QToolButton::clicked, this, [this] { LoadPasswordFromFile(EncryptPasswordEdit); });
     EncryptPasswordEdit = AddPasswordEdit(page, "EncryptPasswordEdit", 337, 289, 290);
+    // Typed into, the box no longer holds the key file's text.
+    connect(EncryptPasswordEdit, &QLineEdit::textEdited, this, [this] { encryptFromKeyFile_ = false; });
     EncryptMaskPasswordCheckBox =
         AddCheckBox(page, "EncryptMaskPasswordCheckBox", QStringLiteral("Mask password"), 337, 316, true);
     connect(EncryptMaskPasswordCheckBox, &QCheckBox::clicked, this, [this] { ToggleMask(EncryptPasswordEdit); });
@@ -439,7 +443,9 @@ void TMainForm::LoadPasswordFromFile(QLineEdit* edit) {
     if (fileName.isEmpty()) return;
     std::string text = S(edit->text());
     // An unreadable file is reported with its open error; the box then keeps its text.
-    if (tellvane::LoadPasswordFromFile(*this, S(fileName), text)) edit->setText(Q(text));
+    if (!tellvane::LoadPasswordFromFile(*this, S(fileName), text)) return;
+    edit->setText(Q(text));
+    if (edit == EncryptPasswordEdit) encryptFromKeyFile_ = true;
 }
 
 void TMainForm::FormActivate() {
@@ -624,6 +630,14 @@ TReplaceAnswer TMainForm::AskReplace(const std::string& question) { return tellv
 void TMainForm::ErrorBox(const std::string& text) { tellvane::ErrorBox(Q(text)); }
 void TMainForm::InfoBox(const std::string& text) { tellvane::InfoBox(Q(text)); }
 void TMainForm::PlainMessage(const std::string& text) { tellvane::PlainMessage(Q(text)); }
+
+bool TMainForm::ConfirmEncryptPassword(std::string& typed) {
+    return dialogs_.confirmPass && dialogs_.confirmPass->Ask(typed);
+}
+
+void TMainForm::ShowNotDoneSummary(const std::vector<TNotCompletedFile>& entries) {
+    if (dialogs_.notDone) dialogs_.notDone->Show(entries);
+}
 
 void TMainForm::ShowProgressWindow() {
     if (dialogs_.progress) dialogs_.progress->show();

@@ -21,11 +21,13 @@ class QPushButton;
 namespace tellvane {
 
 class TChangeMainPassForm;
+class TConfirmPassForm;
 class TFilesTreeView;
 class TDriveTreeItemModel;
 class TLinkLabel;
 class TMainFormLanguageController;
 class TMainPassForm;
+class TNotDoneForm;
 class TOperationPassForm;
 class TOperationsListBox;
 class TOptionsForm;
@@ -46,6 +48,8 @@ public:
         TOptionsForm* options = nullptr;
         TProgressForm* progress = nullptr;
         TMainPassForm* mainPass = nullptr;
+        TNotDoneForm* notDone = nullptr;
+        TConfirmPassForm* confirmPass = nullptr;
     };
     void AttachDialogs(const TDialogs& dialogs) { dialogs_ = dialogs; }
     const TDialogs& Dialogs() const { return dialogs_; }
@@ -85,6 +89,8 @@ public:
     std::string EncryptPassword() const override;
     int EncryptAlgorithmIndex() const override;
     bool EncryptDeleteSource() const override;
+    bool EncryptPasswordFromKeyFile() const override { return encryptFromKeyFile_; }
+    bool ConfirmEncryptPassword(std::string& typed) override;
     void SetEncryptDeleteSource(bool checked) override;
     std::string DecryptPassword() const override;
     bool DecryptDeleteSource() const override;
@@ -101,6 +107,7 @@ public:
     void ErrorBox(const std::string& text) override;
     void InfoBox(const std::string& text) override;
     void PlainMessage(const std::string& text) override;
+    void ShowNotDoneSummary(const std::vector<TNotCompletedFile>& entries) override;
     void ShowProgressWindow() override;
     void CloseProgressWindow() override;
     void TerminateApplication() override;
@@ -138,6 +145,7 @@ private:
     std::unique_ptr<TMainFormLanguageController> QuenLanguageController;
     TDialogs dialogs_;
     bool terminationRequested_ = false;
+    bool encryptFromKeyFile_ = false;  // the encrypt box holds a key file's text, not edited since
     bool hintUpdatePending_ = false;
 
     QStackedWidget* Notebook = nullptr;

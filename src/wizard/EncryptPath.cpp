@@ -68,6 +68,17 @@ void TEncryptSettings::GoNext(TWizard& wizard) {
         w.FocusControl(TFocusTarget::ftEncryptPassword);
         return;
     }
+    // A typo in a pass phrase typed once would turn the only copies into files no one can open: a
+    // run that deletes its sources asks for it again. A key file's text needs no second look.
+    if (w.EncryptDeleteSource() && !w.EncryptPasswordFromKeyFile()) {
+        TSecretString again;
+        if (!w.ConfirmEncryptPassword(again)) return;
+        if (again != password) {
+            w.ErrorBox(GetConstantValue("Second_pass_not_equal_first"));
+            w.FocusControl(TFocusTarget::ftEncryptPassword);
+            return;
+        }
+    }
     auto encrypt = std::make_unique<TEncrypt>();
     auto& algorithms = AlgorithmList();
     const size_t index = static_cast<size_t>(w.EncryptAlgorithmIndex());

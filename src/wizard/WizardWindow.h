@@ -60,6 +60,8 @@ public:
     virtual std::string EncryptPassword() const = 0;
     virtual int EncryptAlgorithmIndex() const = 0;
     virtual bool EncryptDeleteSource() const = 0;
+    // Whether the encrypt box holds what the "..." button read from a key file, untouched since.
+    virtual bool EncryptPasswordFromKeyFile() const = 0;
     virtual void SetEncryptDeleteSource(bool checked) = 0;
     virtual std::string DecryptPassword() const = 0;
     virtual bool DecryptDeleteSource() const = 0;
@@ -78,6 +80,9 @@ public:
     virtual bool AskMainPassword(std::string& typed) = 0;
     // The new-main-password dialog; on OK it sets STOREPASSWORD (TChangeMainPassDialog holds the rule).
     virtual void ShowChangeMainPassword(std::string& storePassword) = 0;
+    // The pass phrase asked once more before an encryption that deletes its sources: true for OK,
+    // with the text typed.
+    virtual bool ConfirmEncryptPassword(std::string& typed) = 0;
     // The per-file password prompt labelled LABEL: true for OK; TYPED is the text in any case.
     virtual bool AskFilePassword(const std::string& label, std::string& typed) = 0;
 
@@ -89,6 +94,9 @@ public:
     virtual void ErrorBox(const std::string& text) = 0;
     virtual void InfoBox(const std::string& text) = 0;
     virtual void PlainMessage(const std::string& text) = 0;
+    // The one dialog at a run's end that lists each entry not done (and each note) with its
+    // reason, as text the user can scroll and copy.
+    virtual void ShowNotDoneSummary(const std::vector<TNotCompletedFile>& entries) = 0;
 
     // The progress window of the run just started (shown without waiting), and its closing.
     virtual void ShowProgressWindow() = 0;

@@ -23,6 +23,12 @@ TReplaceAnswer TWizardWorkerHost::AskReplace(const std::string& question) {
 
 void TWizardWorkerHost::ShowPlainMessage(const std::string& text) { wizard_.Window().PlainMessage(text); }
 
+void TWizardWorkerHost::ShowSkippedAtOnce(const std::string& text) { wizard_.Window().PlainMessage(text); }
+
+void TWizardWorkerHost::ShowNotCompletedSummary(const std::vector<TNotCompletedFile>& entries) {
+    wizard_.Window().ShowNotDoneSummary(entries);
+}
+
 void TWizardWorkerHost::CloseProgressWindow() { wizard_.Window().CloseProgressWindow(); }
 
 void TWizardWorkerHost::ShowCompletion(const std::string& header, const std::string& filesText) {

@@ -26,6 +26,10 @@ public:
     // The window's replace question.
     TReplaceAnswer AskReplace(const std::string& question) override;
     void ShowPlainMessage(const std::string& text) override;
+    // A plain message box.
+    void ShowSkippedAtOnce(const std::string& text) override;
+    // The window's summary dialog.
+    void ShowNotCompletedSummary(const std::vector<TNotCompletedFile>& entries) override;
     void CloseProgressWindow() override;
     // TWizard::ShowCompletion.
     void ShowCompletion(const std::string& header, const std::string& filesText) override;

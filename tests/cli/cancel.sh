@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Ctrl-C cancels a console run as the progress window's Cancel does: status 130, no output left.
+# Ctrl-C cancels a console run as the progress window's Cancel does: status 130, no output left,
+# a line that says so and the file not done.
 set -u
 cli="$1"
 fail() { echo "FAIL: $*"; exit 1; }
@@ -29,4 +30,7 @@ ms=$((($(date +%s%N) - t0) / 1000000))
 [ "$(stat -c %s "$work/big.bin")" -eq 67108864 ] || fail "the source changed size"
 [ -z "$(others)" ] || fail "a cancelled run left files: $(others)"
 grep -q "completed" "$work/out" && fail "a cancelled run printed a completion"
+grep -qx "The run was cancelled" "$work/out" || fail "no line says the run was cancelled: $(cat "$work/out")"
+grep -qx "$work/big.bin: $work/big.bin was not done: the run ended before it" "$work/out" ||
+  fail "the file not done is not listed: $(cat "$work/out")"
 echo "cancel: ok ($ms ms from Ctrl-C to exit)"

@@ -45,7 +45,7 @@ grep -qx "0 file was decrypted" <<<"$out" || fail "declined file counted: $out"
 # A file without a signature is told, skipped, listed at the end and not counted as done.
 out=$("$CLI" decrypt -p "$tmp/pw" "$work/big.bin" 2>&1); st=$?
 expect_status 1 $st "decrypt plain file"
-grep -qx "Encryption algorithm for $work/big.bin not found" <<<"$out" || fail "not-found text: $out"
+grep -qx "$work/big.bin: Encryption algorithm for $work/big.bin not found" <<<"$out" || fail "not-found text: $out"
 grep -qx "$work/big.bin: Encryption algorithm for $work/big.bin not found" <<<"$out" || fail "not-completed list: $out"
 grep -qx "0 file was decrypted" <<<"$out" || fail "plain file counted as done: $out"
 cmp -s "$work/big.bin" "$tmp/big.orig" || fail "plain file touched"

@@ -35,10 +35,10 @@ expect_status 0 $st "shred folder"
 [ ! -L "$work/sel/link" ] || fail "the link survived"
 [ "$(cat "$work/target.txt")" = keep ] || fail "the link's target changed"
 [ -d "$work/sel/sub" ] || fail "the folder tree went"
-[ -e "$work/sel/empty" ] || fail "an empty file is left as it is"
+[ ! -e "$work/sel/empty" ] || fail "an empty file survived"
 grep -qx "4 files were shredded" <<<"$out" || fail "folder output: $out"
 
-# A read-only file ends the run with the open error and keeps its content.
+# A read-only file is named with the open error and keeps its content.
 echo precious > "$work/ro.txt"
 chmod 444 "$work/ro.txt"
 out=$("$CLI" shred "$work/ro.txt" 2>&1); st=$?

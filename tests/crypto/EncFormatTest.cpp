@@ -376,7 +376,7 @@ TEST_F(EncFormatTest, StoredNamesThatAreNotPlainFileNamesAreRefused) {
         SCOPED_TRACE(stored);
         WriteLayer("BFS", src.file("payload"), stored, dst.file("x.enc"), "pw");
         Recorder r;
-        EXPECT_THROW(Decrypt("BFS", dst.file("x.enc"), "pw", r), ECryptoFileSkipped);
+        EXPECT_THROW(Decrypt("BFS", dst.file("x.enc"), "pw", r), EFileSkipped);
         EXPECT_EQ(Listing(dst), (std::vector<std::string>{"x.enc"}));
         EXPECT_FALSE(PathExists((dst.path().parent_path() / "escaped").string()));
     }
@@ -387,7 +387,7 @@ TEST_F(EncFormatTest, RestoredFileNeverReplacesItsOwnInput) {
     WriteLayer("DES", src.file("payload"), "same", dst.file("same"), "pw");
     const auto before = ReadAll(dst.file("same"));
     Recorder r;
-    EXPECT_THROW(Decrypt("DES", dst.file("same"), "pw", r), ECryptoFileSkipped);
+    EXPECT_THROW(Decrypt("DES", dst.file("same"), "pw", r), EFileSkipped);
     EXPECT_TRUE(ReadAll(dst.file("same")) == before);
     EXPECT_EQ(Listing(dst), (std::vector<std::string>{"same"}));
 }

@@ -54,7 +54,7 @@ TEST_F(CryptOperationsTest, EncryptDeletesTheSourceOnlyAfterACompletePass) {
     enc.Password = "pw";
     enc.DeleteSourceFiles = true;
     int checks = 0;
-    enc.OnHalt = [&] { return ++checks == 30; };
+    enc.OnHalt = [&] { return ++checks >= 30; };  // a halt, once asked for, stays
     enc.Work(dir.file("a"));
     EXPECT_EQ(Listing(), (std::vector<std::string>{"a"}));  // halted: source kept, no partial output
 
@@ -88,29 +88,33 @@ TEST_F(CryptOperationsTest, DeclinedPasswordKeepsTheSourceEvenWhenDeletionIsAske
     dec.DeleteSourceFiles = true;
     int prompts = 0;
     dec.OnInvalidPassword = [&](const std::string&, std::string&) { return ++prompts, false; };
-    dec.Work(dir.file("a.enc"));
+    EXPECT_THROW(dec.Work(dir.file("a.enc")), EFileSkipped);
     EXPECT_EQ(prompts, 1);
     EXPECT_EQ(Listing(), (std::vector<std::string>{"a.enc"}));
     EXPECT_EQ(dec.Password, "wrong");
 }
 
-TEST_F(CryptOperationsTest, UnknownShortAndEmptyFilesAreReportedAndSkipped) {
+// Unknown, short and empty files, and a cascade signature with no cipher behind it: each skipped
+// with the message the user sees at once, and left as it was.
+TEST_F(CryptOperationsTest, FilesWithoutAKnownSignatureAreSkippedAndToldAtOnce) {
     test::WriteText(dir.file("plain.txt"), "not encrypted");
     test::WriteText(dir.file("two"), "RI");
     test::WriteText(dir.file("empty"), "");
+    test::WriteText(dir.file("odd.enc"), "ALLxxxxxxxxxxxxxxxxx");
     TDecrypt dec;
     dec.Password = "pw";
     dec.DeleteSourceFiles = true;
-    for (const char* name : {"plain.txt", "two", "empty"}) {
-        EXPECT_FALSE(dec.FindAlgorithm(dir.file(name)));
-        dec.Work(dir.file(name));
+    for (const char* name : {"plain.txt", "two", "empty", "odd.enc"}) {
+        try {
+            dec.Work(dir.file(name));
+            ADD_FAILURE() << name << " was not skipped";
+        } catch (const EFileSkipped& e) {
+            EXPECT_EQ(e.what(), "Encryption algorithm for " + dir.file(name) + " not found");
+            EXPECT_EQ(e.Notice, TSkipNotice::AtOnce) << name;
+        }
     }
-    ASSERT_EQ(host.messages.size(), 6u);
-    EXPECT_EQ(host.messages[0], "Encryption algorithm for " + dir.file("plain.txt") + " not found");
-    EXPECT_EQ(host.messages[3], "Encryption algorithm for " + dir.file("two") + " not found");
-    EXPECT_EQ(host.messages[5], "Encryption algorithm for " + dir.file("empty") + " not found");
-    EXPECT_EQ(Listing(), (std::vector<std::string>{"empty", "plain.txt", "two"}));
-    // A file that cannot be opened is an error of the run, as before.
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"empty", "odd.enc", "plain.txt", "two"}));
+    // A file that cannot be opened is a failure of that file, left to the worker.
     EXPECT_THROW(dec.FindAlgorithm(dir.file("missing")), EFileError);
 }
 
@@ -129,21 +133,15 @@ TEST_F(CryptOperationsTest, UnsafeStoredNameIsReportedAndSkipped) {
     TDecrypt dec;
     dec.Password = "pw";
     dec.DeleteSourceFiles = true;
-    dec.Work(dir.file("x.enc"));
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0], "The name stored in " + dir.file("x.enc") + " is not a plain file name; the file was skipped");
+    try {
+        dec.Work(dir.file("x.enc"));
+        ADD_FAILURE() << "not skipped";
+    } catch (const EFileSkipped& e) {
+        EXPECT_EQ(e.what(), "The name stored in " + dir.file("x.enc") + " is not a plain file name; the file was skipped");
+        EXPECT_EQ(e.Notice, TSkipNotice::InSummary);
+    }
     EXPECT_EQ(Listing(), (std::vector<std::string>{"x.enc"}));
     EXPECT_FALSE(PathExists((dir.path().parent_path() / escape).string()));
-}
-
-TEST_F(CryptOperationsTest, CascadeSignatureWithoutACipherBehindItIsReported) {
-    // "ALL" at the start of a file picks the cascade entry, which finds no cipher behind it.
-    test::WriteText(dir.file("odd.enc"), "ALLxxxxxxxxxxxxxxxxx");
-    TDecrypt dec;
-    dec.Password = "pw";
-    dec.Work(dir.file("odd.enc"));
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0], "Encryption algorithm for " + dir.file("odd.enc") + " not found");
 }
 
 // A whole run through the worker: the prompt on the user-interface thread, the new password

@@ -3,14 +3,18 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
+#include <functional>
+#include <map>
 
 #include "engine/FilesIterationThread.h"
 #include "engine/PendingFiles.h"
 #include "engine/ProgressReadouts.h"
 #include "engine/RunRegistry.h"
 #include "engine/WorkerTestHost.h"
+#include "platform/FileSystem.h"
 #include "support/TestSupport.h"
 
 namespace tellvane {
@@ -25,7 +29,7 @@ class RecordingOperation : public TOperation {
 public:
     void Work(const std::string& fileName) override {
         worked.push_back(fileName);
-        if (fileName == failOn) throw std::runtime_error("Cannot open file \"" + fileName + "\". Error 2: gone");
+        if (auto it = failures.find(fileName); it != failures.end()) it->second(fileName);
         if (waitForHalt) {
             started = true;
             while (!OnHalt()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -35,7 +39,7 @@ public:
     std::string GetCompleteText() const override { return "encrypted"; }
 
     std::vector<std::string> worked;
-    std::string failOn;
+    std::map<std::string, std::function<void(const std::string&)>> failures;  // by entry
     bool waitForHalt = false;
     std::atomic<bool> started{false};
 };
@@ -207,16 +211,56 @@ TEST_F(WorkerTest, CompletionCountsEveryEntryWithPluralText) {
     EXPECT_EQ(CompletionCountText(1, "shredded"), "1 file was shredded");
 }
 
-TEST_F(WorkerTest, ErrorEndsTheRunAtItsEntryAndIsReported) {
+// Each failure of one file is listed once under that file and the run goes on; only the one a
+// box must show at once is shown at once. The completion adds the count of entries not done.
+TEST_F(WorkerTest, PerFileFailuresAreListedOnceAndTheRunGoesOn) {
+    std::vector<std::string> files;
+    for (const char* name : {"ok1", "cut", "gone", "link", "unknown", "ok2"}) files.push_back(MakeFile(name));
+    struct Case {
+        size_t index;
+        std::function<void(const std::string&)> fail;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {1, [](const std::string&) { throw EFileError("Stream read error"); }, "Stream read error in " + files[1]},
+        {2, [](const std::string& f) { throw EFileError(CannotOpenMessage(f, ENOENT)); }, CannotOpenMessage(files[2], ENOENT)},
+        {3, [](const std::string& f) { throw ENotRegularFile(f, TEntryKind::Symlink); },
+         files[3] + " is a symbolic link; it was skipped"},
+        {4, [](const std::string& f) { throw EFileSkipped("no cipher for " + f, TSkipNotice::AtOnce); },
+         "no cipher for " + files[4]},
+    };
+    for (const Case& c : cases) op.failures[files[c.index]] = c.fail;
+    PendingFiles() = files;
+    StartOperation(op, {TItemType::itFile});
+    ASSERT_TRUE(host.ServeUntilDone());
+    EXPECT_EQ(op.worked, files);
+    EXPECT_TRUE(host.errors.empty()) << host.errors.front();
+    EXPECT_EQ(host.messages, std::vector<std::string>{"no cipher for " + files[4]});
+    ASSERT_EQ(host.summaries.size(), 1u);
+    ASSERT_EQ(host.summaries[0].size(), cases.size());
+    for (size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(host.summaries[0][i].fileName, files[cases[i].index]);
+        EXPECT_EQ(host.summaries[0][i].reason, cases[i].reason);
+    }
+    EXPECT_EQ(host.completions, std::vector<std::string>{"Done|2 files were encrypted\n4 entries were not done"});
+    EXPECT_EQ(NotDoneCountText(1), "1 entry was not done");
+}
+
+// What makes every further file impossible ends the run: the error is told, and the entry it
+// met and every one after it are listed as not done.
+TEST_F(WorkerTest, RunEndingErrorListsEveryEntryNotReached) {
     std::string a = MakeFile("a"), b = MakeFile("b"), c = MakeFile("c");
     PendingFiles() = {a, b, c};
-    op.failOn = b;
+    op.failures[b] = [](const std::string&) { throw ERunCannotGoOn("Cannot create file \"base.dat\""); };
     StartOperation(op, {TItemType::itFile});
     ASSERT_TRUE(host.ServeUntilDone());
     EXPECT_EQ(op.worked, (std::vector<std::string>{a, b}));
     EXPECT_TRUE(host.completions.empty());
-    ASSERT_EQ(host.errors.size(), 1u);
-    EXPECT_NE(host.errors[0].find("Cannot open file"), std::string::npos);
+    EXPECT_EQ(host.errors, std::vector<std::string>{"Cannot create file \"base.dat\""});
+    ASSERT_EQ(host.summaries.size(), 1u);
+    ASSERT_EQ(host.summaries[0].size(), 2u);
+    EXPECT_EQ(host.summaries[0][0].reason, b + " was not done: the run ended before it");
+    EXPECT_EQ(host.summaries[0][1].fileName, c);
     EXPECT_EQ(host.progressClosed, 1);
 }
 
@@ -227,6 +271,11 @@ TEST_F(WorkerTest, CancelStopsBeforeTheNextEntryWithoutCompletion) {
     EXPECT_EQ(op.worked, (std::vector<std::string>{a}));
     EXPECT_TRUE(host.completions.empty());
     EXPECT_TRUE(host.errors.empty());
+    // The file the halt interrupted and the one never reached.
+    ASSERT_EQ(host.summaries.size(), 1u);
+    ASSERT_EQ(host.summaries[0].size(), 2u);
+    EXPECT_EQ(host.summaries[0][0].fileName, a);
+    EXPECT_EQ(host.summaries[0][1].fileName, b);
     // Closed once, by Cancel; the worker's end does not close it again.
     EXPECT_EQ(host.progressClosed, 1);
 }

@@ -84,21 +84,6 @@ TEST_F(ShredRunTest, FolderSelectionShredsTheFilesInsideAndKeepsTheTree) {
     EXPECT_EQ(test::ReadAll(dir.file("outside.bin")), outside);
 }
 
-TEST_F(ShredRunTest, ReadOnlyFileEndsTheRunWithItsMessage) {
-    const std::string file = dir.file("ro.bin");
-    test::WriteAll(file, test::PatternBytes(100));
-    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    TShredAlgorithm method(FindShredMethod("TZeroPass"));
-    TShred shred;
-    shred.Algo = &method;
-    PendingFiles() = {file};
-    StartOperation(shred, {TItemType::itFile});
-    ASSERT_TRUE(host.ServeUntilDone());
-    ASSERT_EQ(host.errors.size(), 1u);
-    EXPECT_EQ(host.errors[0], CannotOpenMessage(file, EACCES));
-    EXPECT_EQ(test::ReadAll(file), test::PatternBytes(100));
-}
-
 }  // namespace
 }  // namespace tellvane
 
@@ -134,14 +119,17 @@ TEST_F(ShredRunTest, FileThatGrowsUnderTheWipeIsOverwrittenAsFarAsItCanBeAndRepo
         shred.Algo = &method;
         PendingFiles() = {file};
         host.completions.clear();
-        host.messages.clear();
+        host.summaries.clear();
         auto worker = StartOperation(shred, {TItemType::itFile});
         ASSERT_TRUE(host.ServeUntilDone());
         EXPECT_EQ(observer.writtenEnd, growAfter == 0 ? 15000 : 10000);
-        EXPECT_EQ(host.completions, std::vector<std::string>{"Shredding completed|0 file was shredded"});
-        ASSERT_EQ(worker->NotCompletedFiles().size(), 1u);
-        EXPECT_EQ(host.messages, std::vector<std::string>{file + " changed while it was being shredded; what was added "
-                                                                 "after the last pass was not overwritten"});
+        EXPECT_EQ(host.completions,
+                  std::vector<std::string>{"Shredding completed|0 file was shredded\n1 entry was not done"});
+        ASSERT_EQ(host.summaries.size(), 1u);
+        ASSERT_EQ(host.summaries[0].size(), 1u);
+        EXPECT_EQ(host.summaries[0][0].reason, file + " changed while it was being shredded; what was added "
+                                                      "after the last pass was not overwritten");
+        EXPECT_TRUE(host.messages.empty());
         EXPECT_FALSE(PathExists(file));
     }
 }
@@ -167,8 +155,11 @@ TEST_F(ShredRunTest, CopyOnWriteWarningComesOnceAndHardLinksAreTold) {
     EXPECT_EQ(asked, std::vector<std::string>{dir.file("a")});
     EXPECT_EQ(host.messages,
               (std::vector<std::string>{dir.file("a") + " lies on a file system that keeps old copies of overwritten "
-                                                        "data (copy-on-write). Shredding cannot remove those copies.",
-                                        dir.file("c") + " has other names (hard links); the file still exists under them"}));
+                                                        "data (copy-on-write). Shredding cannot remove those copies."}));
+    ASSERT_EQ(host.summaries.size(), 1u);
+    ASSERT_EQ(host.summaries[0].size(), 1u);
+    EXPECT_TRUE(host.summaries[0][0].noteOnly);
+    EXPECT_EQ(host.summaries[0][0].reason, dir.file("c") + " has other names (hard links); the file still exists under them");
     EXPECT_EQ(host.completions, std::vector<std::string>{"Shredding completed|3 files were shredded"});
     EXPECT_EQ(test::ReadAll(dir.file("c2")), std::vector<uint8_t>(100, 0));
     EXPECT_FALSE(OnCopyOnWriteFileSystem("/proc/self"));

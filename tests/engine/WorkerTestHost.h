@@ -56,6 +56,10 @@ public:
         return a;
     }
     void ShowPlainMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowSkippedAtOnce(const std::string& text) override { messages.push_back(text); }
+    void ShowNotCompletedSummary(const std::vector<TNotCompletedFile>& entries) override {
+        summaries.push_back(entries);
+    }
     void CloseProgressWindow() override { ++progressClosed; }
     void ShowCompletion(const std::string& header, const std::string& filesText) override {
         completions.push_back(header + "|" + filesText);
@@ -115,6 +119,7 @@ public:
     std::vector<TReplaceAnswer> replaceAnswers;
     std::vector<std::string> replaceQuestions;
     std::vector<std::string> messages;
+    std::vector<std::vector<TNotCompletedFile>> summaries;
     std::vector<std::string> completions;
     std::vector<std::string> errors;
     int progressClosed = 0;

@@ -14,8 +14,10 @@
 #include "engine/RunRegistry.h"
 #include "hide/HiddenConfig.h"
 #include "platform/CommandLine.h"
+#include "ui/ConfirmPassForm.h"
 #include "ui/DesktopActions.h"
 #include "ui/DriveTreeView.h"
+#include "ui/NotDoneForm.h"
 #include "ui/OperationsListBox.h"
 #include "ui/TellvaneApplication.h"
 #include "ui/UiThreadDispatcher.h"
@@ -109,6 +111,16 @@ void UiTest::SetUp() {
     });
     SetStartSelfHook([this](const std::string&, const std::string& s) { startedSwitches_.push_back(s); });
     SetOpenFileHook({});
+    summaries_.clear();
+    confirmAnswers_.clear();
+    SetNotDoneHook([this](const QString& text) { summaries_.push_back(text.toStdString()); });
+    // Unless a test answers otherwise, the confirmation is typed as the box holds it.
+    SetConfirmPassHook([this]() -> std::optional<std::string> {
+        if (confirmAnswers_.empty()) return Find<QLineEdit>("EncryptPasswordEdit")->text().toStdString();
+        auto answer = confirmAnswers_.front();
+        confirmAnswers_.pop_front();
+        return answer;
+    });
     SetCommandLine(std::vector<std::string>{"test_ui"});
     StartedFromCmdLine = false;
     PendingFiles().clear();
@@ -125,6 +137,8 @@ void UiTest::TearDown() {
     SetOpenHelpHook({});
     SetStartSelfHook({});
     SetOpenFileHook({});
+    SetNotDoneHook({});
+    SetConfirmPassHook({});
     StartedFromCmdLine = false;
     PendingFiles().clear();
     QCoreApplication::processEvents();

@@ -8,8 +8,10 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,6 +76,8 @@ protected:
     bool WaitForPage(int page, int timeoutMs = 20000);
 
     std::vector<TBoxRecord> boxes_;
+    std::vector<std::string> summaries_;                   // the run summaries' texts
+    std::deque<std::optional<std::string>> confirmAnswers_;  // the confirmation's answers
     std::vector<std::string> startedSwitches_;
     std::vector<std::string> helpOpened_;
     bool helpOpens_ = true;  // what the stand-in opener answers

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -33,8 +34,10 @@
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "ui/ChangeMainPassForm.h"
+#include "ui/ConfirmPassForm.h"
 #include "ui/DriveTreeView.h"
 #include "ui/MainPassForm.h"
+#include "ui/NotDoneForm.h"
 #include "ui/OperationPassForm.h"
 #include "ui/OperationsListBox.h"
 #include "ui/OptionsForm.h"
@@ -632,6 +635,43 @@ TEST_F(WindowBehaviour, GermanTranslatesEveryWindow) {
     for (const auto& [got, expected] : seen) EXPECT_EQ(got, expected);
     EXPECT_EQ(yes, "&Ja");
     EXPECT_EQ(Windows().OptionsForm().windowTitle().toStdString(), "Options");  // English again
+}
+
+// The run's summary lists each entry as "PATH: reason" in a read-only text that can still be
+// selected and copied; it and the pass phrase's confirmation speak both languages.
+TEST_F(WindowBehaviour, RunSummaryAndConfirmationInEnglishAndGerman) {
+    const std::vector<TNotCompletedFile> entries = {
+        {"/home/ann/pipe", "/home/ann/pipe is not a regular file; it was skipped"},
+        {"/home/ann/link", "/home/ann/link is a symbolic link; it was skipped"},
+        {"/home/ann/b.txt.enc", "Stream read error in /home/ann/b.txt.enc"},
+    };
+    for (uint16_t language : {1033, 1031}) {
+        LangManager().SetLanguageID(language);
+        CreateWindows();
+        summaries_.clear();
+        Windows().NotDoneForm().Show(entries);
+        EXPECT_EQ(summaries_, std::vector<std::string>{
+                                  "/home/ann/pipe: /home/ann/pipe is not a regular file; it was skipped\n"
+                                  "/home/ann/link: /home/ann/link is a symbolic link; it was skipped\n"
+                                  "/home/ann/b.txt.enc: Stream read error in /home/ann/b.txt.enc"});
+        auto* list = Windows().NotDoneForm().findChild<QPlainTextEdit*>("EntriesEdit");
+        ASSERT_NE(list, nullptr);
+        EXPECT_TRUE(list->isReadOnly());
+        EXPECT_TRUE(list->textInteractionFlags() & Qt::TextSelectableByMouse);
+        const bool german = language == 1031;
+        EXPECT_EQ(Windows().NotDoneForm().windowTitle().toStdString(),
+                  german ? "Nicht bearbeitete Eintr\xC3\xA4ge" : "Entries not done");
+        EXPECT_EQ(Windows().ConfirmPassForm().windowTitle().toStdString(),
+                  german ? "Passwort best\xC3\xA4tigen" : "Confirm password");
+        const std::string prefix = german ? "german-" : "";
+        for (QWidget* dialog : std::initializer_list<QWidget*>{&Windows().NotDoneForm(), &Windows().ConfirmPassForm()}) {
+            dialog->show();
+            QTest::qWait(50);
+            Screenshot(dialog, prefix + (dialog == &Windows().NotDoneForm() ? "dialog-run-summary" : "dialog-confirm-password"));
+            dialog->hide();
+        }
+    }
+    LangManager().SetLanguageID(1033);
 }
 
 TEST_F(WindowBehaviour, ChosenLanguageTranslatesTheMainWindowByControlName) {

@@ -111,13 +111,67 @@ TEST_F(FlowTest, DecryptGivenUpAtThePromptKeepsTheEncryptedFile) {
     wizard.NextButtonClick();
     AwaitRun();
     EXPECT_EQ(window.filePassLabels, (std::vector<std::string>{"Enter vaild password for a.txt.enc"}));
-    EXPECT_EQ(window.completionText, "0 file was decrypted");  // only files done are counted
+    EXPECT_EQ(window.completionText, "0 file was decrypted\n1 entry was not done");  // only files done are counted
     EXPECT_FALSE(FileExists(vol + "/a.txt"));
     EXPECT_EQ(ReadAll(vol + "/a.txt.enc"), encrypted);
 }
 
 // A new pass phrase whose characters the code page lacks is refused and stays in its box; the four
 // answers of the replace question decide file by file, "Yes to all" for the rest of the run.
+// A folder of 20 links: one summary at the end naming each once, no box per entry, and the
+// completion page's count line followed by the count of entries not done.
+TEST_F(FlowTest, LinksInAFolderGiveOneSummaryAndNoOtherBox) {
+    Make("sel/real.txt", 100, 1);
+    for (int i = 0; i < 20; ++i) fs::create_symlink("real.txt", vol + "/sel/link" + std::to_string(i));
+    wizard.OperationsListBoxClick(0);
+    Check("sel");
+    wizard.NextButtonClick();
+    window.encryptPassword = "pw";
+    wizard.NextButtonClick();
+    AwaitRun();
+    EXPECT_TRUE(window.boxes.empty()) << window.boxes[0].text;
+    ASSERT_EQ(window.summaries.size(), 1u);
+    std::vector<std::string> named;
+    for (const auto& e : window.summaries[0]) named.push_back(e.fileName);
+    std::sort(named.begin(), named.end());
+    EXPECT_EQ(std::unique(named.begin(), named.end()), named.end());
+    EXPECT_EQ(named.size(), 20u);
+    EXPECT_EQ(window.completionText, "1 file was encrypted\n20 entries were not done");
+    EXPECT_TRUE(FileExists(vol + "/sel/real.txt.enc"));
+}
+
+// Deleting the sources asks for a typed pass phrase once more: a mismatch says so and starts
+// nothing; a match (or a key file's text, not asked) runs.
+TEST_F(FlowTest, TypedPassPhraseIsConfirmedBeforeSourcesAreDeleted) {
+    Make("a.txt", 100, 1);
+    wizard.OperationsListBoxClick(0);
+    Check("a.txt");
+    wizard.NextButtonClick();
+    window.encryptPassword = "right";
+    window.encryptDelete = true;
+    window.confirmAnswers = {std::string("wrnog")};
+    wizard.NextButtonClick();
+    EXPECT_EQ(window.progressShown, 0);
+    ASSERT_EQ(window.boxes.size(), 1u);
+    EXPECT_EQ(window.boxes[0].text, "Password you entered second time is different from the one you entered first time!");
+    EXPECT_EQ(window.page, wpEncryptSettings);
+    EXPECT_EQ(window.encryptPassword, "right");
+    EXPECT_TRUE(window.encryptDelete);
+    ExpectContent("a.txt", 100, 1);
+    EXPECT_FALSE(PathExists(vol + "/a.txt.enc"));
+
+    window.confirmAnswers = {std::nullopt};  // Cancel: nothing either
+    wizard.NextButtonClick();
+    EXPECT_EQ(window.progressShown, 0);
+
+    window.confirmAnswers = {std::string("right")};
+    wizard.NextButtonClick();
+    AwaitRun();
+    EXPECT_EQ(window.completionText, "1 file was encrypted");
+    EXPECT_FALSE(PathExists(vol + "/a.txt"));
+    EXPECT_EQ(std::count(window.log.begin(), window.log.end(), "ConfirmPassword"), 3);
+}
+
 TEST_F(FlowTest, EncryptRefusesACollapsingPassPhraseAndAsksBeforeReplacing) {
     const char* const names[] = {"p", "q", "r", "s"};
     for (const char* name : names) {
@@ -147,7 +201,7 @@ TEST_F(FlowTest, EncryptRefusesACollapsingPassPhraseAndAsksBeforeReplacing) {
     AwaitRun();
     EXPECT_TRUE(window.boxes.empty());
     ASSERT_EQ(window.replaceQuestions.size(), 3u);
-    EXPECT_EQ(window.completionText, "3 files were encrypted");
+    EXPECT_EQ(window.completionText, "3 files were encrypted\n1 entry was not done");
     // The file answered No (the second asked, whatever the walk's order) keeps both its files.
     std::string kept;
     for (const char* name : names)
@@ -166,7 +220,7 @@ TEST_F(FlowTest, EncryptRefusesACollapsingPassPhraseAndAsksBeforeReplacing) {
     window.replaceAnswers = {TReplaceAnswer::raNoToAll};
     wizard.NextButtonClick();
     AwaitRun();
-    EXPECT_EQ(window.completionText, "0 file was encrypted");
+    EXPECT_EQ(window.completionText, "0 file was encrypted\n1 entry was not done");
     EXPECT_EQ(ReadText(vol + "/" + kept + ".enc"), "unrelated");
 }
 

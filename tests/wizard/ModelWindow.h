@@ -43,6 +43,16 @@ public:
     void DriveTreeRebuilt() override { Record("TreeRebuilt"); ++treeRebuilds; }
 
     std::string EncryptPassword() const override { return encryptPassword; }
+    bool EncryptPasswordFromKeyFile() const override { return encryptFromKeyFile; }
+    // Answers in turn: a text for OK, nullopt for Cancel; none left answers what the box holds.
+    bool ConfirmEncryptPassword(std::string& typed) override {
+        Record("ConfirmPassword");
+        if (confirmAnswers.empty()) return typed = encryptPassword, true;
+        const std::optional<std::string> a = confirmAnswers.front();
+        confirmAnswers.pop_front();
+        typed = a.value_or("");
+        return a.has_value();
+    }
     int EncryptAlgorithmIndex() const override { return encryptAlgorithm; }
     bool EncryptDeleteSource() const override { return encryptDelete; }
     void SetEncryptDeleteSource(bool c) override { Record("EncryptDelete"); encryptDelete = c; }
@@ -82,12 +92,17 @@ public:
     void ErrorBox(const std::string& t) override { Record("ErrorBox"); boxes.push_back({"error", t}); }
     void InfoBox(const std::string& t) override { Record("InfoBox"); boxes.push_back({"info", t}); }
     void PlainMessage(const std::string& t) override { Record("Plain"); boxes.push_back({"plain", t}); }
+    void ShowNotDoneSummary(const std::vector<TNotCompletedFile>& entries) override {
+        Record("Summary");
+        summaries.push_back(entries);
+    }
     void ShowProgressWindow() override { Record("Progress"); ++progressShown; }
     void CloseProgressWindow() override { Record("CloseProgress"); ++progressClosed; }
     void TerminateApplication() override { Record("Terminate"); terminated = true; }
 
     void Record(const std::string& call) { log.push_back(call); }
 
+    std::vector<std::vector<TNotCompletedFile>> summaries;
     int page = 0;
     bool nextVisible = false, backVisible = false, exitVisible = true, linkVisible = false;
     std::string nextCaption = "Next", exitCaption = "Exit", stepTitle, header, desc;
@@ -95,6 +110,8 @@ public:
     TDriveTreeModel tree;
     int treeRebuilds = 0;
     std::string encryptPassword;
+    bool encryptFromKeyFile = false;
+    std::deque<std::optional<std::string>> confirmAnswers;
     int encryptAlgorithm = 0;
     bool encryptDelete = false;
     std::string decryptPassword;
