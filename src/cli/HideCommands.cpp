@@ -100,15 +100,25 @@ int RunShow(const std::vector<std::string>& args) {
     }
     TShow show;
     int count = 0;
+    // An item that could not be shown stays hidden and listed; it is named once, after the count.
+    std::vector<std::pair<std::string, std::string>> notShown;
     for (int i : indexes) {
         show.ItemToShowIndex = i;
-        show.Work(store.GetItem(i).FilePath);
-        ++count;
+        const std::string path = store.GetItem(i).FilePath;
+        try {
+            show.Work(path);
+            ++count;
+        } catch (const EFileSkipped& e) {
+            notShown.emplace_back(path, e.what());
+        }
     }
     if (!Quiet())
         std::printf("%s\n%s\n", show.GetCompleteHeader().c_str(),
                     CompletionCountText(count, show.GetCompleteText()).c_str());
-    return ExitOk;
+    if (notShown.empty()) return ExitOk;
+    std::fprintf(stderr, "%s:\n", NotDoneCountText(static_cast<int64_t>(notShown.size())).c_str());
+    for (const auto& [path, reason] : notShown) std::fprintf(stderr, "%s: %s\n", path.c_str(), reason.c_str());
+    return ExitError;
 }
 
 const CommandRegistrar hideCommand({"hide", "hide [-P FILE] PATH...",

@@ -138,7 +138,7 @@ void CommitOutput(TOutputFile& out, const TCryptFileOptions& options, bool mayRe
     try {
         out.Commit(options.durable, mayReplace);
     } catch (const EFileError&) {
-        if (mayReplace || !PathExists(out.FinalPath())) throw;
+        if (mayReplace || !out.FinalExists()) throw;
         throw EFileSkipped(Format(GetConstantValue("Not_replaced"), {out.FinalPath()}));
     }
 }
@@ -159,8 +159,9 @@ public:
                  const TProgressOperationCallback& onProgress, const TInvalidPasswordCallback&,
                  const TCryptFileOptions& options) override {
         TInputFile in(fileName);
+        if (options.onSourceOpened) options.onSourceOpened(in.Identity());
         const bool mayReplace = MayReplaceOutput(fileName + ".enc", options);
-        TOutputFile out(fileName + ".enc", in.Identity());
+        TOutputFile out(in.Folder(), fileName + ".enc", in.Identity());
         if (!EncryptLayer(*FCipher, Sign(), password, in, ExtractFileName(fileName), out, onHalt, onProgress,
                           AlgorithmPassCount()))
             return false;
@@ -172,6 +173,7 @@ public:
                  const TProgressOperationCallback& onProgress,
                  const TInvalidPasswordCallback& onInvalidPassword, const TCryptFileOptions& options) override {
         TInputFile in(fileName);
+        if (options.onSourceOpened) options.onSourceOpened(in.Identity());
         const TEncHeader header = ReadEncHeader(in);
         TSecretString pass = password;
         std::optional<std::string> name;
@@ -190,12 +192,13 @@ public:
             if (!IsPlainFileName(*name))
                 throw EFileSkipped(Format(GetConstantValue("Stored_name_not_plain"), {fileName}));
             const std::string finalPath = ExtractFilePath(fileName) + *name;
-            if (in.IsSameFile(finalPath))
+            if (in.IsSameFileIn(*name))
                 throw EFileSkipped(Format(GetConstantValue("Decrypt_replaces_itself"), {fileName}));
             const int64_t expected = ExpectedLayers(PeekLayerBody(*FCipher, in, header, pass));
             share.SetExpectedLayers(expected);
             mayReplace = MayReplaceOutput(finalPath, options);
-            out = std::make_unique<TOutputFile>(finalPath, in.Identity());
+            // The restored name goes into the folder the source was read from.
+            out = std::make_unique<TOutputFile>(in.Folder(), finalPath, in.Identity());
             if (expected > 1 && CoreCount() > 1) {
                 // Layers in a pipeline; any deeper than it goes are unwrapped below.
                 const size_t layers = DecryptCascade(
@@ -212,12 +215,12 @@ public:
         // "All at once" files are layers within layers: unwrap while the restored file is itself
         // a layer of a registered cipher that stores the same name under the same pass phrase.
         for (;;) {
-            auto layerIn = std::make_unique<TInputFile>(out->TempPath());
+            auto layerIn = std::make_unique<TInputFile>(*out);
             TCipherAlgorithm* inner = nullptr;
             TEncHeader innerHeader;
             if (!OpenInnerLayer(*layerIn, *name, pass, inner, innerHeader)) break;
             TCipherBurnGuard burn(inner->Cipher());
-            auto next = std::make_unique<TOutputFile>(out->FinalPath(), in.Identity());
+            auto next = std::make_unique<TOutputFile>(in.Folder(), out->FinalPath(), in.Identity());
             if (!DecryptLayerBody(inner->Cipher(), *layerIn, innerHeader, *next, onHalt, share.NextLayer(), 1))
                 return false;
             layerIn.reset();
@@ -284,13 +287,15 @@ public:
         const std::string name = ExtractFileName(fileName);
         auto in = std::make_unique<TInputFile>(fileName);
         const TFileIdentity source = in->Identity();
+        const TFolderRef folder = in->Folder();
+        if (options.onSourceOpened) options.onSourceOpened(source);
         const bool mayReplace = MayReplaceOutput(fileName + ".enc", options);
         if (CoreCount() > 1) {
             std::vector<TCascadeLayer> layers;
             for (auto& entry : State().list)
                 if (auto* cipherEntry = dynamic_cast<TCipherAlgorithm*>(entry.get()))
                     layers.push_back({&cipherEntry->Cipher(), cipherEntry->Sign()});
-            TOutputFile out(fileName + ".enc", source);
+            TOutputFile out(folder, fileName + ".enc", source);
             if (!EncryptCascade(layers, password, *in, name, out, onHalt, onProgress, AlgorithmPassCount()))
                 return false;
             in.reset();
@@ -301,11 +306,11 @@ public:
         for (auto& entry : State().list) {
             auto* cipherEntry = dynamic_cast<TCipherAlgorithm*>(entry.get());
             if (cipherEntry == nullptr) continue;
-            auto next = std::make_unique<TOutputFile>(fileName + ".enc", source);
+            auto next = std::make_unique<TOutputFile>(folder, fileName + ".enc", source);
             if (!EncryptLayer(cipherEntry->Cipher(), cipherEntry->Sign(), password, *in, name, *next, onHalt,
                               onProgress, AlgorithmPassCount()))
                 return false;
-            in = std::make_unique<TInputFile>(next->TempPath());
+            in = std::make_unique<TInputFile>(*next);
             out = std::move(next);
         }
         in.reset();

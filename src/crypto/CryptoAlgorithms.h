@@ -1,6 +1,7 @@
 #pragma once
 // The registry of the nineteen algorithm entries (eighteen ciphers and "All at once") and the
 // .enc file format they write and read.
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -11,12 +12,17 @@
 
 namespace tellvane {
 
+struct TFileIdentity;  // platform/FileSystem.h
+
 // What one file's pass needs besides the pass phrase and the progress callbacks.
 struct TCryptFileOptions {
     // The source is deleted next: the output and its folder reach the device before returning.
     bool durable = false;
     // Asked when the output's name is taken; without it an existing file is replaced.
     TReplaceFileCallback onReplace;
+    // Told the identity of the source's descriptor when reading began: the file a later deletion
+    // must find unchanged under the name.
+    std::function<void(const TFileIdentity&)> onSourceOpened;
 };
 
 class TCryptoAlgorithm {

@@ -9,13 +9,20 @@
 
 #include "platform/ByteSource.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderWalk.h"
 
 namespace tellvane {
+
+class TOutputFile;
 
 class TInputFile final : public TByteSource {
 public:
     // Throws ENotRegularFile for anything but a regular file, EFileError "Cannot open file "%s". %s".
+    // PATH is reached through its parent folder's descriptor, which the input keeps for the
+    // output beside it.
     explicit TInputFile(const std::string& path);
+    // Reads back what WRITTEN holds so far, through its own descriptor, never by its name.
+    explicit TInputFile(const TOutputFile& written);
     ~TInputFile() override;
     TInputFile(const TInputFile&) = delete;
     TInputFile& operator=(const TInputFile&) = delete;
@@ -27,13 +34,16 @@ public:
     void ReadAt(int64_t offset, void* buffer, size_t count) const override;
     // Reads up to COUNT bytes at OFFSET; returns how many were read.
     size_t ReadSomeAt(int64_t offset, void* buffer, size_t count) const;
-    // True when PATH names this very file (same device and inode).
-    bool IsSameFile(const std::string& path) const;
+    // True when NAME in the input's folder leads to this very file (same device and inode).
+    bool IsSameFileIn(const std::string& name) const;
+    // The folder the input was opened in.
+    const TFolderRef& Folder() const { return folder_; }
     // The file as it was when opened.
     const TFileIdentity& Identity() const { return identity_; }
 
 private:
     std::string path_;
+    TFolderRef folder_;
     int fd_ = -1;
     TFileIdentity identity_;
 };
@@ -44,6 +54,8 @@ public:
     // bits (and owner and group where allowed). Throws EFileError "Cannot create file "%s". %s"
     // naming FINALPATH when the folder cannot take it or FINALPATH is a read-only file.
     TOutputFile(std::string finalPath, const TFileIdentity& like);
+    // The same in FOLDER, the open folder of FINALPATH: no path is resolved again.
+    TOutputFile(TFolderRef folder, std::string finalPath, const TFileIdentity& like);
     // An output of mode 0600 owned by the process.
     explicit TOutputFile(std::string finalPath);
     // Removes the temporary file unless Commit succeeded.
@@ -53,6 +65,9 @@ public:
 
     const std::string& FinalPath() const { return finalPath_; }
     const std::string& TempPath() const { return tempPath_; }
+    const TFolderRef& Folder() const { return folder_; }
+    // True when something stands under the final name in the output's folder.
+    bool FinalExists() const;
     int Fd() const { return fd_; }
     // Writes all of DATA at the current end; throws EFileError on failure.
     void Write(const void* data, size_t count);
@@ -64,8 +79,13 @@ public:
     void Discard();
 
 private:
+    void Create(const TFileIdentity& like);
+
+    TFolderRef folder_;
     std::string finalPath_;
+    std::string finalName_;
     std::string tempPath_;
+    std::string tempName_;
     int fd_ = -1;
     bool committed_ = false;
 };

@@ -40,14 +40,14 @@ TCryptFileOptions TCrypt::FileOptions() const {
 
 void TCrypt::FinishSource(const std::string& fileName, const TFileIdentity& read) {
     if (!DeleteSourceFiles) return;
-    // An editor's save renames a new file over the name, a log grows: either way the output
-    // does not hold what the path now names, so the path must stay.
-    const std::optional<TFileIdentity> now = PathIdentity(fileName);
-    if (!now || !SameFileUnchanged(*now, read))
-        throw EFileSkipped(Format(GetConstantValue("File_changed_kept"), {fileName}));
-    if (!DeleteFile(fileName))
-        throw EFileSkipped(Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(errno)}));
-    if (now->links > 1) NoteAboutFile(fileName, Format(GetConstantValue("File_has_hard_links"), {fileName}));
+    // An editor's save renames a new file over the name, a log grows, a folder on the way became
+    // a link: either way the output does not hold what the name now leads to, so it must stay.
+    TFileIdentity now;
+    const int err = DeleteFileIfSame(fileName, read, true, &now);
+    if (err == ESTALE) throw EFileSkipped(Format(GetConstantValue("File_changed_kept"), {fileName}));
+    if (err != 0)
+        throw EFileSkipped(Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(err)}));
+    if (now.links > 1) NoteAboutFile(fileName, Format(GetConstantValue("File_has_hard_links"), {fileName}));
 }
 
 void TCrypt::ReportIncomplete(const std::string& fileName) {
@@ -57,23 +57,28 @@ void TCrypt::ReportIncomplete(const std::string& fileName) {
 
 void TEncrypt::Work(const std::string& fileName) {
     if (Algo == nullptr) throw std::logic_error("no cipher chosen for encryption");
-    // The source as it stood before it was read: deleted later only if it still stands so.
-    const std::optional<TFileIdentity> read = PathIdentity(fileName);
-    const bool completed = Algo->Encrypt(fileName, Password, OnHalt, OnProgress, OnInvalidPassword, FileOptions());
+    // The source as its descriptor saw it when reading began: deleted later only if the name
+    // still holds it so.
+    std::optional<TFileIdentity> read;
+    TCryptFileOptions options = FileOptions();
+    options.onSourceOpened = [&read](const TFileIdentity& id) { read = id; };
+    const bool completed = Algo->Encrypt(fileName, Password, OnHalt, OnProgress, OnInvalidPassword, options);
     if (!completed) return ReportIncomplete(fileName);
     if (read) FinishSource(fileName, *read);
 }
 
 void TDecrypt::Work(const std::string& fileName) {
-    const std::optional<TFileIdentity> read = PathIdentity(fileName);
     FindAlgorithm(fileName);
+    std::optional<TFileIdentity> read;
+    TCryptFileOptions options = FileOptions();
+    options.onSourceOpened = [&read](const TFileIdentity& id) { read = id; };
     // A password given for this file is tried first on the next files of the run.
     const TInvalidPasswordCallback askAgain = [this](const std::string& name, std::string& newPassword) {
         if (!OnInvalidPassword || !OnInvalidPassword(name, newPassword)) return false;
         Password = newPassword;
         return true;
     };
-    const bool completed = Algo->Decrypt(fileName, Password, OnHalt, OnProgress, askAgain, FileOptions());
+    const bool completed = Algo->Decrypt(fileName, Password, OnHalt, OnProgress, askAgain, options);
     if (!completed) return ReportIncomplete(fileName);
     if (read) FinishSource(fileName, *read);
 }

@@ -12,11 +12,18 @@
 #include "l10n/TextConstants.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderWalk.h"
 #include "platform/Paths.h"
 #include "platform/SystemError.h"
 #include "platform/TextFormat.h"
 
 namespace tellvane {
+namespace {
+
+// A path named on its own: its folder is named with it, the name itself is never followed.
+size_t OwnFolderLength(const std::string& path) { return ExtractFilePath(ExcludeTrailingPathDelimiter(path)).size(); }
+
+}  // namespace
 
 TFilesIterationThread::TFilesIterationThread(TOperation& operation, TItemsSet itemsForOperation, IWorkerHost& host)
     : Operation(operation), ItemsForOperation(std::move(itemsForOperation)), host_(host) {}
@@ -85,8 +92,9 @@ int64_t TFilesIterationThread::CompletedCount() const {
     return std::max<int64_t>(0, total - static_cast<int64_t>(notCompleted_.CountAmong(filesToOperate_)));
 }
 
-void TFilesIterationThread::AddEntry(const std::string& entry) {
+void TFilesIterationThread::AddEntry(const std::string& entry, size_t rootLength) {
     filesToOperate_.push_back(entry);
+    rootLengths_.push_back(rootLength);
     // The progress window counts the files found while the list is being built.
     filesCount_.store(static_cast<int64_t>(filesToOperate_.size()));
 }
@@ -94,6 +102,7 @@ void TFilesIterationThread::AddEntry(const std::string& entry) {
 void TFilesIterationThread::AddPendingFiles() {
     const auto& pending = PendingFiles();
     filesToOperate_.insert(filesToOperate_.end(), pending.begin(), pending.end());
+    for (const auto& entry : pending) rootLengths_.push_back(OwnFolderLength(entry));
     const bool expandFolders =
         ItemsForOperation.count(TItemType::itFile) != 0 && ItemsForOperation.count(TItemType::itFolder) == 0;
     if (!expandFolders) return;
@@ -102,18 +111,21 @@ void TFilesIterationThread::AddPendingFiles() {
         const std::string entry = filesToOperate_[i];
         // A link named directly stays a link: the operation skips it (or, shredding, removes it).
         if (GetEntryKind(ExcludeTrailingPathDelimiter(entry)) == TEntryKind::Directory) {
-            AddFolderFiles(entry);
+            // The folder named is the root its walk stays below.
+            AddFolderFiles(entry, IncludeTrailingPathDelimiter(entry).size());
             filesToOperate_.erase(filesToOperate_.begin() + static_cast<std::ptrdiff_t>(i));
+            rootLengths_.erase(rootLengths_.begin() + static_cast<std::ptrdiff_t>(i));
             filesCount_.store(static_cast<int64_t>(filesToOperate_.size()));
         }
     }
 }
 
-void TFilesIterationThread::AddFolderFiles(const std::string& folder) {
+void TFilesIterationThread::AddFolderFiles(const std::string& folder, size_t rootLength) {
     if (HaltRequested()) return;
     const std::string base = IncludeTrailingPathDelimiter(folder);
     std::vector<DirEntry> entries;
     try {
+        const TNamedRoot named(base, rootLength);
         entries = ListDirectory(base);
     } catch (const EFileError& e) {
         // One folder that cannot be listed costs only its own files.
@@ -126,30 +138,31 @@ void TFilesIterationThread::AddFolderFiles(const std::string& folder) {
         // A link is never entered, whatever it points to: it is listed as itself, and the
         // operation decides (encryption skips it, shredding removes the link alone).
         if (e.isDirectory && !e.isSymlink)
-            AddFolderFiles(base + e.name + "/");
+            AddFolderFiles(base + e.name + "/", rootLength);
         else
-            AddEntry(base + e.name);
+            AddEntry(base + e.name, rootLength);
     }
 }
 
-void TFilesIterationThread::AddTreeNodeFiles(const TTreeNode& node) {
+void TFilesIterationThread::AddTreeNodeFiles(const TTreeNode& node, size_t rootLength) {
     if (node.IsPlaceholder || HaltRequested()) return;
     if (node.StateIndex == nsChecked) {
         const std::string path = TDriveTree::GetFullPathByTree(&node);
+        const TNamedRoot named(path, rootLength);
         if (node.ImageIndex >= niDocument && ItemsForOperation.count(TItemType::itFile)) {
-            AddEntry(path);
+            AddEntry(path, rootLength);
         } else if (ItemsForOperation.count(TItemType::itFolder)) {
-            AddEntry(ExcludeTrailingPathDelimiter(path));
+            AddEntry(ExcludeTrailingPathDelimiter(path), rootLength);
         } else if (node.Parent && IsSymlink(path)) {
-            AddEntry(path);  // a link to a folder, as in a walk
+            AddEntry(path, rootLength);  // a link to a folder, as in a walk
         } else if (node.HasOnlyDummyChild()) {
-            AddFolderFiles(IncludeTrailingPathDelimiter(path));
+            AddFolderFiles(IncludeTrailingPathDelimiter(path), rootLength);
         } else {
-            for (const auto& child : node.Children) AddTreeNodeFiles(*child);
+            for (const auto& child : node.Children) AddTreeNodeFiles(*child, rootLength);
         }
     }
     if (node.StateIndex == nsPartlyChecked)
-        for (const auto& child : node.Children) AddTreeNodeFiles(*child);
+        for (const auto& child : node.Children) AddTreeNodeFiles(*child, rootLength);
 }
 
 void TFilesIterationThread::PrepareFilesToOperate() {
@@ -157,14 +170,19 @@ void TFilesIterationThread::PrepareFilesToOperate() {
     if (const TDriveTree* tree = host_.DriveTree()) {
         for (const auto& drive : tree->DrivesInTree) {
             if (HaltRequested()) break;
+            // The tree never enters a link, so everything under a drive is reached from its mount
+            // point, which is where the tree's paths begin.
             if (ItemsForOperation.count(TItemType::itFolder) && drive->StateIndex == nsChecked)
-                filesToOperate_.push_back(drive->Text);
+                AddEntry(drive->Text, OwnFolderLength(drive->Text));
             else
-                AddTreeNodeFiles(*drive);
+                AddTreeNodeFiles(*drive, drive->Text.size());
         }
     }
     int64_t total = 1;
-    for (const auto& entry : filesToOperate_) total += GetFileSize(entry);
+    for (size_t i = 0; i < filesToOperate_.size(); ++i) {
+        const TNamedRoot named(filesToOperate_[i], rootLengths_[i]);
+        total += GetFileSize(filesToOperate_[i]);
+    }
     allFilesSize_.store(total);
     filesCount_.store(static_cast<int64_t>(filesToOperate_.size()));
 }
@@ -203,10 +221,14 @@ std::string SkipReason(const std::string& fileName, const EFileError& e) {
 
 }  // namespace
 
-void TFilesIterationThread::WorkOn(const std::string& fileName) {
+void TFilesIterationThread::WorkOn(size_t index) {
+    const std::string& fileName = filesToOperate_[index];
+    const TNamedRoot named(fileName, rootLengths_[index]);
     // Every failure of the file layer concerns this entry alone (operations touch nothing else but
     // its output beside it): the entry is reported and the run goes on with the next one.
     try {
+        // The walk is done; nothing of this entry has been reached yet.
+        if (const int err = FileCallHookAnswer("open", fileName)) throw EFileSkipped(CannotOpenMessage(fileName, err), err);
         Operation.Work(fileName);
     } catch (const EFileError& e) {
         const auto* skipped = dynamic_cast<const EFileSkipped*>(&e);
@@ -225,8 +247,13 @@ void TFilesIterationThread::Execute() {
     try {
         // Returns only after the handler that started the run has finished on the UI thread.
         host_.RunOnUiThread([] {});
-        PrepareFilesToOperate();
+        {
+            const TFolderCache cache;
+            PrepareFilesToOperate();
+        }
         if (!HaltRequested()) Operation.BeforeRun(filesToOperate_);
+        // Files of one folder follow each other: that folder is walked to once, not once per file.
+        const TFolderCache cache;
         startTime_ = Now();
         for (; next_ < filesToOperate_.size(); ++next_) {
             if (HaltRequested()) break;
@@ -235,7 +262,7 @@ void TFilesIterationThread::Execute() {
                 currentFileName_ = filesToOperate_[next_];
             }
             currentFileNumber_.store(static_cast<int>(next_ + 1));
-            WorkOn(filesToOperate_[next_]);
+            WorkOn(next_);
             // A file the halt interrupted was not finished either.
             if (HaltRequested()) break;
         }

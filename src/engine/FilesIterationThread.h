@@ -73,14 +73,16 @@ public:
     const TItemsSet ItemsForOperation;
 
 private:
-    void AddEntry(const std::string& entry);
+    // ROOTLENGTH: how much of ENTRY the user named; below it every folder is entered without
+    // following a link (platform/FolderWalk.h).
+    void AddEntry(const std::string& entry, size_t rootLength);
     void AddPendingFiles();
-    void AddTreeNodeFiles(const TTreeNode& node);
+    void AddTreeNodeFiles(const TTreeNode& node, size_t rootLength);
     // Lists FOLDER's files, links and special files, and those of its subfolders; a folder that
     // cannot be listed is reported and left out.
-    void AddFolderFiles(const std::string& folder);
-    // Work on one entry; a failure that concerns only this entry is reported and the run goes on.
-    void WorkOn(const std::string& fileName);
+    void AddFolderFiles(const std::string& folder, size_t rootLength);
+    // Work on entry INDEX; a failure that concerns only this entry is reported and the run goes on.
+    void WorkOn(size_t index);
     // Lists the entries from FROM on as not done: the run ended before them.
     void ListNotReached(size_t from);
     // The entries not done, shown once at the run's end.
@@ -92,6 +94,7 @@ private:
     std::atomic<bool> terminated_{false};
     std::atomic<bool> finished_{false};
     std::vector<std::string> filesToOperate_;
+    std::vector<size_t> rootLengths_;  // of each entry of filesToOperate_
     size_t next_ = 0;  // the entry being worked on, or the first not yet reached
     std::atomic<int64_t> filesCount_{0};
     mutable std::mutex nameLock_;

@@ -5,6 +5,7 @@
 #include "hide/HideShowRoutines.h"
 #include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderWalk.h"
 #include "platform/Paths.h"
 #include "platform/SystemError.h"
 #include "platform/TextFormat.h"
@@ -38,8 +39,11 @@ void TShow::Work(const std::string& name) {
 
 void THide::HideOne(const std::string& given) {
     if (given.empty()) return;
-    // Recorded absolute, so that the item can be shown again from any folder.
-    const std::string name = AbsolutePath(given);
+    // Recorded absolute, with the part the user named resolved, so that the recorded path holds no
+    // link: showing it later walks it from "/" without following any.
+    const std::string absolute = AbsolutePath(given);
+    const std::string name = CanonicalNamedPath(absolute);
+    const TNamedRoot fromTop(name, 1);
     if (ExcludeTrailingPathDelimiter(name) == "/") throw EFileSkipped(Format(GetConstantValue("Cannot_hide_root"), {given}));
     // A drive is a listed volume named by its mount point, with or without the trailing "/";
     // it is recorded under its root, the mount point with the "/".
@@ -53,21 +57,26 @@ void THide::HideOne(const std::string& given) {
         err = HideFile(name);  // folders picked in the tree arrive without a "/" and are recorded as files
     // Recorded, so it can be shown, but not counted as hidden: the worker reports it under the
     // entry of the run's list, so that the completion count leaves it out.
-    if (err) throw EFileSkipped(Format(GetConstantValue("Cannot_hide"), {name, FormatSystemError(err)}));
+    if (err) throw EFileSkipped(Format(GetConstantValue("Cannot_hide"), {absolute, FormatSystemError(err)}));
 }
 
 void TShow::ShowOne(const std::string& name) {
+    // The store holds link-free paths: every folder on the way is entered without following a link.
+    const TNamedRoot fromTop(name, name.empty() || name[0] != '/' ? 0 : 1);
+    int err = 0;
     switch (HiddenItemsStore().GetItem(ItemToShowIndex).TypeOfItem) {
         case TItemType::itFolder:
-            ShowFolder(name, ItemToShowIndex);
+            err = ShowFolder(name, ItemToShowIndex);
             break;
         case TItemType::itDrive:
-            ShowDrive(name, ItemToShowIndex);
+            err = ShowDrive(name, ItemToShowIndex);
             break;
         default:
-            ShowFile(name, ItemToShowIndex);
+            err = ShowFile(name, ItemToShowIndex);
             break;
     }
+    // Still hidden, so still listed: it can be shown once what stood in the way is gone.
+    if (err) throw EFileSkipped(Format(GetConstantValue("Cannot_show"), {name, FormatSystemError(err)}));
 }
 
 }  // namespace tellvane

@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <random>
 #include <vector>
 
 #include "platform/FileDescriptor.h"
+#include "platform/FolderWalk.h"
 #include "platform/Paths.h"
 
 namespace tellvane {
@@ -30,10 +32,6 @@ bool IsListableName(const std::string& name) {
            name.find_first_of(std::string("/\n\r\0", 4)) == std::string::npos;
 }
 
-std::string DotHiddenPath(const std::string& folder) {
-    return (folder.empty() ? std::string("./") : IncludeTrailingPathDelimiter(folder)) + DotHiddenName;
-}
-
 // FOLDER's ".hidden" as it was read: whether it exists, its status and its text.
 struct TDotHidden {
     bool exists = false;
@@ -45,9 +43,9 @@ struct TDotHidden {
 // make us read elsewhere, hang (a FIFO) or exhaust memory (a device): a link is refused with ELOOP,
 // a folder with EISDIR, any other non-regular file with EINVAL, more than MaxDotHiddenSize bytes
 // with EFBIG. A missing file reads as empty. Returns 0 or an errno value.
-int ReadDotHidden(const std::string& path, TDotHidden& file) {
+int ReadDotHidden(int folder, TDotHidden& file) {
     file = {};
-    TFileDescriptor fd(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    TFileDescriptor fd(openat(folder, DotHiddenName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!fd.valid()) return errno == ENOENT ? 0 : errno;
     if (fstat(fd.get(), &file.st) != 0) return errno;
     if (S_ISDIR(file.st.st_mode)) return EISDIR;
@@ -67,24 +65,29 @@ int ReadDotHidden(const std::string& path, TDotHidden& file) {
     }
 }
 
-// Replaces the ".hidden" read as OLD by CONTENT through a temporary file in the same folder, with
-// the mode and the owner OLD had (a new file gets 0644 and, when we run as root, the folder's
-// owner, so that the folder's user can still edit it). Returns 0 or an errno value.
-int ReplaceContent(const std::string& folder, const std::string& path, const TDotHidden& old,
-                   const std::string& content) {
+// Replaces the ".hidden" read as OLD in the open FOLDER by CONTENT through a temporary file in
+// the same folder, with the mode and the owner OLD had (a new file gets 0644 and, when we run as
+// root, the folder's owner, so that the folder's user can still edit it). Returns 0 or an errno value.
+int ReplaceContent(int folder, const TDotHidden& old, const std::string& content) {
     mode_t mode = 0644;
     struct stat owner = old.st;
     bool haveOwner = old.exists;
     if (old.exists) {
         mode = old.st.st_mode & 07777;
-    } else if (stat(folder.empty() ? "." : folder.c_str(), &owner) == 0) {
+    } else if (fstat(folder, &owner) == 0) {
         haveOwner = true;
     }
-    std::string temp = path + ".XXXXXX";
-    TFileDescriptor fd(mkostemp(temp.data(), O_CLOEXEC));
+    thread_local std::mt19937_64 generator{std::random_device{}()};
+    TFileDescriptor fd;
+    std::string temp;
+    for (int attempt = 0; attempt < 16 && !fd.valid(); ++attempt) {
+        temp = std::string(DotHiddenName) + "." + std::to_string(generator() % 1000000000u);
+        fd = TFileDescriptor(openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!fd.valid() && errno != EEXIST) break;
+    }
     if (fd.get() < 0) return errno;
     auto fail = [&](int err) {
-        unlink(temp.c_str());
+        unlinkat(folder, temp.c_str(), 0);
         return err;
     };
     if (fchmod(fd.get(), mode) != 0) return fail(errno);
@@ -101,8 +104,13 @@ int ReplaceContent(const std::string& folder, const std::string& path, const TDo
     }
     if (fsync(fd.get()) != 0) return fail(errno);
     if (close(fd.release()) != 0) return fail(errno);
-    if (rename(temp.c_str(), path.c_str()) != 0) return fail(errno);
+    if (renameat(folder, temp.c_str(), folder, DotHiddenName) != 0) return fail(errno);
     return 0;
+}
+
+// FOLDER opened for its ".hidden" (below the named part without following a link).
+TFileDescriptor OpenFolder(const std::string& folder) {
+    return TFileDescriptor(OpenFolderBelowRoot(folder.empty() ? std::string("./") : folder));
 }
 
 }  // namespace
@@ -140,29 +148,39 @@ bool HasHiddenEntries(const std::string& content) {
 }
 
 int ListInDotHidden(const std::string& folder, const std::string& name) {
+    const TFileDescriptor fd = OpenFolder(folder);
+    return fd.valid() ? ListInDotHiddenAt(fd.get(), name) : errno;
+}
+
+int ListInDotHiddenAt(int folder, const std::string& name) {
     if (!IsListableName(name)) return EINVAL;
-    const std::string path = DotHiddenPath(folder);
     TDotHidden file;
-    if (int err = ReadDotHidden(path, file)) return err;
+    if (int err = ReadDotHidden(folder, file)) return err;
     if (ListsHiddenName(file.content, name)) return 0;
-    return ReplaceContent(folder, path, file, WithHiddenName(file.content, name));
+    return ReplaceContent(folder, file, WithHiddenName(file.content, name));
 }
 
 int UnlistFromDotHidden(const std::string& folder, const std::string& name) {
+    const TFileDescriptor fd = OpenFolder(folder);
+    if (fd.valid()) return UnlistFromDotHiddenAt(fd.get(), name);
+    return errno == ENOENT ? 0 : errno;  // a folder that is gone lists nothing
+}
+
+int UnlistFromDotHiddenAt(int folder, const std::string& name) {
     if (!IsListableName(name)) return EINVAL;
-    const std::string path = DotHiddenPath(folder);
     TDotHidden file;
-    if (int err = ReadDotHidden(path, file)) return err;
+    if (int err = ReadDotHidden(folder, file)) return err;
     if (!ListsHiddenName(file.content, name)) return 0;
     std::string rest = WithoutHiddenName(file.content, name);
-    if (!HasHiddenEntries(rest)) return unlink(path.c_str()) == 0 || errno == ENOENT ? 0 : errno;
-    return ReplaceContent(folder, path, file, rest);
+    if (!HasHiddenEntries(rest)) return unlinkat(folder, DotHiddenName, 0) == 0 || errno == ENOENT ? 0 : errno;
+    return ReplaceContent(folder, file, rest);
 }
 
 std::set<std::string> ReadHiddenNames(const std::string& folder) {
     std::set<std::string> names;
     TDotHidden file;
-    if (ReadDotHidden(DotHiddenPath(folder), file) != 0) return names;
+    const TFileDescriptor fd = OpenFolder(folder);
+    if (!fd.valid() || ReadDotHidden(fd.get(), file) != 0) return names;
     for (auto& line : SplitLines(file.content))
         if (!line.empty()) names.insert(std::move(line));
     return names;

@@ -27,9 +27,12 @@ bool HasHiddenEntries(const std::string& content);
 // Lists NAME in FOLDER's ".hidden", creating the file when needed. Returns 0 or an errno value
 // (EINVAL for a name that a line cannot hold: empty, ".", "..", or with "/" or a line break).
 int ListInDotHidden(const std::string& folder, const std::string& name);
+// The same in the folder open as FOLDER: nothing is reached by path.
+int ListInDotHiddenAt(int folder, const std::string& name);
 // Removes NAME from FOLDER's ".hidden"; the file goes when no entry is left in it.
 // Returns 0 (also when the name was not listed) or an errno value.
 int UnlistFromDotHidden(const std::string& folder, const std::string& name);
+int UnlistFromDotHiddenAt(int folder, const std::string& name);
 // The names listed in FOLDER's ".hidden" (empty when there is none or it cannot be read: a folder
 // whose ".hidden" is refused is listed in full).
 std::set<std::string> ReadHiddenNames(const std::string& folder);

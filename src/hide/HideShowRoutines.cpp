@@ -12,6 +12,7 @@
 #include "hide/HiddenVolumes.h"
 #include "platform/FileDescriptor.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderWalk.h"
 #include "platform/Paths.h"
 #include "platform/SystemError.h"
 
@@ -51,24 +52,47 @@ int StatusOfOpened(const TFileDescriptor& item, struct stat& st) {
     return fstat(item.get(), &st) == 0 ? 0 : errno;
 }
 
+// The item as its parent folder's descriptor holds it, opened without following a link.
+TFileDescriptor OpenItem(const TParentFolder& parent) { return TFileDescriptor(OpenItemIn(parent)); }
+
+// ITEMPATH's folder, reached without following a link below the named part.
+bool OpenItemFolder(const std::string& itemPath, TParentFolder& parent) {
+    if (const int err = FileCallHookAnswer("open", itemPath)) {
+        errno = err;
+        return false;
+    }
+    return OpenParentFolder(itemPath, parent);
+}
+
 int HideItem(const std::string& path) {
     std::string itemPath, folder, name;
     if (!SplitItemPath(path, itemPath, folder, name)) return EINVAL;
-    TFileDescriptor item(OpenItemNoFollow(itemPath));
+    TParentFolder parent;
+    if (!OpenItemFolder(itemPath, parent)) return errno;
+    TFileDescriptor item = OpenItem(parent);
     struct stat st {};
     if (int err = StatusOfOpened(item, st)) return err;
-    if (int err = ListInDotHidden(folder, name)) return err;
+    if (int err = ListInDotHiddenAt(parent.fd(), name)) return err;
     if (BeforeModeChangeHook()) BeforeModeChangeHook()(itemPath);
     return SetWriteBits(item.get(), st, false);
 }
 
-int UnhideItem(const std::string& path) {
+// KEEP: the failure leaves the name in ".hidden" (the item is still hidden), not only its mode.
+int UnhideItem(const std::string& path, bool& keep) {
+    keep = true;
     std::string itemPath, folder, name;
     if (!SplitItemPath(path, itemPath, folder, name)) return EINVAL;
+    TParentFolder parent;
+    if (!OpenItemFolder(itemPath, parent)) {
+        // A folder that is gone hides nothing any more; anything else in the way leaves it hidden.
+        keep = errno != ENOENT;
+        return errno;
+    }
     // The name goes from ".hidden" even when the item itself is gone, so that a later item of the
     // same name is not hidden by a stale entry.
-    if (int err = UnlistFromDotHidden(folder, name)) return err;
-    TFileDescriptor item(OpenItemNoFollow(itemPath));
+    if (int err = UnlistFromDotHiddenAt(parent.fd(), name)) return err;
+    keep = false;
+    TFileDescriptor item = OpenItem(parent);
     struct stat st {};
     if (int err = StatusOfOpened(item, st)) return err;
     if (BeforeModeChangeHook()) BeforeModeChangeHook()(itemPath);
@@ -85,17 +109,19 @@ int HideAndRecord(const std::string& path, TItemType type) {
 }
 
 // Shown first, then dropped; when the drop cannot be saved the item is hidden again, so that it
-// stays hidden and listed rather than hidden where nobody can find it.
-void ShowAndDrop(const std::string& path, int index) {
+// stays hidden and listed rather than hidden where nobody can find it. An item still hidden
+// stays listed too.
+int ShowAndDrop(const std::string& path, int index) {
     THiddenConfig& store = HiddenItemsStore();
     store.GetItem(index);  // a bad index raises before anything changes
-    CoreUnhide(path);
+    if (int err = CoreUnhide(path)) return err;
     try {
         store.DeleteItem(index);
     } catch (...) {
         CoreHide(path);
         throw;
     }
+    return 0;
 }
 
 // Puts the list of hidden volumes back after a failed save; the save's error is the one reported.
@@ -115,8 +141,11 @@ int CoreHide(const std::string& path) {
     return err;
 }
 
-void CoreUnhide(const std::string& path) {
-    if (int err = UnhideItem(path)) LogFailure(err, "CoreUnhide");
+int CoreUnhide(const std::string& path) {
+    bool keep = false;
+    const int err = UnhideItem(path, keep);
+    if (err) LogFailure(err, "CoreUnhide");
+    return keep ? err : 0;
 }
 
 int HideFile(const std::string& path) { return HideAndRecord(path, TItemType::itFile); }
@@ -138,17 +167,20 @@ int HideDrive(const std::string& path) {
     return CoreHide(mountPoint);
 }
 
-void ShowFile(const std::string& path, int index) { ShowAndDrop(path, index); }
+int ShowFile(const std::string& path, int index) { return ShowAndDrop(path, index); }
 
-void ShowFolder(const std::string& path, int index) { ShowAndDrop(path, index); }
+int ShowFolder(const std::string& path, int index) { return ShowAndDrop(path, index); }
 
-void ShowDrive(const std::string& path, int index) {
+int ShowDrive(const std::string& path, int index) {
     THiddenConfig& store = HiddenItemsStore();
     store.GetItem(index);
     const std::string mountPoint = VolumeMountPoint(path);
     const std::vector<std::string> volumes = ReadHiddenVolumes();
     WriteHiddenVolumes(WithoutVolume(volumes, mountPoint));
-    CoreUnhide(mountPoint);
+    if (int err = CoreUnhide(mountPoint)) {
+        RestoreHiddenVolumes(volumes);
+        return err;
+    }
     try {
         store.DeleteItem(index);
     } catch (...) {
@@ -156,6 +188,7 @@ void ShowDrive(const std::string& path, int index) {
         RestoreHiddenVolumes(volumes);
         throw;
     }
+    return 0;
 }
 
 void SetBeforeModeChangeHook(std::function<void(const std::string& itemPath)> hook) {

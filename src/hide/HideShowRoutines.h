@@ -17,9 +17,10 @@ namespace tellvane {
 // The item is opened once without following a link and its mode changed through that descriptor,
 // so a link at PATH, there from the start or swapped in meanwhile, never has its target changed.
 int CoreHide(const std::string& path);
-// Make PATH visible again and, when it is a file, writable by its owner. A failure is only
-// logged ("CoreUnhide").
-void CoreUnhide(const std::string& path);
+// Make PATH visible again and, when it is a file, writable by its owner. A failure is logged
+// ("CoreUnhide"); its errno value is returned only when the item is still hidden (its name could
+// not leave ".hidden", or a link stood where its folder was), else 0.
+int CoreUnhide(const std::string& path);
 
 // Each records PATH in the store (itFile, itFolder, itDrive), then hides it, and returns CoreHide's
 // result: an item that could not be hidden stays recorded, and can be shown. A path the store
@@ -32,11 +33,12 @@ int HideFolder(const std::string& path);
 int HideDrive(const std::string& path);
 
 // Each shows PATH (the item's own path) and deletes store item INDEX. When the deletion cannot be
-// saved, the item is hidden again and the error passed on: it stays hidden and listed.
-void ShowFile(const std::string& path, int index);
-void ShowFolder(const std::string& path, int index);
+// saved, the item is hidden again and the error passed on: it stays hidden and listed. An item
+// CoreUnhide leaves hidden stays in the store; its errno value is returned (else 0).
+int ShowFile(const std::string& path, int index);
+int ShowFolder(const std::string& path, int index);
 // A failed write of the list of hidden volumes raises ERegistryError before the store changes.
-void ShowDrive(const std::string& path, int index);
+int ShowDrive(const std::string& path, int index);
 
 // Called with the item's path between opening the item and changing its mode (tests make a race
 // there deterministic); empty to remove.

@@ -9,6 +9,7 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Cannot_delete_file", "Cannot delete %s. %s"},
         {"Cannot_hide", "%s could not be hidden. %s"},
         {"Cannot_hide_root", "%s cannot be hidden: it is the root of the file system"},
+        {"Cannot_show", "%s could not be shown; it stays hidden. %s"},
         {"Choose_files_to_encrypt", "Choose files, folders or drives to encrypt:"},
         {"Choose_files_to_encrypt_full", "Choose files, folders and drives to encrypt. Encrypted file with .enc extension will be created for each selected file and for each file inside selected folders or drives. Folders hierarchy will stay untouched."},
         {"Choose_files_to_shred", "Choose files or folders to shred:"},

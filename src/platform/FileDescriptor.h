@@ -10,6 +10,14 @@ public:
     ~TFileDescriptor() { Close(); }
     TFileDescriptor(const TFileDescriptor&) = delete;
     TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+    TFileDescriptor(TFileDescriptor&& other) noexcept : fd_(other.release()) {}
+    TFileDescriptor& operator=(TFileDescriptor&& other) noexcept {
+        if (this != &other) {
+            Close();
+            fd_ = other.release();
+        }
+        return *this;
+    }
 
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "platform/FileDescriptor.h"
+#include "platform/FolderWalk.h"
 #include "platform/Paths.h"
 #include "platform/SystemError.h"
 #include "platform/TextFormat.h"
@@ -51,7 +52,20 @@ constexpr long BcachefsMagic = 0xCA451A4E;
 
 }  // namespace
 
-int OpenItemNoFollow(const std::string& path) { return open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC); }
+int OpenItemNoFollow(const std::string& path) {
+    if (const int err = FileCallHookAnswer("open", path)) {
+        errno = err;
+        return -1;
+    }
+    TParentFolder parent;
+    if (!OpenParentFolder(path, parent)) return -1;
+    return OpenItemIn(parent);
+}
+
+int OpenItemIn(const TParentFolder& parent) {
+    if (parent.name.empty()) return fcntl(parent.fd(), F_DUPFD_CLOEXEC, 0);
+    return openat(parent.fd(), parent.name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+}
 
 int ChangeModeOfOpened(int fd, unsigned mode) {
     struct stat st {};
@@ -92,22 +106,48 @@ ENotRegularFile::ENotRegularFile(const std::string& path, TEntryKind kind)
       Path(path),
       Kind(kind) {}
 
+namespace {
+
+// lstat of PATH through its parent's descriptor; errno ELOOP when a link stands where a folder
+// was expected below the named part.
+bool StatBelowRoot(const std::string& path, struct stat& st) {
+    TParentFolder parent;
+    if (!OpenParentFolder(path, parent)) return false;
+    if (parent.name.empty()) return fstat(parent.fd(), &st) == 0;
+    return fstatat(parent.fd(), parent.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+}  // namespace
+
 TEntryKind GetEntryKind(const std::string& path) {
     struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) return TEntryKind::Missing;
-    return KindOfMode(st.st_mode);
+    if (StatBelowRoot(path, st)) return KindOfMode(st.st_mode);
+    // What stands in the path's way is a link, which is what the caller must not follow.
+    return errno == ELOOP ? TEntryKind::Symlink : TEntryKind::Missing;
 }
 
 int OpenRegularFile(const std::string& path, int accessFlags) {
+    if (const int err = FileCallHookAnswer("open", path)) throw EFileError(CannotOpenMessage(path, err), err);
+    TParentFolder parent;
+    if (!OpenParentFolder(path, parent)) {
+        if (errno == ELOOP) throw ENotRegularFile(path, TEntryKind::Symlink);
+        throw EFileError(CannotOpenMessage(path, errno), errno);
+    }
+    return OpenRegularFileIn(parent, path, accessFlags);
+}
+
+int OpenRegularFileIn(const TParentFolder& parent, const std::string& path, int accessFlags) {
     // Opening a device may act on it, so the type is settled before any open.
-    const TEntryKind kind = GetEntryKind(path);
-    if (kind != TEntryKind::Regular && kind != TEntryKind::Missing) throw ENotRegularFile(path, kind);
-    TFileDescriptor fd(open(path.c_str(), accessFlags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st {};
+    if (parent.name.empty()) throw ENotRegularFile(path, TEntryKind::Directory);
+    const char* name = parent.name.c_str();
+    if (fstatat(parent.fd(), name, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode))
+        throw ENotRegularFile(path, KindOfMode(st.st_mode));
+    TFileDescriptor fd(openat(parent.fd(), name, accessFlags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd.valid()) {
         if (errno == ELOOP) throw ENotRegularFile(path, TEntryKind::Symlink);
-        throw EFileError(CannotOpenMessage(path, errno));
+        throw EFileError(CannotOpenMessage(path, errno), errno);
     }
-    struct stat st {};
     if (fstat(fd.get(), &st) != 0) throw EFileError(CannotOpenMessage(path, errno));
     if (!S_ISREG(st.st_mode)) throw ENotRegularFile(path, KindOfMode(st.st_mode));
     const int flags = fcntl(fd.get(), F_GETFL);
@@ -117,25 +157,32 @@ int OpenRegularFile(const std::string& path, int accessFlags) {
 }
 
 std::vector<DirEntry> ListDirectory(const std::string& folder) {
-    std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+    int fd = OpenFolderBelowRoot(folder);
+    // A folder we may search but not read opens only for lookup: it cannot be listed.
+    if (fd >= 0 && (fcntl(fd, F_GETFL) & O_PATH) != 0) {
+        close(fd);
+        fd = -1;
+        errno = EACCES;
+    }
+    std::unique_ptr<DIR, DirCloser> dir(fd < 0 ? nullptr : fdopendir(fd));
     if (!dir) {
         const int err = errno;
+        if (fd >= 0) close(fd);
         throw EFileError(CannotOpenMessage(folder, err), err);
     }
     std::vector<DirEntry> entries;
-    const std::string base = IncludeTrailingPathDelimiter(folder);
     while (dirent* d = readdir(dir.get())) {
         std::string name = d->d_name;
         if (name == "." || name == "..") continue;
         DirEntry e;
         e.name = name;
         struct stat st {};
-        if (lstat((base + name).c_str(), &st) == 0) {
+        if (fstatat(dirfd(dir.get()), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
             e.isSymlink = S_ISLNK(st.st_mode);
             if (e.isSymlink) {
                 struct stat target {};
                 // A link to a folder is listed as a folder but never entered by the walks.
-                e.isDirectory = stat((base + name).c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+                e.isDirectory = fstatat(dirfd(dir.get()), name.c_str(), &target, 0) == 0 && S_ISDIR(target.st_mode);
             } else {
                 e.isDirectory = S_ISDIR(st.st_mode);
                 if (S_ISREG(st.st_mode)) {
@@ -151,7 +198,7 @@ std::vector<DirEntry> ListDirectory(const std::string& folder) {
 
 bool FileExists(const std::string& path) {
     struct stat st {};
-    return lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return StatBelowRoot(path, st) && S_ISREG(st.st_mode);
 }
 
 bool DirectoryExists(const std::string& path) {
@@ -161,17 +208,17 @@ bool DirectoryExists(const std::string& path) {
 
 bool PathExists(const std::string& path) {
     struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
+    return StatBelowRoot(path, st);
 }
 
 bool IsSymlink(const std::string& path) {
     struct stat st {};
-    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    return StatBelowRoot(path, st) && S_ISLNK(st.st_mode);
 }
 
 int64_t GetFileSize(const std::string& path) {
     struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) return -1;
+    if (!StatBelowRoot(path, st)) return -1;
     return S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : 0;
 }
 
@@ -190,12 +237,37 @@ bool DeleteFile(const std::string& path) {
         errno = err;
         return false;
     }
-    return unlink(path.c_str()) == 0;
+    TParentFolder parent;
+    if (!OpenParentFolder(path, parent)) return false;
+    if (parent.name.empty()) {
+        errno = EISDIR;
+        return false;
+    }
+    return unlinkat(parent.fd(), parent.name.c_str(), 0) == 0;
+}
+
+int DeleteFileIfSame(const std::string& path, const TFileIdentity& read, bool unchangedToo, TFileIdentity* now) {
+    if (const int err = FileCallHookAnswer("unlink", path)) return err;
+    TParentFolder parent;
+    if (!OpenParentFolder(path, parent)) return errno == ELOOP ? ESTALE : errno;
+    if (parent.name.empty()) return EISDIR;
+    return DeleteFileIfSameIn(parent, read, unchangedToo, now);
+}
+
+int DeleteFileIfSameIn(const TParentFolder& parent, const TFileIdentity& read, bool unchangedToo, TFileIdentity* now) {
+    struct stat st {};
+    if (fstatat(parent.fd(), parent.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return ESTALE;
+    const TFileIdentity current = IdentityOf(st);
+    if (now) *now = current;
+    const bool same = unchangedToo ? SameFileUnchanged(current, read)
+                                   : current.device == read.device && current.inode == read.inode;
+    if (!same) return ESTALE;
+    return unlinkat(parent.fd(), parent.name.c_str(), 0) == 0 ? 0 : errno;
 }
 
 std::optional<TFileIdentity> PathIdentity(const std::string& path) {
     struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) return std::nullopt;
+    if (!StatBelowRoot(path, st)) return std::nullopt;
     return IdentityOf(st);
 }
 
@@ -216,7 +288,7 @@ bool SyncFolder(const std::string& folder) {
         errno = err;
         return false;
     }
-    TFileDescriptor fd(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    TFileDescriptor fd(OpenFolderBelowRoot(path));
     return fd.get() >= 0 && fsync(fd.get()) == 0;
 }
 

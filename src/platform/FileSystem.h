@@ -13,6 +13,8 @@
 
 namespace tellvane {
 
+struct TParentFolder;  // platform/FolderWalk.h
+
 // A failure of the file layer; the message is the user's text, e.g. "Cannot open file "x". Error 2: ...".
 class EFileError : public std::runtime_error {
 public:
@@ -67,12 +69,16 @@ TEntryKind GetEntryKind(const std::string& path);
 // pipe swapped in meanwhile is never waited on. Throws ENotRegularFile for anything but a regular
 // file, EFileError "Cannot open file "%s". %s" when it cannot be opened. The descriptor blocks
 // as usual afterwards.
+// PATH is reached below the part the user named without following a link (platform/FolderWalk.h);
+// a link met on the way counts as a link named PATH.
 int OpenRegularFile(const std::string& path, int accessFlags);
+// The same for the name PARENT holds (PATH names it in messages).
+int OpenRegularFileIn(const TParentFolder& parent, const std::string& path, int accessFlags);
 // Size of a file in bytes (a link counts 0, as it is never followed), or -1 when it cannot be read.
 int64_t GetFileSize(const std::string& path);
 // Creates FOLDER and every missing parent with MODE; true when it exists afterwards.
 bool ForceDirectories(const std::string& folder, unsigned mode = 0755);
-// Removes a file (or a link); false on failure.
+// Removes a file (or a link) through its parent's descriptor; false on failure.
 bool DeleteFile(const std::string& path);
 // Writes DATA to PATH through a temporary file beside it, flushed and renamed over PATH, with MODE.
 // Throws EFileError with "Cannot create file "%s". %s" on failure; PATH is left as it was then.
@@ -99,11 +105,20 @@ std::optional<TFileIdentity> DescriptorIdentity(int fd);
 // Same device, inode, size and modification time.
 bool SameFileUnchanged(const TFileIdentity& a, const TFileIdentity& b);
 
+// Removes PATH through its parent's descriptor only while the name still holds the file READ
+// (same device and inode; with UNCHANGEDTOO also the same size and modification time). Returns 0,
+// ESTALE when the name holds something else (or a link stands in the way), or an errno value.
+// NOW receives what the name held.
+int DeleteFileIfSame(const std::string& path, const TFileIdentity& read, bool unchangedToo, TFileIdentity* now = nullptr);
+int DeleteFileIfSameIn(const TParentFolder& parent, const TFileIdentity& read, bool unchangedToo,
+                       TFileIdentity* now = nullptr);
+
 // Flushes FOLDER's entries (a rename or a new name in it) to the device; false on failure.
 bool SyncFolder(const std::string& folder);
 
 // A seam for tests: asked before each call that orders an output before its source's deletion
-// ("fsync" of a file, "rename", "fsyncdir", "unlink") with the path it takes; an answer other than 0
+// ("fsync" of a file, "rename", "fsyncdir", "unlink"), and before a file or item below a named
+// folder is opened ("open"), with the path it takes; an answer other than 0
 // makes the call fail with that errno. The program never installs one.
 using TFileCallHook = std::function<int(const std::string& call, const std::string& path)>;
 void SetFileCallHook(TFileCallHook hook);
@@ -120,6 +135,8 @@ void SetFileSystemTypeHook(TFileSystemTypeHook hook);
 // Opens the item at PATH itself with O_PATH | O_NOFOLLOW: a symbolic link opens as the link, never
 // as its target. The descriptor, or -1 with errno set.
 int OpenItemNoFollow(const std::string& path);
+// The same for the name PARENT holds (PARENT's own folder when the name is empty).
+int OpenItemIn(const TParentFolder& parent);
 // Sets the permission bits of the file open as FD, an O_PATH descriptor included: the change
 // reaches the inode FD names, whatever its path has become since. A link is refused (ELOOP).
 // Returns 0 or an errno value.

@@ -15,6 +15,7 @@
 #include "l10n/TextConstants.h"
 #include "platform/FileDescriptor.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderWalk.h"
 #include "platform/SystemError.h"
 #include "platform/TextFormat.h"
 
@@ -139,16 +140,26 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
                                     const TProgressOperationCallback& onProgress) {
     if (passes.empty()) throw std::invalid_argument("A wiping method needs at least one pass");
 
+    // The file is opened, overwritten and removed through its parent folder's descriptor, reached
+    // without following a link below the folder the user named: a folder swapped for a link
+    // meanwhile is reported, never followed.
+    if (const int err = FileCallHookAnswer("open", fileName)) throw EFileError(CannotOpenMessage(fileName, err), err);
+    TParentFolder parent;
+    if (!OpenParentFolder(fileName, parent)) {
+        if (errno == ELOOP) throw ENotRegularFile(fileName, TEntryKind::Symlink);
+        throw EFileError(CannotOpenMessage(fileName, errno), errno);
+    }
     // Never write through a symbolic link: the selected link goes, its target stays as it was.
     struct stat before {};
-    if (::lstat(fileName.c_str(), &before) != 0) throw EFileError(CannotOpenMessage(fileName, errno));
+    if (parent.name.empty() || ::fstatat(parent.fd(), parent.name.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0)
+        throw EFileError(CannotOpenMessage(fileName, parent.name.empty() ? EISDIR : errno));
     if (S_ISLNK(before.st_mode)) {
-        ::unlink(fileName.c_str());
+        ::unlinkat(parent.fd(), parent.name.c_str(), 0);
         return;
     }
     // Devices, pipes and sockets are not files to overwrite: refused (and reported) before any
     // open, and again on the descriptor, which is opened without blocking on a pipe.
-    TFileDescriptor file(OpenRegularFile(fileName, O_RDWR));
+    TFileDescriptor file(OpenRegularFileIn(parent, fileName, O_RDWR));
     struct stat st {};
     if (::fstat(file.get(), &st) != 0) throw EFileError(CannotOpenMessage(fileName, errno));
     if (st.st_dev != before.st_dev || st.st_ino != before.st_ino)
@@ -219,11 +230,14 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
     buffer.reset();
     passes.clear();
     // A file renamed over the name meanwhile is not the one wiped: it stays.
-    struct stat after {};
-    if (::lstat(fileName.c_str(), &after) != 0 || after.st_dev != st.st_dev || after.st_ino != st.st_ino)
-        throw EFileSkipped(Format(GetConstantValue("Shred_file_changed"), {fileName}));
-    if (!DeleteFile(fileName))
-        throw EFileSkipped(Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(errno)}));
+    TFileIdentity wiped;
+    wiped.device = st.st_dev;
+    wiped.inode = st.st_ino;
+    int err = FileCallHookAnswer("unlink", fileName);
+    if (err == 0) err = DeleteFileIfSameIn(parent, wiped, false);
+    if (err == ESTALE) throw EFileSkipped(Format(GetConstantValue("Shred_file_changed"), {fileName}));
+    if (err != 0)
+        throw EFileSkipped(Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(err)}));
     if (changed) throw EFileSkipped(Format(GetConstantValue("Shred_file_changed"), {fileName}));
 }
 

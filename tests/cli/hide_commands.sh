@@ -96,7 +96,15 @@ grep -qx "$work/shared/f: $work/shared/f could not be hidden. Error 40: Too many
     fail "planted .hidden: $out"
 [ "$(stat -c %a "$work/shared/f")" = 644 ] || fail "f changed beside a planted .hidden"
 [ "$(cat "$tmp/private")" = private ] && [ -L "$work/shared/.hidden" ] || fail "the planted .hidden was followed"
-"$CLI" show -P "$tmp/pw" 0 >/dev/null 2>&1; expect_status 0 $? "show of the item beside a planted .hidden"
+# Its name cannot leave a .hidden that is a link: not shown, status 1, and it stays in the store.
+out=$("$CLI" show -P "$tmp/pw" 0 2>&1); st=$?
+expect_status 1 $st "show of the item beside a planted .hidden"
+grep -qx "$work/shared/f: $work/shared/f could not be shown; it stays hidden. Error 40: Too many levels of symbolic links" <<<"$out" ||
+    fail "show beside a planted .hidden: $out"
+grep -qx "0 file was shown" <<<"$out" || fail "show beside a planted .hidden counted: $out"
+grep -qx "Count=1" "$base" || fail "item dropped by a show that failed: $(cat "$base")"
+rm "$work/shared/.hidden"
+"$CLI" show -P "$tmp/pw" 0 >/dev/null 2>&1; expect_status 0 $? "show once the link is gone"
 grep -qx "Count=0" "$base" || fail "store not empty after show: $(cat "$base")"
 
 if [ $failures -ne 0 ]; then

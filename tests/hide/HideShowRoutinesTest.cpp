@@ -235,7 +235,7 @@ TEST_F(HideShowTest, AShownNameLeavesNoStaleEntryEvenWhenTheItemIsGone) {
     EXPECT_EQ(Store().Count(), 0);
 }
 
-TEST_F(HideShowTest, AFailedListingIsLoggedAndTheItemRecordedAllTheSame) {
+TEST_F(HideShowTest, AFailedListingIsLoggedTheItemRecordedAndNotDroppedByAShow) {
     const std::string file = MakeFile("f", 0644);
     // A folder in the place of .hidden cannot be read or replaced, even by root.
     ASSERT_EQ(mkdir(work.file(".hidden").c_str(), 0755), 0);
@@ -249,9 +249,10 @@ TEST_F(HideShowTest, AFailedListingIsLoggedAndTheItemRecordedAllTheSame) {
     EXPECT_EQ(Store().GetItem(0).FilePath, file);
     EXPECT_EQ(ModeOf(file), 0644u);
 
-    ShowFile(file, 0);
+    // Still hidden by nothing we could change, but its name cannot leave: it stays in the store.
+    EXPECT_EQ(ShowFile(file, 0), EISDIR);
     EXPECT_EQ(log.From("CoreUnhide").size(), 1u);
-    EXPECT_EQ(Store().Count(), 0);
+    EXPECT_EQ(Store().Count(), 1);
 }
 
 TEST_F(HideShowTest, PathsTheStoreCannotHoldAreRefusedBeforeHiding) {
