@@ -6,10 +6,12 @@ set -euo pipefail
 packages=(
   cmake ninja-build pkg-config g++ make
   qt6-base-dev libgl-dev
-  libcrypto++-dev libbotan-2-dev libboost-stacktrace-dev
+  libcrypto++-dev libbotan-2-dev libboost-stacktrace-dev libsodium-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libglib2.0-bin
   scdoc librsvg2-bin
+  # the modern entry's independent reader in the tests, and the peer its benchmark runs against
+  python3-nacl age
   # the package's validators and what its tests need: metainfo, desktop entries, lintian, completion
   appstream desktop-file-utils lintian dpkg-dev bash-completion
   "$@"

@@ -14,7 +14,7 @@ using THaltOperationCallback = std::function<bool()>;
 using TProgressOperationCallback =
     std::function<void(int64_t doneSize, int64_t totalSize, int64_t partSize, double timeOnPart)>;
 // Asks for another password for FILENAME (full path); true when one was given in NEWPASSWORD
-// (8-bit text in the ANSI code page).
+// (as typed, UTF-8).
 using TInvalidPasswordCallback = std::function<bool(const std::string& fileName, std::string& newPassword)>;
 // Asked when an output's name FINALPATH is taken: true lets the output replace that file.
 using TReplaceFileCallback = std::function<bool(const std::string& finalPath)>;

@@ -313,7 +313,6 @@ std::optional<TSecretString> AskOnTerminal(const std::string& prompt) {
     return line;
 }
 
-TSecretString ToAnsiPassword(const std::string& typed) { return Utf8ToCodePage(typed, SystemAnsiCodePage()); }
 
 std::optional<std::string> ParsedArgs::Value(const std::string& name) const {
     for (const auto& [n, v] : options)

@@ -39,8 +39,6 @@ TSecretString ReadPasswordFile(const std::string& file);
 TSecretString ReadKeyFile(const std::string& file);
 // Asks on the terminal without echo; nullopt when there is no terminal or input ended.
 std::optional<TSecretString> AskOnTerminal(const std::string& prompt);
-// A typed password as the ciphers take it: 8-bit text in the ANSI code page.
-TSecretString ToAnsiPassword(const std::string& typed);
 
 // Splits ARGS into options and paths: OPTIONS lists the option names that take a value (e.g.
 // "-p"), FLAGS those that don't. "-q" and "--quiet" are taken by every command (SetQuiet).

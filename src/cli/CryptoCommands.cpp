@@ -37,8 +37,9 @@ const std::vector<std::string> PasswordOptions = {"-p", "-k", "--key-file"};
 
 // The password from -p FILE (its first line), from -k FILE (the whole file as the windows' "..."
 // button takes it, so that both open the same files), or asked on the terminal (twice when
-// CONFIRM, as the wizard asks).
-TSecretString ObtainPassword(const ParsedArgs& parsed, bool confirm) {
+// CONFIRM, as the wizard asks). A new pass phrase for an entry that keys from the ANSI code page
+// is refused when it would collapse to "?" there.
+TSecretString ObtainPassword(const ParsedArgs& parsed, bool confirm, const TCryptoAlgorithm* algorithm = nullptr) {
     TSecretString typed;
     const auto keyFile = parsed.Has("-k") ? parsed.Value("-k") : parsed.Value("--key-file");
     if (keyFile && parsed.Has("-p")) throw UsageError(CliText("Cli_p_and_k"));
@@ -57,9 +58,9 @@ TSecretString ObtainPassword(const ParsedArgs& parsed, bool confirm) {
     }
     if (typed.empty()) throw std::runtime_error(GetConstantValue("Enter_password_first"));
     // A new pass phrase must not collapse to "?"; existing files keep the conversion as it is.
-    if (confirm)
+    if (confirm && algorithm != nullptr && algorithm->PassPhraseInCodePage())
         if (const std::string refusal = NewSecretRefusal(typed); !refusal.empty()) throw std::runtime_error(refusal);
-    return ToAnsiPassword(typed);
+    return typed;
 }
 
 int RunEncrypt(const std::vector<std::string>& args) {
@@ -70,7 +71,7 @@ int RunEncrypt(const std::vector<std::string>& args) {
     if (parsed.paths.empty()) throw UsageError(CliText("Cli_no_path"));
     TEncrypt encrypt;
     encrypt.Algo = AlgorithmList()[index].get();
-    encrypt.Password = ObtainPassword(parsed, true);
+    encrypt.Password = ObtainPassword(parsed, true, encrypt.Algo);
     encrypt.DeleteSourceFiles = parsed.Has("--delete-source");
     // "All at once" makes eighteen passes over each file; the progress counts the file once.
     SetAlgorithmPassCount(static_cast<int>(index) == AllAtOnceIndex ? AllAtOnceIndex : 1);

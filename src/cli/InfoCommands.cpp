@@ -9,6 +9,7 @@
 #include "crypto/CryptoAlgorithms.h"
 #include "crypto/EncFileFormat.h"
 #include "crypto/EncFileIO.h"
+#include "crypto/ModernFormat.h"
 #include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"
 #include "platform/TextFormat.h"
@@ -20,8 +21,29 @@ std::string Problem(const char* constant, const std::string& path) {
     return Format(GetConstantValue(constant), {path});
 }
 
+// The modern entry's line: its body's plaintext size and the stretching its pass phrase needs.
+// Empty when the header or the body's length does not fit the format.
+std::string DescribeModernFile(const std::string& path, const TInputFile& in) {
+    try {
+        const TModernHeader header = ReadModernHeader(in);
+        const int64_t body = ModernPlainBodyBytes(in.Size() - header.BodyOffset());
+        return Format("%s\t%s\t%s\t%d\tArgon2id passes=%d memory=%d KiB",
+                      {path, std::string(ModernSign), FindAlgorithmBySign(ModernSign)->Caption(),
+                       static_cast<long long>(body), static_cast<long long>(header.passes),
+                       static_cast<long long>(header.memoryKiB)});
+    } catch (const EModernDamaged&) {
+        return {};
+    }
+}
+
+bool IsModernFile(const TInputFile& in) {
+    char sign[3] = {};
+    return in.ReadSomeAt(0, sign, sizeof sign) == sizeof sign && std::string(sign, 3) == ModernSign;
+}
+
 // One line "PATH<TAB>SIGNATURE<TAB>CIPHER<TAB>BODY BYTES" on standard output for a well-formed
-// header; otherwise the reason on standard error, and false.
+// header (the modern entry adds its Argon2id parameters); otherwise the reason on standard
+// error, and false.
 bool DescribeEncFile(const std::string& path) {
     std::string problem;
     try {
@@ -30,7 +52,14 @@ bool DescribeEncFile(const std::string& path) {
             problem = Problem("Not_a_regular_file", path);
         } else {
             TInputFile in(path);
-            if (in.Size() < EncHeaderBytes) {
+            if (IsModernFile(in)) {
+                const std::string line = DescribeModernFile(path, in);
+                if (!line.empty()) {
+                    std::printf("%s\n", line.c_str());
+                    return true;
+                }
+                problem = Problem("File_damaged_or_changed", path);
+            } else if (in.Size() < EncHeaderBytes) {
                 problem = Problem("Enc_file_too_short", path);
             } else {
                 TEncHeader header;

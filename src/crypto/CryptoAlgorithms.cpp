@@ -10,6 +10,8 @@
 #include "crypto/EncFileIO.h"
 #include "crypto/EncLayer.h"
 #include "crypto/LayerPipeline.h"
+#include "crypto/ModernAlgorithm.h"
+#include "crypto/OutputReplacement.h"
 #include "crypto/SecureWipe.h"
 #include "l10n/TextConstants.h"
 #include "platform/AppFolders.h"
@@ -40,28 +42,13 @@ public:
     TAlgorithmBase(std::string sign, std::string caption) : sign_(std::move(sign)), caption_(std::move(caption)) {}
     const std::string& Sign() const override { return sign_; }
     std::string Caption() const override { return caption_; }
-    std::string GetDesc() const override {
-        try {
-            return TIniFile(State().descriptionsFile, State().descriptionsCodePage).ReadString("Algos", sign_, "");
-        } catch (const EFileError&) {
-            return {};
-        }
-    }
+    std::string GetDesc() const override { return AlgorithmDescription(sign_); }
 
 private:
     std::string sign_;
     std::string caption_;
 };
 
-// Whether the output FINALPATH may replace a file of that name: asks when one exists, and skips
-// the file when the answer is no. Without a question the file is replaced.
-bool MayReplaceOutput(const std::string& finalPath, const TCryptFileOptions& options) {
-    if (!options.onReplace) return true;
-    // Nothing to replace now: the rename must not replace anything either.
-    if (!PathExists(finalPath)) return false;
-    if (options.onReplace(finalPath)) return true;
-    throw EFileSkipped(Format(GetConstantValue("Not_replaced"), {finalPath}));
-}
 // Spreads a file's share of the run's progress evenly over the layers expected in it, so that the
 // whole-run bar moves through every layer and reaches the file's end only with the last one.
 // Pipelined layers run at once: the share credited is that of all layers' fractions together.
@@ -132,16 +119,8 @@ private:
     double time_ = 0;
 };
 
-// Renames OUT into place. A file that took the name after the question is not replaced: the
-// file is skipped and told, instead of the whole run ending.
-void CommitOutput(TOutputFile& out, const TCryptFileOptions& options, bool mayReplace) {
-    try {
-        out.Commit(options.durable, mayReplace);
-    } catch (const EFileError&) {
-        if (mayReplace || !out.FinalExists()) throw;
-        throw EFileSkipped(Format(GetConstantValue("Not_replaced"), {out.FinalPath()}));
-    }
-}
+// The seed's files key from the pass phrase in the ANSI code page; the operations hand it over as typed.
+TSecretString CodePagePassPhrase(const std::string& typed) { return Utf8ToCodePage(typed, SystemAnsiCodePage()); }
 
 class TCipherAlgorithm;
 
@@ -162,7 +141,8 @@ public:
         if (options.onSourceOpened) options.onSourceOpened(in.Identity());
         const bool mayReplace = MayReplaceOutput(fileName + ".enc", options);
         TOutputFile out(in.Folder(), fileName + ".enc", in.Identity());
-        if (!EncryptLayer(*FCipher, Sign(), password, in, ExtractFileName(fileName), out, onHalt, onProgress,
+        if (!EncryptLayer(*FCipher, Sign(), CodePagePassPhrase(password), in, ExtractFileName(fileName), out, onHalt,
+                          onProgress,
                           AlgorithmPassCount()))
             return false;
         CommitOutput(out, options, mayReplace);
@@ -175,7 +155,7 @@ public:
         TInputFile in(fileName);
         if (options.onSourceOpened) options.onSourceOpened(in.Identity());
         const TEncHeader header = ReadEncHeader(in);
-        TSecretString pass = password;
+        TSecretString pass = CodePagePassPhrase(password);
         std::optional<std::string> name;
         std::unique_ptr<TOutputFile> out;
         bool mayReplace = true;
@@ -184,9 +164,9 @@ public:
             TCipherBurnGuard burn(*FCipher);
             name = UnlockEncName(*FCipher, header, pass);
             while (!name) {
-                TSecretString newPassword = pass;
+                TSecretString newPassword;
                 if (!onInvalidPassword || !onInvalidPassword(fileName, newPassword)) return false;
-                pass = newPassword;
+                pass = CodePagePassPhrase(newPassword);
                 name = UnlockEncName(*FCipher, header, pass);
             }
             if (!IsPlainFileName(*name))
@@ -290,13 +270,14 @@ public:
         const TFolderRef folder = in->Folder();
         if (options.onSourceOpened) options.onSourceOpened(source);
         const bool mayReplace = MayReplaceOutput(fileName + ".enc", options);
+        const TSecretString pass = CodePagePassPhrase(password);
         if (CoreCount() > 1) {
             std::vector<TCascadeLayer> layers;
             for (auto& entry : State().list)
                 if (auto* cipherEntry = dynamic_cast<TCipherAlgorithm*>(entry.get()))
                     layers.push_back({&cipherEntry->Cipher(), cipherEntry->Sign()});
             TOutputFile out(folder, fileName + ".enc", source);
-            if (!EncryptCascade(layers, password, *in, name, out, onHalt, onProgress, AlgorithmPassCount()))
+            if (!EncryptCascade(layers, pass, *in, name, out, onHalt, onProgress, AlgorithmPassCount()))
                 return false;
             in.reset();
             CommitOutput(out, options, mayReplace);
@@ -307,7 +288,7 @@ public:
             auto* cipherEntry = dynamic_cast<TCipherAlgorithm*>(entry.get());
             if (cipherEntry == nullptr) continue;
             auto next = std::make_unique<TOutputFile>(folder, fileName + ".enc", source);
-            if (!EncryptLayer(cipherEntry->Cipher(), cipherEntry->Sign(), password, *in, name, *next, onHalt,
+            if (!EncryptLayer(cipherEntry->Cipher(), cipherEntry->Sign(), pass, *in, name, *next, onHalt,
                               onProgress, AlgorithmPassCount()))
                 return false;
             in = std::make_unique<TInputFile>(*next);
@@ -345,6 +326,7 @@ void CreateAlgorithms(const TLanguageChoice& language) {
         s.list.push_back(std::make_unique<TCipherAlgorithm>(entry.Create(), std::string(entry.Sign),
                                                             std::string(entry.Caption)));
     s.list.push_back(std::make_unique<TAllAtOnceAlgorithm>());
+    s.list.push_back(CreateModernAlgorithm());
     s.passCount = 1;
 }
 
@@ -362,5 +344,13 @@ TCryptoAlgorithm* FindAlgorithmBySign(const std::string& sign) {
 int AlgorithmPassCount() { return State().passCount; }
 void SetAlgorithmPassCount(int count) { State().passCount = count; }
 std::string AlgorithmDescriptionsFile() { return State().descriptionsFile; }
+
+std::string AlgorithmDescription(const std::string& sign) {
+    try {
+        return TIniFile(State().descriptionsFile, State().descriptionsCodePage).ReadString("Algos", sign, "");
+    } catch (const EFileError&) {
+        return {};
+    }
+}
 
 }  // namespace tellvane

@@ -1,6 +1,6 @@
 #pragma once
-// The registry of the nineteen algorithm entries (eighteen ciphers and "All at once") and the
-// .enc file format they write and read.
+// The registry of the algorithm entries (eighteen ciphers, "All at once" and the modern entry) and
+// the .enc file formats they write and read.
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -12,6 +12,7 @@
 
 namespace tellvane {
 
+class TRunKeys;
 struct TFileIdentity;  // platform/FileSystem.h
 
 // What one file's pass needs besides the pass phrase and the progress callbacks.
@@ -23,11 +24,14 @@ struct TCryptFileOptions {
     // Told the identity of the source's descriptor when reading began: the file a later deletion
     // must find unchanged under the name.
     std::function<void(const TFileIdentity&)> onSourceOpened;
+    // The run's stretched keys, shared by its files; without it every file stretches its own.
+    TRunKeys* runKeys = nullptr;
 };
 
 class TCryptoAlgorithm {
 public:
     virtual ~TCryptoAlgorithm() = default;
+    // PASSWORD is the pass phrase as typed (UTF-8); each entry makes its key bytes from it.
     // Writes FILENAME + ".enc"; true when the output was completed (not halted). Throws
     // EFileSkipped when the output may not replace a file of its name.
     virtual bool Encrypt(const std::string& fileName, const std::string& password,
@@ -44,9 +48,12 @@ public:
     virtual std::string GetDesc() const = 0;
     // The text of the entry in the algorithm combo box ("Blowfish", ..., "All at once").
     virtual std::string Caption() const { return Sign(); }
+    // Whether the key comes from the pass phrase in the ANSI code page, where characters it
+    // lacks collapse to "?" (a new pass phrase with such characters is then refused).
+    virtual bool PassPhraseInCodePage() const { return true; }
 };
 
-// Builds the nineteen entries (idempotent), with their descriptions in LANGUAGE, and sets the pass
+// Builds the entries (idempotent), with their descriptions in LANGUAGE, and sets the pass
 // count to 1.
 void CreateAlgorithms(const TLanguageChoice& language = {});
 void FreeAlgorithms();
@@ -61,8 +68,10 @@ void SetAlgorithmPassCount(int count);
 
 // AppFolder + "cryptos" + LanguageID + ".ini", as chosen by CreateAlgorithms.
 std::string AlgorithmDescriptionsFile();
+// The description of the entry SIGN in that file (empty when missing).
+std::string AlgorithmDescription(const std::string& sign);
 
-// Index of the "All at once" entry.
+// Index of the "All at once" entry, which is also the number of ciphers it cascades.
 constexpr int AllAtOnceIndex = 18;
 
 }  // namespace tellvane

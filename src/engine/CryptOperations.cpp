@@ -34,6 +34,7 @@ TCryptFileOptions TCrypt::FileOptions() const {
     TCryptFileOptions options;
     // Only a source about to go needs its output on the device first; kept sources stay fast.
     options.durable = DeleteSourceFiles;
+    options.runKeys = RunKeys.get();
     options.onReplace = OnReplaceFile ? OnReplaceFile : [](const std::string&) { return false; };
     return options;
 }

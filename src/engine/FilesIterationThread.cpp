@@ -10,7 +10,6 @@
 #include "engine/ProgressReadouts.h"
 #include "engine/WorkerHost.h"
 #include "l10n/TextConstants.h"
-#include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderWalk.h"
 #include "platform/Paths.h"
@@ -64,7 +63,7 @@ bool TFilesIterationThread::ReplacePassword(const std::string& fileName, std::st
         isNewPasswordSet = host_.AskFilePassword(label, typed);
     });
     if (!isNewPasswordSet) return false;
-    newPassword = Utf8ToCodePage(typed, SystemAnsiCodePage());
+    newPassword = typed;
     // Later files of the run are tried with the new password first.
     if (auto* decrypt = dynamic_cast<TDecrypt*>(&Operation)) decrypt->Password = newPassword;
     return true;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/OperationCallbacks.h"
+#include "crypto/RunKeys.h"
 #include "crypto/SecureWipe.h"
 
 namespace tellvane {
@@ -52,8 +53,10 @@ class TCrypt : public TOperation {
 public:
     using TOperation::TOperation;
     TCryptoAlgorithm* Algo = nullptr;  // owned by the cipher registry
-    TSecretString Password;            // 8-bit text in the ANSI code page
+    TSecretString Password;            // as typed (UTF-8); each entry makes its key from it
     bool DeleteSourceFiles = false;
+    // Keys stretched once per run and wiped with it.
+    std::unique_ptr<TRunKeys> RunKeys = std::make_unique<TRunKeys>();
 
 protected:
     // The per-file options of the cipher pass.

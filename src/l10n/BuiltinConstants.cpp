@@ -72,6 +72,7 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Enter_valid_pass", "Enter vaild password for %s"},
         {"Exit", "Exit"},
         {"Files_were", "%d files were %s"},
+        {"File_damaged_or_changed", "%s is damaged or was changed"},
         {"File_changed_kept", "%s changed while it was being processed; it was kept"},
         {"File_has_hard_links", "%s has other names (hard links); the file still exists under them"},
         {"File_was", "%d file was %s"},

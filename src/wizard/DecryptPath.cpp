@@ -59,7 +59,7 @@ void TDecryptSettings::GoNext(TWizard& wizard) {
     IWizardWindow& w = wizard.Window();
     // No check of the password here: a wrong or empty one is met file by file during the run.
     auto decrypt = std::make_unique<TDecrypt>();
-    decrypt->Password = AnsiPassword(w.DecryptPassword());
+    decrypt->Password = w.DecryptPassword();
     decrypt->DeleteSourceFiles = w.DecryptDeleteSource();
     wizard.Tree().FilterNonCryptedFiles = false;
     wizard.StartRun(std::move(decrypt), {TItemType::itFile});

@@ -62,8 +62,12 @@ void TEncryptSettings::GoNext(TWizard& wizard) {
         w.FocusControl(TFocusTarget::ftEncryptPassword);
         return;
     }
+    auto& algorithms = AlgorithmList();
+    const size_t index = static_cast<size_t>(w.EncryptAlgorithmIndex());
+    TCryptoAlgorithm* algorithm = algorithms.at(index).get();
     // The box keeps its text, so that the user can change the characters the message names.
-    if (const std::string refusal = NewSecretRefusal(password); !refusal.empty()) {
+    const std::string refusal = algorithm->PassPhraseInCodePage() ? NewSecretRefusal(password) : std::string();
+    if (!refusal.empty()) {
         w.ErrorBox(refusal);
         w.FocusControl(TFocusTarget::ftEncryptPassword);
         return;
@@ -80,12 +84,10 @@ void TEncryptSettings::GoNext(TWizard& wizard) {
         }
     }
     auto encrypt = std::make_unique<TEncrypt>();
-    auto& algorithms = AlgorithmList();
-    const size_t index = static_cast<size_t>(w.EncryptAlgorithmIndex());
-    encrypt->Algo = algorithms.at(index).get();
+    encrypt->Algo = algorithm;
     // "All at once" makes one pass per cipher; the progress report divides by that count.
-    SetAlgorithmPassCount(index == static_cast<size_t>(AllAtOnceIndex) ? static_cast<int>(algorithms.size()) - 1 : 1);
-    encrypt->Password = AnsiPassword(password);
+    SetAlgorithmPassCount(index == static_cast<size_t>(AllAtOnceIndex) ? AllAtOnceIndex : 1);
+    encrypt->Password = password;
     encrypt->DeleteSourceFiles = w.EncryptDeleteSource();
     wizard.StartRun(std::move(encrypt), {TItemType::itFile});
 }

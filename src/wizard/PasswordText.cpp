@@ -8,8 +8,6 @@
 
 namespace tellvane {
 
-std::string AnsiPassword(const std::string& boxText) { return Utf8ToCodePage(boxText, SystemAnsiCodePage()); }
-
 std::string NewSecretRefusal(const std::string& boxText) {
     const uint32_t codePage = SystemAnsiCodePage();
     if (RepresentableInCodePage(boxText, codePage)) return {};

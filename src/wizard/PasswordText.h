@@ -8,9 +8,6 @@ namespace tellvane {
 
 class IWizardWindow;
 
-// The box's text as the 8-bit password an operation receives: the system's ANSI code page.
-std::string AnsiPassword(const std::string& boxText);
-
 // The box's text for a password file of BYTES: every line (encoding from a byte-order mark, else
 // ANSICODEPAGE; CR LF, LF or CR end a line), each followed by CR LF.
 std::string PasswordTextFromBytes(const std::string& bytes, uint32_t ansiCodePage);

@@ -52,7 +52,7 @@ TEST_F(Startup, FirstStartBuildsEverythingAndShutdownSavesTheStore) {
     EXPECT_EQ(PathClasses().size(), 4u);
     EXPECT_NE(FindPathClass("/encrypt"), nullptr);
     EXPECT_EQ(OperationCount(), 5);
-    EXPECT_EQ(AlgorithmList().size(), 19u);
+    EXPECT_EQ(AlgorithmList().size(), 20u);
     EXPECT_EQ(ShredAlgorithmList().size(), 11u);
     EXPECT_TRUE(PendingFiles().empty());
     EXPECT_FALSE(TerminationRequested());

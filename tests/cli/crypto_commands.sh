@@ -12,7 +12,7 @@ printf 'other\n' > "$tmp/wrong"
 
 out=$("$CLI" algorithms); st=$?
 expect_status 0 $st "algorithms"
-[ "$(wc -l <<<"$out")" = 19 ] || fail "algorithms lists $(wc -l <<<"$out") lines"
+[ "$(wc -l <<<"$out")" = 20 ] || fail "algorithms lists $(wc -l <<<"$out") lines"
 grep -q $'^14\tRIJ\tRIJNDAEL\tRijndael' <<<"$out" || fail "algorithms RIJ line"
 grep -q $'^18\tALL\tAll at once\t' <<<"$out" || fail "algorithms ALL line"
 

@@ -67,9 +67,13 @@ TEST_F(RunFlows, EncryptFromStartPageThroughTreeToCompletion) {
     EXPECT_EQ(boxes_[1].text.toStdString(), "Enter password before perfom this operation please.");
 
     auto* algorithms = Find<QComboBox>("EncryptAlgorithmComboBox");
-    ASSERT_EQ(algorithms->count(), 19);
+    ASSERT_EQ(algorithms->count(), 20);
     algorithms->setCurrentIndex(3);
     EXPECT_EQ(Find<QLabel>("AlgorithmChooseLabel")->text().toStdString(), AlgorithmList()[3]->GetDesc());
+    algorithms->setCurrentIndex(19);
+    EXPECT_EQ(algorithms->currentText().toStdString(), "ChaCha20-Poly1305 (Argon2id)");
+    EXPECT_NE(Find<QLabel>("AlgorithmChooseLabel")->text().toStdString().find("open only with programs"), std::string::npos);
+    Screenshot(&Main(), "01-encrypt-settings-modern");
     algorithms->setCurrentIndex(0);
     Find<QCheckBox>("EncryptDeleteAfterCheckBox")->setChecked(false);
     TypeInto("EncryptPasswordEdit", "s3cret");
