@@ -78,4 +78,6 @@ if(TARGET tellvane)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 endif()
+# The removal notes how users take away the menu items in their home folders.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/packaging/debian/prerm)
 include(CPack)

@@ -12,6 +12,7 @@
 
 #include "base/Logger.h"
 #include "l10n/TextConstants.h"
+#include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/TextFormat.h"
@@ -26,12 +27,6 @@ constexpr const char* OwnMark = "tellvane-menu-action";
 constexpr const char* DolphinFileName = "tellvane.desktop";
 // Our entries in uca.xml are the ones whose unique-id starts with this.
 constexpr const char* ThunarIdPrefix = "tellvane-";
-
-std::string HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home && *home) return home;
-    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
-    return {};
-}
 
 // An XDG base folder: the variable when it holds an absolute path, else HOME + FALLBACK.
 std::string XdgFolder(const char* variable, const char* fallback) {
@@ -79,7 +74,8 @@ std::string DolphinMenu(const std::string& helperPath, bool cascade) {
     if (cascade) text += std::string("X-KDE-Submenu=") + SubmenuName + "\n";
     text += std::string("X-Tellvane-Mark=") + OwnMark + "\n";
     // The desktop-entry Exec line takes "%%" for a literal percent sign.
-    const std::string helper = ReplaceAll(DesktopExecQuote(helperPath), "%", "%%");
+    const std::string helper = ReplaceAll("/bin/sh -c " + DesktopExecQuote(MissingProgramGuard()) + " " +
+                                              DesktopExecQuote(helperPath), "%", "%%");
     for (const auto& a : MenuActions()) {
         text += std::string("\n[Desktop Action tellvane-") + a.id + "]\n";
         text += std::string("Name=") + (cascade ? a.caption : a.flatCaption) + "\n";
@@ -97,7 +93,8 @@ std::string ScriptPath(const std::string& folder, const TMenuAction& a, bool cas
 
 std::string Script(const std::string& helperPath, const TMenuAction& a) {
     return std::string("#!/bin/sh\n# ") + OwnMark + ": installed by Tellvane, removed with \"tellvane /deactivate\".\n" +
-           "exec " + ShellQuote(helperPath) + " " + a.switchText + " \"$@\"\n";
+           "exec /bin/sh -c " + ShellQuote(MissingProgramGuard()) + " " + ShellQuote(helperPath) + " " + a.switchText +
+           " \"$@\"\n";
 }
 
 void InstallScripts(const std::string& folder, const std::string& helperPath, bool cascade) {
@@ -123,7 +120,8 @@ std::string NemoPath(const std::string& folder, const TMenuAction& a) {
 std::string NemoAction(const std::string& helperPath, const TMenuAction& a) {
     std::string text = "[Nemo Action]\nActive=true\n";
     text += std::string("Name=") + a.flatCaption + "\n";
-    text += "Exec=" + DesktopExecQuote(helperPath) + " " + a.switchText + " %F\n";
+    text += "Exec=/bin/sh -c " + DesktopExecQuote(MissingProgramGuard()) + " " + DesktopExecQuote(helperPath) + " " +
+            a.switchText + " %F\n";
     text += std::string("Icon-Name=") + IconName + "\n";
     text += "Selection=notnone\nExtensions=any;\nQuote=double\n";
     text += std::string("X-Tellvane-Mark=") + OwnMark + "\n";
@@ -134,7 +132,9 @@ std::string NemoAction(const std::string& helperPath, const TMenuAction& a) {
 
 std::string ThunarEntry(const std::string& helperPath, const TMenuAction& a, bool cascade) {
     // Thunar expands "%%" to "%" before it splits the command as the shell would.
-    const std::string command = ReplaceAll(ShellQuote(helperPath), "%", "%%") + " " + a.switchText + " %F";
+    const std::string command =
+        ReplaceAll("/bin/sh -c " + ShellQuote(MissingProgramGuard()) + " " + ShellQuote(helperPath), "%", "%%") + " " +
+        a.switchText + " %F";
     std::string text = "<action>\n";
     text += std::string("\t<icon>") + IconName + "</icon>\n";
     text += std::string("\t<name>") + XmlEscape(cascade ? a.caption : a.flatCaption) + "</name>\n";
@@ -348,6 +348,15 @@ void RemoveFileManagerActions() {
         [&] { RemoveScripts(f.caja); },
         [&] { RemoveThunar(f.thunar); },
     });
+}
+
+std::string MissingProgramGuard() {
+    // The actions live in the home folder and outlast the package: when the helper is gone, say
+    // so instead of failing with "not found". No "%" and no backslash, which the formats would
+    // have to escape once more; the message is quoted for the shell.
+    return "[ -x \"$0\" ] && exec \"$0\" \"$@\"; m=" + ShellQuote(GetConstantValue("Program_not_installed")) +
+           "; if command -v notify-send >/dev/null 2>&1; then notify-send Tellvane \"$m\"; else echo \"$m\" >&2; fi; "
+           "exit 0";
 }
 
 std::string ShellQuote(const std::string& arg) { return "'" + ReplaceAll(arg, "'", "'\\''") + "'"; }

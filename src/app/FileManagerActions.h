@@ -44,6 +44,11 @@ std::optional<std::string> UcaWithoutOwnEntries(const std::string& xml);
 // The same list with our entries for HELPERPATH added at its end instead.
 std::optional<std::string> UcaWithOwnEntries(const std::string& xml, const std::string& helperPath, bool cascade);
 
+// The sh script every action runs with the helper as $0 and the switch and selection after it:
+// it starts the helper when it is there, otherwise tells the user (a desktop notification where
+// notify-send exists, standard error otherwise) that the program is gone, and exits 0.
+std::string MissingProgramGuard();
+
 // Quoting used in the action files, exposed for their tests.
 std::string ShellQuote(const std::string& arg);        // for sh: '...'
 std::string DesktopExecQuote(const std::string& arg);  // an Exec= argument, key-file escaped

@@ -13,6 +13,7 @@
 #include "l10n/TextConstants.h"
 #include "platform/AppFolders.h"
 #include "platform/CodePage.h"
+#include "platform/LocaleLanguage.h"
 #include "platform/Registry.h"
 #include "shred/ShredAlgorithms.h"
 #include "wizard/PathClasses.h"
@@ -36,6 +37,13 @@ void ChooseLanguage() {
     g_language = ReadLanguageChoice(TOptions());
     TQuenLanguageManager& manager = LangManager();
     manager.ScanForLangFiles(GetAppFolder(), "*.lng", false);
+    // A stored choice wins; otherwise the locale's language, when a file speaks it.
+    if (!g_language.stored) {
+        if (const uint16_t id = manager.RegisteredLanguageFor(LocaleLanguageId())) {
+            g_language.id = id;
+            g_language.text = std::to_string(id);
+        }
+    }
     manager.SetLanguageID(g_language.id);
 }
 

@@ -174,7 +174,9 @@ uint32_t TLanguageChoice::CodePage() const { return AnsiCodePageOfLanguage(id); 
 
 TLanguageChoice ReadLanguageChoice(const TOptions& options) {
     TLanguageChoice choice;
-    choice.text = options.GetOption("LanguageID", choice.text);
+    const std::string text = options.GetOption("LanguageID", "");
+    choice.stored = !text.empty();
+    if (choice.stored) choice.text = text;
     choice.id = static_cast<uint16_t>(ParseIniInteger(choice.text, choice.id) & 0xFFFF);
     return choice;
 }

@@ -55,6 +55,7 @@ private:
 struct TLanguageChoice {
     std::string text = "1033";
     uint16_t id = 1033;  // the value read as an integer, low 16 bits; 1033 when it is none
+    bool stored = false;  // the options hold a "LanguageID" (it then wins over the locale)
     // The ANSI code page of the language, for description files without a byte-order mark.
     uint32_t CodePage() const;
 };

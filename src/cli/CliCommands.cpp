@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "l10n/TextConstants.h"
+
 namespace tellvane::cli {
 namespace {
 std::vector<CliCommand>& Commands() {
@@ -17,5 +19,12 @@ CommandRegistrar::CommandRegistrar(CliCommand command) {
 }
 
 const std::vector<CliCommand>& RegisteredCommands() { return Commands(); }
+
+std::string CliText(const std::string& name, std::initializer_list<FormatArg> args) {
+    // A language file's line break is CR LF, as the windows want it; a terminal wants LF.
+    std::string text = Format(GetConstantValue(name), args);
+    for (size_t pos = text.find("\r\n"); pos != std::string::npos; pos = text.find("\r\n", pos)) text.erase(pos, 1);
+    return text;
+}
 
 }  // namespace tellvane::cli

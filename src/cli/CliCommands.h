@@ -1,8 +1,11 @@
 #pragma once
 // The console's subcommands. Each command family registers itself from its own file with a
 // static CommandRegistrar, so adding a family touches only its file.
+#include <initializer_list>
 #include <string>
 #include <vector>
+
+#include "platform/TextFormat.h"
 
 namespace tellvane::cli {
 
@@ -12,7 +15,7 @@ enum ExitCode : int { ExitOk = 0, ExitError = 1, ExitUsage = 2, ExitCancelledBas
 struct CliCommand {
     std::string name;
     std::string synopsis;  // one usage line, without the program name
-    std::string summary;   // what it does, one line
+    std::string summary;   // name of the text constant that says what it does, in one line
     int (*run)(const std::vector<std::string>& args);  // arguments after the command name
 };
 
@@ -22,6 +25,10 @@ public:
 };
 
 const std::vector<CliCommand>& RegisteredCommands();
+
+// The console's own texts are constants too, so that the language files translate them: the
+// current text of NAME with ARGS put in its placeholders.
+std::string CliText(const std::string& name, std::initializer_list<FormatArg> args = {});
 
 // A usage error: message on standard error, then status 2.
 class UsageError : public std::exception {

@@ -168,8 +168,9 @@ private:
     void DrawProgressLine() {
         if (!progressLine_ || !ActiveIterationThread()) return;
         const TProgressView v = ReadProgressView();
-        std::fprintf(stderr, "\r\033[K%3d%%  %s  elapsed %s  remaining %s", v.allFilesPercent, v.filesText.c_str(),
-                     v.elapsedText.c_str(), v.estimatedText.c_str());
+        const std::string line =
+            CliText("Cli_progress_line", {v.filesText, v.elapsedText, v.estimatedText});
+        std::fprintf(stderr, "\r\033[K%3d%%  %s", v.allFilesPercent, line.c_str());
         std::fflush(stderr);
         drawn_ = true;
     }
@@ -199,15 +200,23 @@ private:
 
 bool ConsoleNeedsStep(const TStartupStep& step) { return step.use == TStepUse::Both; }
 
+bool LanguageStep(const std::string& name) { return name == "InitFolders" || name == "Language"; }
+
 }  // namespace
 
 void SetQuiet(bool quiet) { g_quiet = quiet; }
 bool Quiet() { return g_quiet; }
 
+void InitializeConsoleLanguage(int argc, const char* const* argv) {
+    SetCommandLine(argc, argv);
+    for (const auto& step : InitializationSteps())
+        if (LanguageStep(step.name)) step.run();
+}
+
 void InitializeConsole(int argc, const char* const* argv) {
     SetCommandLine(argc, argv);
     for (const auto& step : InitializationSteps())
-        if (ConsoleNeedsStep(step)) step.run();
+        if (ConsoleNeedsStep(step) && !LanguageStep(step.name)) step.run();
 }
 
 void FinalizeConsole() {
@@ -286,8 +295,7 @@ int ReadSecretFile(const std::string& file, bool firstLine, TSecretString& text)
 TSecretString ReadPasswordFile(const std::string& file) {
     TSecretString line;
     if (ReadSecretFile(file, true, line) != 0)
-        throw std::runtime_error(file == "-" ? "Cannot read the password from standard input"
-                                             : "Cannot read the password file \"" + file + "\"");
+        throw std::runtime_error(file == "-" ? CliText("Cli_password_stdin") : CliText("Cli_password_file", {file}));
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return line;
 }
@@ -295,8 +303,7 @@ TSecretString ReadPasswordFile(const std::string& file) {
 TSecretString ReadKeyFile(const std::string& file) {
     TSecretString bytes;
     if (const int err = ReadSecretFile(file, false, bytes); err != 0)
-        throw std::runtime_error(file == "-" ? "Cannot read the key file from standard input"
-                                             : CannotOpenMessage(file, err));
+        throw std::runtime_error(file == "-" ? CliText("Cli_key_file_stdin") : CannotOpenMessage(file, err));
     return PasswordTextFromBytes(bytes, SystemAnsiCodePage());
 }
 
@@ -366,11 +373,11 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<std
             continue;
         }
         if (std::find(options.begin(), options.end(), a) != options.end()) {
-            if (i + 1 >= args.size()) throw UsageError("option " + a + " needs a value");
+            if (i + 1 >= args.size()) throw UsageError(CliText("Cli_option_needs_value", {a}));
             parsed.options.emplace_back(a, args[++i]);
             continue;
         }
-        throw UsageError("unknown option " + a);
+        throw UsageError(CliText("Cli_unknown_option", {a}));
     }
     return parsed;
 }

@@ -30,7 +30,7 @@ size_t FindAlgorithmIndex(const std::string& algorithm) {
         if (list[i]->Sign() == algorithm) return i;
     for (size_t i = 0; i < list.size(); ++i)
         if (SameIgnoringCase(list[i]->Caption(), algorithm) || SameIgnoringCase(list[i]->Sign(), algorithm)) return i;
-    throw UsageError("unknown algorithm \"" + algorithm + "\" (tellvane-cli algorithms lists them)");
+    throw UsageError(CliText("Cli_unknown_algorithm", {algorithm}));
 }
 
 const std::vector<std::string> PasswordOptions = {"-p", "-k", "--key-file"};
@@ -42,14 +42,14 @@ const std::vector<std::string> PasswordOptions = {"-p", "-k", "--key-file"};
 TSecretString ObtainPassword(const ParsedArgs& parsed, bool confirm, const TCryptoAlgorithm* algorithm = nullptr) {
     TSecretString typed;
     const auto keyFile = parsed.Has("-k") ? parsed.Value("-k") : parsed.Value("--key-file");
-    if (keyFile && parsed.Has("-p")) throw UsageError("-p and -k exclude each other");
+    if (keyFile && parsed.Has("-p")) throw UsageError(CliText("Cli_p_and_k"));
     if (auto file = parsed.Value("-p")) {
         typed = ReadPasswordFile(*file);
     } else if (keyFile) {
         typed = ReadKeyFile(*keyFile);
     } else {
         auto first = AskOnTerminal(GetConstantValue("Enter_password") + " ");
-        if (!first) throw std::runtime_error("No password was given (use -p FILE without a terminal)");
+        if (!first) throw std::runtime_error(CliText("Cli_no_password"));
         if (confirm) {
             auto second = AskOnTerminal(GetConstantValue("Enter_password") + " ");
             if (!second || *second != *first) throw std::runtime_error(GetConstantValue("Second_pass_not_equal_first"));
@@ -68,7 +68,7 @@ int RunEncrypt(const std::vector<std::string>& args) {
     options.push_back("-a");
     ParsedArgs parsed = ParseArgs(args, options, {"--delete-source", "--overwrite"});
     const size_t index = FindAlgorithmIndex(parsed.Value("-a").value_or("0"));
-    if (parsed.paths.empty()) throw UsageError("no path given");
+    if (parsed.paths.empty()) throw UsageError(CliText("Cli_no_path"));
     TEncrypt encrypt;
     encrypt.Algo = AlgorithmList()[index].get();
     encrypt.Password = ObtainPassword(parsed, true, encrypt.Algo);
@@ -80,7 +80,7 @@ int RunEncrypt(const std::vector<std::string>& args) {
 
 int RunDecrypt(const std::vector<std::string>& args) {
     ParsedArgs parsed = ParseArgs(args, PasswordOptions, {"--delete-source", "--overwrite"});
-    if (parsed.paths.empty()) throw UsageError("no path given");
+    if (parsed.paths.empty()) throw UsageError(CliText("Cli_no_path"));
     TDecrypt decrypt;
     decrypt.Password = ObtainPassword(parsed, false);
     decrypt.DeleteSourceFiles = parsed.Has("--delete-source");
@@ -89,7 +89,7 @@ int RunDecrypt(const std::vector<std::string>& args) {
 
 int RunAlgorithms(const std::vector<std::string>& args) {
     ParsedArgs parsed = ParseArgs(args, {}, {});
-    if (!parsed.paths.empty()) throw UsageError("unexpected argument " + parsed.paths.front());
+    if (!parsed.paths.empty()) throw UsageError(CliText("Cli_unexpected_argument", {parsed.paths.front()}));
     const auto& list = AlgorithmList();
     for (size_t i = 0; i < list.size(); ++i)
         std::printf("%zu\t%s\t%s\t%s\n", i, list[i]->Sign().c_str(), list[i]->Caption().c_str(),
@@ -98,11 +98,11 @@ int RunAlgorithms(const std::vector<std::string>& args) {
 }
 
 const CommandRegistrar encryptCommand({"encrypt", "encrypt [-a ALGORITHM] [-p FILE | -k FILE] [--delete-source] [--overwrite] PATH...",
-                                       "encrypt files (and the files inside folders) into NAME.enc", RunEncrypt});
+                                       "Cli_encrypt_summary", RunEncrypt});
 const CommandRegistrar decryptCommand({"decrypt", "decrypt [-p FILE | -k FILE] [--delete-source] [--overwrite] PATH...",
-                                       "restore .enc files under their stored names", RunDecrypt});
+                                       "Cli_decrypt_summary", RunDecrypt});
 const CommandRegistrar algorithmsCommand({"algorithms", "algorithms",
-                                          "list the ciphers: index, signature, name, description", RunAlgorithms});
+                                          "Cli_algorithms_summary", RunAlgorithms});
 
 }  // namespace
 }  // namespace tellvane::cli

@@ -21,7 +21,7 @@ namespace {
 TSecretString ObtainMainPassword(const ParsedArgs& parsed) {
     if (auto file = parsed.Value("-P")) return ReadPasswordFile(*file);
     auto typed = AskOnTerminal(GetConstantValue("Enter_Main_Password") + ": ");
-    if (!typed) throw std::runtime_error("No main password was given (use -P FILE without a terminal)");
+    if (!typed) throw std::runtime_error(CliText("Cli_no_main_password"));
     return *typed;
 }
 
@@ -54,7 +54,7 @@ const char* TypeName(TItemType type) {
 
 int RunHide(const std::vector<std::string>& args) {
     ParsedArgs parsed = ParseArgs(args, {"-P"}, {});
-    if (parsed.paths.empty()) throw UsageError("no path given");
+    if (parsed.paths.empty()) throw UsageError(CliText("Cli_no_path"));
     if (!AcceptMainPassword(parsed)) return ExitError;
     THide hide;
     return RunOperation(hide, parsed.paths, {TItemType::itFile, TItemType::itFolder, TItemType::itDrive});
@@ -62,7 +62,7 @@ int RunHide(const std::vector<std::string>& args) {
 
 int RunHidden(const std::vector<std::string>& args) {
     ParsedArgs parsed = ParseArgs(args, {"-P"}, {});
-    if (!parsed.paths.empty()) throw UsageError("unexpected argument " + parsed.paths.front());
+    if (!parsed.paths.empty()) throw UsageError(CliText("Cli_unexpected_argument", {parsed.paths.front()}));
     if (!AcceptMainPassword(parsed)) return ExitError;
     THiddenConfig& store = HiddenItemsStore();
     for (int i = 0; i < store.Count(); ++i) {
@@ -80,11 +80,11 @@ std::optional<int> ParseIndex(const std::string& text) {
 int RunShow(const std::vector<std::string>& args) {
     ParsedArgs parsed = ParseArgs(args, {"-P"}, {"--all"});
     const bool all = parsed.Has("--all");
-    if (all == !parsed.paths.empty()) throw UsageError("give --all or the indexes of the items to show");
+    if (all == !parsed.paths.empty()) throw UsageError(CliText("Cli_show_what"));
     std::vector<int> parsedIndexes;
     for (const auto& text : parsed.paths) {
         auto index = ParseIndex(text);
-        if (!index) throw UsageError("not an index: " + text);
+        if (!index) throw UsageError(CliText("Cli_not_an_index", {text}));
         parsedIndexes.push_back(*index);
     }
     if (!AcceptMainPassword(parsed)) return ExitError;
@@ -95,8 +95,7 @@ int RunShow(const std::vector<std::string>& args) {
         for (int i = 0; i < store.Count(); ++i) indexes.insert(i);
     for (int i : parsedIndexes) {
         if (i >= store.Count())
-            throw std::out_of_range("No hidden item has the index " + std::to_string(i) + " (there are " +
-                                    std::to_string(store.Count()) + ")");
+            throw std::out_of_range(CliText("Cli_no_such_index", {i, store.Count()}));
         indexes.insert(i);
     }
     TShow show;
@@ -123,11 +122,11 @@ int RunShow(const std::vector<std::string>& args) {
 }
 
 const CommandRegistrar hideCommand({"hide", "hide [-P FILE] PATH...",
-                                    "hide files, folders or drives from the file managers", RunHide});
-const CommandRegistrar hiddenCommand({"hidden", "hidden [-P FILE]", "list the hidden items: index, type, path",
+                                    "Cli_hide_summary", RunHide});
+const CommandRegistrar hiddenCommand({"hidden", "hidden [-P FILE]", "Cli_hidden_summary",
                                       RunHidden});
 const CommandRegistrar showCommand({"show", "show [-P FILE] (--all | INDEX...)",
-                                    "show hidden items again, by index", RunShow});
+                                    "Cli_show_summary", RunShow});
 
 }  // namespace
 }  // namespace tellvane::cli

@@ -89,14 +89,14 @@ bool DescribeEncFile(const std::string& path) {
 
 int RunInfo(const std::vector<std::string>& args) {
     ParsedArgs parsed = ParseArgs(args, {}, {});
-    if (parsed.paths.empty()) throw UsageError("no path given");
+    if (parsed.paths.empty()) throw UsageError(CliText("Cli_no_path"));
     bool all = true;
     for (const auto& path : parsed.paths) all = DescribeEncFile(path) && all;
     return all ? ExitOk : ExitError;
 }
 
 const CommandRegistrar infoCommand({"info", "info FILE.enc...",
-                                    "describe .enc files without their pass phrase", RunInfo});
+                                    "Cli_info_summary", RunInfo});
 
 }  // namespace
 }  // namespace tellvane::cli

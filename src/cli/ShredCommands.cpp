@@ -26,13 +26,13 @@ TShredAlgorithm& FindMethod(const std::string& method) {
     }
     for (auto& m : list)
         if (SameIgnoringCase(m->ClassName(), method) || m->DisplayName() == method) return *m;
-    throw UsageError("unknown wiping method \"" + method + "\" (tellvane-cli methods lists them)");
+    throw UsageError(CliText("Cli_unknown_method", {method}));
 }
 
 int RunShred(const std::vector<std::string>& args) {
     ParsedArgs parsed = ParseArgs(args, {"-m"}, {});
     TShredAlgorithm& method = FindMethod(parsed.Value("-m").value_or("0"));
-    if (parsed.paths.empty()) throw UsageError("no path given");
+    if (parsed.paths.empty()) throw UsageError(CliText("Cli_no_path"));
     TShred shred;
     shred.Algo = &method;
     // As the wizard does: selected folders are walked and their files shredded; the folders stay.
@@ -41,7 +41,7 @@ int RunShred(const std::vector<std::string>& args) {
 
 int RunMethods(const std::vector<std::string>& args) {
     ParsedArgs parsed = ParseArgs(args, {}, {});
-    if (!parsed.paths.empty()) throw UsageError("unexpected argument " + parsed.paths.front());
+    if (!parsed.paths.empty()) throw UsageError(CliText("Cli_unexpected_argument", {parsed.paths.front()}));
     const auto& list = ShredAlgorithmList();
     for (size_t i = 0; i < list.size(); ++i)
         std::printf("%zu\t%s\t%s\t%s\n", i, list[i]->ClassName().c_str(), list[i]->DisplayName().c_str(),
@@ -50,9 +50,9 @@ int RunMethods(const std::vector<std::string>& args) {
 }
 
 const CommandRegistrar shredCommand({"shred", "shred [-m METHOD] PATH...",
-                                     "overwrite files (and the files inside folders), then delete them", RunShred});
+                                     "Cli_shred_summary", RunShred});
 const CommandRegistrar methodsCommand({"methods", "methods",
-                                       "list the wiping methods: index, name, choice, description", RunMethods});
+                                       "Cli_methods_summary", RunMethods});
 
 }  // namespace
 }  // namespace tellvane::cli

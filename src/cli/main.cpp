@@ -16,25 +16,10 @@ using namespace tellvane::cli;
 namespace {
 
 void PrintHelp(FILE* out) {
-    std::fprintf(out, "Usage: tellvane-cli [-q] COMMAND [OPTIONS] [PATH...]\n\nCommands:\n");
-    for (const auto& c : RegisteredCommands()) std::fprintf(out, "  %-44s %s\n", c.synopsis.c_str(), c.summary.c_str());
-    std::fprintf(out,
-                 "\nOptions for every command:\n"
-                 "  -q, --quiet  no progress line and no completion report; errors are still shown\n"
-                 "  -debug       write the diagnostic log (DATAFOLDER/tellvane-cli.log); in any position\n"
-                 "  --           what follows is a path, even when it starts with \"-\"\n"
-                 "  --help       show this text\n"
-                 "  --version    show the program's version\n"
-                 "\nPassword of encrypt and decrypt (asked on the terminal without one):\n"
-                 "  -p FILE                 the first line of FILE (\"-\": standard input)\n"
-                 "  -k, --key-file FILE     the whole of FILE, every line followed by CR LF, as the\n"
-                 "                          windows' \"...\" button reads a key file\n"
-                 "\nExit status:\n"
-                 "  0    completed: every file was done\n"
-                 "  1    a file was not completed (listed on standard error), or an error ended the run\n"
-                 "  2    usage error\n"
-                 "  130  cancelled with Ctrl-C (129 by SIGHUP, 143 by SIGTERM)\n"
-                 "\nSee tellvane-cli(1).\n");
+    std::fprintf(out, "%s\n\n%s\n", CliText("Cli_help_usage").c_str(), CliText("Cli_help_commands").c_str());
+    for (const auto& c : RegisteredCommands())
+        std::fprintf(out, "  %-44s %s\n", c.synopsis.c_str(), CliText(c.summary).c_str());
+    std::fprintf(out, "\n%s\n", CliText("Cli_help_options").c_str());
 }
 
 }  // namespace
@@ -42,6 +27,13 @@ void PrintHelp(FILE* out) {
 int main(int argc, char** argv) {
     // Armed first; it writes only once the start-up has turned the log on.
     InstallExceptionLogger();
+    // The language comes first, so that help and usage errors speak it too. A language file
+    // that fails leaves English, with a word on why.
+    try {
+        InitializeConsoleLanguage(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    }
     // "-debug" turns the log on wherever it stands (the start-up reads it from the whole command
     // line); it is never a path or a command's option.
     std::vector<std::string> args;
@@ -90,15 +82,14 @@ int main(int argc, char** argv) {
         try {
             return c.run(rest);
         } catch (const UsageError& e) {
-            std::fprintf(stderr, "tellvane-cli %s: %s\nUsage: tellvane-cli %s\n", c.name.c_str(), e.what(),
-                         c.synopsis.c_str());
+            std::fprintf(stderr, "%s\n", CliText("Cli_usage_error", {c.name, e.what(), c.synopsis}).c_str());
             return ExitUsage;
         } catch (const std::exception& e) {
             std::fprintf(stderr, "tellvane-cli %s: %s\n", c.name.c_str(), e.what());
             return ExitError;
         }
     }
-    std::fprintf(stderr, "tellvane-cli: unknown command \"%s\"\n", args[0].c_str());
+    std::fprintf(stderr, "%s\n", CliText("Cli_unknown_command", {args[0]}).c_str());
     PrintHelp(stderr);
     return ExitUsage;
 }

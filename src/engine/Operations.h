@@ -95,9 +95,11 @@ public:
     void Work(const std::string& fileName) override;
     std::string GetCompleteHeader() const override;
     std::string GetCompleteText() const override;
-    // Warns once when a file of the run lies on a copy-on-write file system.
+    // Warns once when a file of the run lies on a copy-on-write file system, and once when one
+    // lies on a device that is not rotational (flash).
     void BeforeRun(const std::vector<std::string>& fileNames) override;
     TShredAlgorithm* Algo = nullptr;  // owned by the wiping-method registry
+    std::string SysDevBlockFolder = "/sys/dev/block/";  // where the kernel tells of block devices
 };
 
 class THide : public TOperation {

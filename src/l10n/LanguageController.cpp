@@ -132,6 +132,10 @@ std::vector<TQuenLang_PropEntry> FormTranslationEntries(const std::string& secti
             {19, "CancelButton", "Hint", ""},
             {20, "HelpButton", "Caption", ""},
             {21, "HelpButton", "Hint", ""},
+            {22, "language", "Caption", ""},
+            {23, "LanguageLabel", "Caption", ""},
+            {24, "LanguageComboBox", "Hint", ""},
+            {25, "LanguageNote", "Caption", ""},
         };
     if (section == "ProgressForm")
         return {

@@ -55,6 +55,35 @@ std::optional<std::string> TQuenLanguageManager::RegisteredFile(uint16_t languag
     return it->second;
 }
 
+uint16_t TQuenLanguageManager::RegisteredLanguageFor(uint16_t wanted) const {
+    std::shared_lock<std::shared_mutex> guard(sync_);
+    if (wanted == 0) return 0;
+    if (langResources_.count(wanted)) return wanted;
+    for (const auto& [id, file] : langResources_)
+        if ((id & 0x3FF) == (wanted & 0x3FF)) return id;
+    return 0;
+}
+
+std::vector<std::pair<uint16_t, std::string>> TQuenLanguageManager::RegisteredLanguages() const {
+    std::map<uint16_t, std::string> files;
+    {
+        std::shared_lock<std::shared_mutex> guard(sync_);
+        files = langResources_;
+    }
+    std::vector<std::pair<uint16_t, std::string>> languages;
+    for (const auto& [id, file] : files) {
+        std::string name;
+        try {
+            for (const auto& [key, value] : ReadLngParams(ReadWholeFile(file), SystemAnsiCodePage()))
+                if (CompareConstantNames(key, "Name") == 0) name = value;
+        } catch (const EFileError&) {
+            // A file gone since it was registered still has its number to show.
+        }
+        languages.emplace_back(id, name.empty() ? std::to_string(id) : name);
+    }
+    return languages;
+}
+
 std::optional<TQuenLang_CompTranslations> TQuenLanguageManager::LoadTranslations(uint16_t languageId) const {
     if (languageId == DefaultLanguageID()) return std::nullopt;
     auto it = langResources_.find(languageId);

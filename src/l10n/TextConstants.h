@@ -45,6 +45,11 @@ public:
     // Registers every file of DIR matching MASK (in listing order); returns how many were accepted.
     int ScanForLangFiles(const std::string& dir, const std::string& mask, bool recursive);
     std::optional<std::string> RegisteredFile(uint16_t languageId) const;
+    // The registered language closest to WANTED: WANTED itself, else one of the same primary
+    // language (German of Austria finds German.lng); 0 when none is registered.
+    uint16_t RegisteredLanguageFor(uint16_t wanted) const;
+    // Every registered language with its own name (the file's "Name", else its number).
+    std::vector<std::pair<uint16_t, std::string>> RegisteredLanguages() const;
     // Selects a language: its file is parsed whole, then applied to the constants and to every
     // registered translation component. Throws EQuenLangError (or EFileError) when the file
     // fails; the manager then stays as it was. Without a file the default language is chosen.

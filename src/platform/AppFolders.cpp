@@ -22,13 +22,13 @@ Folders& State() {
     return f;
 }
 
+}  // namespace
+
 std::string HomeFolder() {
     if (const char* home = std::getenv("HOME"); home && *home) return home;
     if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
     return {};
 }
-
-}  // namespace
 
 std::string DefaultDataFolder() {
     std::string base;

@@ -9,6 +9,8 @@ inline constexpr const char* EditionName = "Brevikon";
 
 // The data folder for the current user: $XDG_CONFIG_HOME (or ~/.config) + "/Brevikon/".
 std::string DefaultDataFolder();
+// The user's home folder: $HOME, else the password database's entry; empty when neither knows.
+std::string HomeFolder();
 // AppFolder := the executable's folder; then SetDataFolder(DATAFOLDER).
 void InitFolders(const std::string& dataFolder);
 // DataFolder := PATH with a trailing "/"; creates it with every missing parent (mode 0700);

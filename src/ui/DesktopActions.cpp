@@ -8,6 +8,9 @@
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/TextFormat.h"
+#include "l10n/TextConstants.h"
+#include "ui/StandardDialogs.h"
 #include "ui/QtText.h"
 
 namespace tellvane {
@@ -32,12 +35,11 @@ void SetOpenHelpHook(TOpenHelpHook hook) { HelpHook() = std::move(hook); }
 
 void OpenHelpFile() {
     const std::string fileName = HelpFileName();
-    if (!FileExists(fileName)) return;
-    if (HelpHook()) {
-        HelpHook()(fileName);
-        return;
-    }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(Q(fileName)));
+    bool opened = false;
+    if (FileExists(fileName))
+        opened = HelpHook() ? HelpHook()(fileName) : QDesktopServices::openUrl(QUrl::fromLocalFile(Q(fileName)));
+    // Without a browser a click would otherwise do nothing at all: say where the page is.
+    if (!opened) InfoBox(Q(Format(GetConstantValue("Help_not_opened"), {fileName})));
 }
 
 void SetStartSelfHook(TStartSelfHook hook) { StartHook() = std::move(hook); }

@@ -8,9 +8,11 @@ namespace tellvane {
 
 // AppFolder + "Help/index.html".
 std::string HelpFileName();
-// Opens the help page in the desktop's browser; a missing page does nothing.
+// Opens the help page in the desktop's browser (xdg-open, or the portal inside a sandbox); when
+// the page is missing or nothing opens it, a message says where the page is.
 void OpenHelpFile();
-using TOpenHelpHook = std::function<void(const std::string& fileName)>;
+// A hook stands in for the opener; it returns whether the page was opened.
+using TOpenHelpHook = std::function<bool(const std::string& fileName)>;
 void SetOpenHelpHook(TOpenHelpHook hook);
 
 // Starts the program's own executable with SWITCHTEXT as a detached process, without waiting and

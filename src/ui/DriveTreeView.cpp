@@ -1,5 +1,6 @@
 #include "ui/DriveTreeView.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -198,6 +199,16 @@ void TFilesTreeView::mousePressEvent(QMouseEvent* event) {
     }
     // Expand buttons, indentation and empty area: the view's own handling, which changes no mark.
     QTreeView::mousePressEvent(event);
+}
+
+void TFilesTreeView::keyPressEvent(QKeyEvent* event) {
+    // Space marks the entry the keyboard has reached, as a press on its box would.
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && currentIndex().isValid() &&
+        itemModel_) {
+        emit NodeClicked(itemModel_->NodeAt(currentIndex()));
+        return;
+    }
+    QTreeView::keyPressEvent(event);
 }
 
 void TFilesTreeView::mouseDoubleClickEvent(QMouseEvent* event) {

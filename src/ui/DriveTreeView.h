@@ -71,6 +71,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     TDriveTreeItemModel* itemModel_ = nullptr;

@@ -1,6 +1,7 @@
 #include "ui/OptionsForm.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -10,6 +11,7 @@
 #include <QTabWidget>
 
 #include "base/Options.h"
+#include "l10n/TextConstants.h"
 #include "platform/AppFolders.h"
 #include "ui/DesktopActions.h"
 #include "ui/QtText.h"
@@ -89,6 +91,26 @@ TOptionsForm::TOptionsForm(IWizardWindow& window) : QWidget(nullptr), window_(wi
     AddLabel(about, "Label5", QStringLiteral("Protects your secret files from exposure"), 193, 44, 224, 19)
         ->setAlignment(Qt::AlignHCenter);
 
+    // A page of its own, so that the other pages keep their controls where they were.
+    auto* language = new QWidget;
+    language->setObjectName(QStringLiteral("language"));
+    Pages->addTab(language, QStringLiteral("Language"));
+    AddLabel(language, "LanguageLabel", QStringLiteral("&Language of the program:"), 13, 14, 390, 16);
+    LanguageComboBox = new QComboBox(language);
+    LanguageComboBox->setObjectName(QStringLiteral("LanguageComboBox"));
+    LanguageComboBox->setGeometry(13, 34, 250, 22);
+    LanguageComboBox->setStatusTip(QStringLiteral("The language the windows and the console speak"));
+    // Each language by its own name, so that a user lost in a foreign one finds theirs.
+    LanguageComboBox->addItem(QStringLiteral("English"), 1033);
+    for (const auto& [id, name] : LangManager().RegisteredLanguages())
+        LanguageComboBox->addItem(QString::fromStdString(name), id);
+    findChild<QLabel*>(QStringLiteral("LanguageLabel"))->setBuddy(LanguageComboBox);
+    auto* languageNote = AddLabel(language, "LanguageNote",
+                                  QStringLiteral("The chosen language is used from the next start of the program."),
+                                  13, 64, 390, 32);
+    languageNote->setWordWrap(true);
+    languageNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
     ok2 = new QPushButton(QStringLiteral("&OK"), this);
     ok2->setObjectName(QStringLiteral("ok2"));
     ok2->setGeometry(202, 249, 75, 25);
@@ -121,12 +143,20 @@ void TOptionsForm::SetOptionsToGUI() {
     TOptions options;
     IntegrateCheckBox->setChecked(options.GetOption("IntegrateContextMenu", true));
     CascadedCheckBox->setChecked(options.GetOption("CascadeContextMenu", false));
+    // Without a stored choice the box shows the language in use (the locale's, or English).
+    const TLanguageChoice choice = ReadLanguageChoice(options);
+    const int index = LanguageComboBox->findData(choice.stored ? choice.id : LangManager().LanguageID());
+    LanguageComboBox->setCurrentIndex(index < 0 ? 0 : index);
 }
 
 void TOptionsForm::GetOptionsFromGUI() {
     TOptions options;
     options.SetOption("IntegrateContextMenu", IntegrateCheckBox->isChecked());
     options.SetOption("CascadeContextMenu", CascadedCheckBox->isChecked());
+    // An unchanged box leaves the option alone, so that the locale keeps choosing until the user does.
+    const int chosen = LanguageComboBox->currentData().toInt();
+    const TLanguageChoice choice = ReadLanguageChoice(options);
+    if (choice.stored || chosen != LangManager().LanguageID()) options.SetOption("LanguageID", chosen);
 }
 
 void TOptionsForm::ApplyShellIntegration() {

@@ -1,10 +1,12 @@
 #pragma once
-// The Options window: the two context-menu settings, the main-password change and the About page.
+// The Options window: the two context-menu settings, the main-password change, the About page and
+// the language (written to the options, taken at the next start).
 // Not modal; OK stores the settings and starts the program again to register or unregister the
 // file-manager actions.
 #include <QWidget>
 
 class QCheckBox;
+class QComboBox;
 class QPushButton;
 class QTabWidget;
 
@@ -18,7 +20,7 @@ public:
     // WINDOW asks for the main password and shows the new-main-password dialog.
     explicit TOptionsForm(IWizardWindow& window);
 
-    enum TPage { opGeneral = 0, opAbout = 1 };
+    enum TPage { opGeneral = 0, opAbout = 1, opLanguage = 2 };
     // Selects PAGE and shows the window (not modal).
     void ShowPage(TPage page);
 
@@ -42,6 +44,7 @@ private:
     QTabWidget* Pages;
     QCheckBox* IntegrateCheckBox;
     QCheckBox* CascadedCheckBox;
+    QComboBox* LanguageComboBox;  // item data: the language number
     QPushButton* ok2;
 };
 

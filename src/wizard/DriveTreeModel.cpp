@@ -3,8 +3,12 @@
 #include "hide/DotHiddenFile.h"
 #include "hide/HiddenConfig.h"
 #include "hide/HiddenVolumes.h"
+#include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "wizard/NameOrder.h"
+
+#include <algorithm>
 
 namespace tellvane {
 
@@ -28,10 +32,16 @@ void TDriveTreeModel::ForgetCheckedBelow(const TTreeNode* node) {
 }
 
 void TDriveTreeModel::BuildDrivesTree(const std::vector<TDrive>& drives,
-                                      const std::function<bool(const TDrive&)>& isHidden) {
+                                      const std::function<bool(const TDrive&)>& isHidden, const std::string& home) {
     someFilesSelected_ = 0;
     // Last to first, as the view drops its rows.
     while (!tree_.DrivesInTree.empty()) tree_.DrivesInTree.pop_back();
+    // Most of what a user protects lies under the home folder: one expansion away, not five.
+    if (!home.empty()) {
+        TTreeNode* root = tree_.AddDrive(ExcludeTrailingPathDelimiter(home), niFolder);
+        root->StateIndex = nsUnchecked;
+        root->AddPlaceholder(nsUnchecked);
+    }
     for (const TDrive& drive : drives) {
         if (isHidden && isHidden(drive)) continue;
         TTreeNode* root = tree_.AddDrive(drive.MountPoint, drive.ImageIndex);
@@ -54,7 +64,7 @@ void TDriveTreeModel::BuildDrivesTree() {
             if (item.TypeOfItem == TItemType::itDrive && item.FilePath == drive.Root()) return true;
         }
         return false;
-    });
+    }, HomeFolder());
 }
 
 bool TDriveTreeModel::Expand(TTreeNode* node) {
@@ -74,6 +84,11 @@ void TDriveTreeModel::FillFolderNode(const std::string& folder, TTreeNode* node)
     }
     const std::set<std::string> hiddenNames = ReadHiddenNames(folder);
     const int state = node->StateIndex == nsChecked ? nsChecked : nsUnchecked;
+    // Linux lists a folder in no particular order; show it as the file managers do.
+    std::sort(entries.begin(), entries.end(), [](const DirEntry& x, const DirEntry& y) {
+        if (x.isDirectory != y.isDirectory) return x.isDirectory;
+        return NameOrderLess(x.name, y.name);
+    });
     for (const DirEntry& e : entries) {
         if (hiddenNames.count(e.name)) continue;
         if (e.isDirectory) {

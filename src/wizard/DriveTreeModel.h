@@ -23,17 +23,20 @@ public:
 
     // Drops every node and adds one root per drive of DRIVES, in order, leaving out those ISHIDDEN
     // accepts; each root is unchecked and holds the placeholder. SomeFilesSelected becomes 0.
-    void BuildDrivesTree(const std::vector<TDrive>& drives, const std::function<bool(const TDrive&)>& isHidden);
-    // The same over ListDrives, leaving out the volumes the user has hidden: those in the list of
-    // hidden volumes and those recorded as a drive item in the hidden-items store.
+    // A HOME that is not empty comes first, above the drives: a folder root whose text is its path.
+    void BuildDrivesTree(const std::vector<TDrive>& drives, const std::function<bool(const TDrive&)>& isHidden,
+                         const std::string& home = {});
+    // The same over the user's home folder and ListDrives, leaving out the volumes the user has
+    // hidden: those in the list of hidden volumes and those recorded as a drive item in the
+    // hidden-items store.
     void BuildDrivesTree();
 
     // The tree view's expansion of NODE: a node whose only child is the placeholder is filled from
     // its folder, once. True when the node was filled now.
     bool Expand(TTreeNode* node);
-    // Adds FOLDER's entries to NODE: folders (with the placeholder) and the files the .enc filter
-    // passes; entries named in the folder's ".hidden" are left out. A folder that cannot be listed
-    // gives no children.
+    // Adds FOLDER's entries to NODE: folders (with the placeholder), then the files the .enc filter
+    // passes, each group in the file managers' name order; entries named in the folder's ".hidden"
+    // are left out. A folder that cannot be listed gives no children.
     void FillFolderNode(const std::string& folder, TTreeNode* node);
     // True when the .enc filter is off, or NAME ends in ".enc" exactly (case-sensitive).
     bool PassesEncFilter(const std::string& name) const;

@@ -13,6 +13,7 @@
 #include "app/FileManagerActions.h"
 #include "app/ShellIntegrationEnv.h"
 #include "base/Options.h"
+#include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"
 
 namespace tellvane::test {
@@ -102,8 +103,8 @@ TEST_F(ContextMenuFileManagerActionsTest, FlatLayoutPutsTheFourActionsIntoEveryF
     EXPECT_NE(menu.find("MimeType=all/all;\n"), std::string::npos);
     EXPECT_NE(menu.find("Actions=tellvane-encrypt;tellvane-decrypt;tellvane-shred;tellvane-hide;\n"), std::string::npos);
     EXPECT_EQ(menu.find("X-KDE-Submenu"), std::string::npos);
-    EXPECT_NE(menu.find("[Desktop Action tellvane-shred]\nName=Shred with Tellvane\nIcon=org.tellvane.Tellvane\nExec=\"" +
-                        helper() + "\" /shred %F\n"),
+    EXPECT_NE(menu.find("[Desktop Action tellvane-shred]\nName=Shred with Tellvane\nIcon=org.tellvane.Tellvane\nExec=/bin/sh -c " +
+                        DesktopExecQuote(MissingProgramGuard()) + " \"" + helper() + "\" /shred %F\n"),
               std::string::npos)
         << menu;
 
@@ -117,7 +118,10 @@ TEST_F(ContextMenuFileManagerActionsTest, FlatLayoutPutsTheFourActionsIntoEveryF
     }
     for (const char* id : {"encrypt", "decrypt", "shred", "hide"}) {
         const std::string action = ReadText(nemo() + "tellvane-" + id + ".nemo_action");
-        EXPECT_NE(action.find(std::string("Exec=\"") + helper() + "\" /" + id + " %F\n"), std::string::npos) << action;
+        EXPECT_NE(action.find("Exec=/bin/sh -c " + DesktopExecQuote(MissingProgramGuard()) + " \"" + helper() + "\" /" +
+                              id + " %F\n"),
+                  std::string::npos)
+            << action;
         EXPECT_NE(action.find("Quote=double\n"), std::string::npos);
         EXPECT_NE(action.find("Selection=notnone\n"), std::string::npos);
     }
@@ -125,7 +129,10 @@ TEST_F(ContextMenuFileManagerActionsTest, FlatLayoutPutsTheFourActionsIntoEveryF
     EXPECT_EQ(xml.rfind("<?xml", 0), 0u);
     for (const char* id : {"encrypt", "decrypt", "shred", "hide"})
         EXPECT_NE(xml.find(std::string("<unique-id>tellvane-") + id + "</unique-id>"), std::string::npos) << id;
-    EXPECT_NE(xml.find("<command>'" + helper() + "' /hide %F</command>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<command>/bin/sh -c " + XmlEscape(ShellQuote(MissingProgramGuard())) + " '" + helper() +
+                       "' /hide %F</command>"),
+              std::string::npos)
+        << xml;
     EXPECT_NE(xml.find("<name>Decrypt with Tellvane</name>\n\t<submenu></submenu>"), std::string::npos);
     EXPECT_EQ(xml.find("<submenu>Tellvane</submenu>"), std::string::npos);
 }
@@ -162,6 +169,30 @@ TEST_F(ContextMenuFileManagerActionsTest, ScriptsHandTheSelectionToTheHelperUnch
         const std::vector<std::string> selection = {"/data/with blank/a b.txt", "it's \"quoted\" $HOME `x`", "-n"};
         EXPECT_EQ(RunScript(script, selection), "/encrypt\n/data/with blank/a b.txt\nit's \"quoted\" $HOME `x`\n-n\n");
     }
+}
+
+// The actions outlast the package: with the helper gone, an action tells the user and ends with
+// status 0, through notify-send when there is one, else on standard error.
+TEST_F(ContextMenuFileManagerActionsTest, ActionWhoseProgramIsGoneSaysSoAndSucceeds) {
+    Activate(false);
+    ASSERT_FALSE(Exists(helper()));
+    const std::string bin = tmp.file("bin");
+    fs::create_directories(bin);
+    const std::string script = nautilus() + "Shred with Tellvane";
+    auto run = [&] {
+        FILE* pipe = popen(("PATH=" + ShellQuote(bin) + " " + ShellQuote(script) + " a.txt 2>&1; echo \"status=$?\"").c_str(), "r");
+        std::string out;
+        char buffer[256];
+        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+        pclose(pipe);
+        return out;
+    };
+    const std::string message = GetConstantValue("Program_not_installed");
+    EXPECT_EQ(run(), message + "\nstatus=0\n");
+    Put(bin + "/notify-send", "#!/bin/sh\nprintf '%s|' \"$@\" > '" + tmp.file("notified") + "'\n");
+    fs::permissions(bin + "/notify-send", fs::perms::owner_all);
+    EXPECT_EQ(run(), "status=0\n");
+    EXPECT_EQ(ReadText(tmp.file("notified")), "Tellvane|" + message + "|");
 }
 
 TEST_F(ContextMenuFileManagerActionsTest, DeactivateRemovesOnlyWhatWeInstalled) {
@@ -289,9 +320,9 @@ TEST_F(ContextMenuFileManagerActionsTest, QuotingKnownAnswers) {
 TEST_F(ContextMenuFileManagerActionsTest, PercentSignsInTheProgramFolderSurviveFieldCodes) {
     SetAppFolder(tmp.file("100% sure") + "/");
     Activate(false);
-    EXPECT_NE(ReadText(dolphin()).find("Exec=\"" + tmp.file("100%% sure") + "/tellvane-menu-helper\" /encrypt %F"),
+    EXPECT_NE(ReadText(dolphin()).find(" \"" + tmp.file("100%% sure") + "/tellvane-menu-helper\" /encrypt %F"),
               std::string::npos);
-    EXPECT_NE(ReadText(uca()).find("<command>'" + tmp.file("100%% sure") + "/tellvane-menu-helper' /encrypt %F"),
+    EXPECT_NE(ReadText(uca()).find(" '" + tmp.file("100%% sure") + "/tellvane-menu-helper' /encrypt %F"),
               std::string::npos);
 }
 

@@ -252,7 +252,7 @@ TEST_F(OptionsTest, LanguageChoiceGivesNumberTextAndCodePage) {
     };
     const Case cases[] = {
         {nullptr, "1033", 1033, 1252}, {"1049", "1049", 1049, 1251}, {"0x407", "0x407", 1031, 1252},
-        {"$419", "$419", 1049, 1251},  {"German", "German", 1033, 1252}, {"", "", 1033, 1252},
+        {"$419", "$419", 1049, 1251},  {"German", "German", 1033, 1252}, {"", "1033", 1033, 1252},
         {"-1", "-1", 0xFFFF, 1252},    {"70657", "70657", 5121, 1256},
     };
     for (const Case& c : cases) {
@@ -263,6 +263,8 @@ TEST_F(OptionsTest, LanguageChoiceGivesNumberTextAndCodePage) {
             EXPECT_EQ(choice.text, c.text) << body;
             EXPECT_EQ(choice.id, c.id) << body;
             EXPECT_EQ(choice.CodePage(), c.codePage) << body;
+            // An empty value counts as none, so that the locale may choose.
+            EXPECT_EQ(choice.stored, c.stored != nullptr && *c.stored != 0) << body;
         }
     }
     // Options of a text are for reading: a write is refused and no file is made.

@@ -1,6 +1,8 @@
 // The shred operation: hands each entry to its wiping method, directly and through a worker run.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,7 +15,9 @@
 #include "engine/PendingFiles.h"
 #include "engine/RunRegistry.h"
 #include "engine/WorkerTestHost.h"
+#include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"
+#include "platform/TextFormat.h"
 #include "shred/ShredMethods.h"
 #include "support/TestSupport.h"
 
@@ -143,6 +147,7 @@ TEST_F(ShredRunTest, CopyOnWriteWarningComesOnceAndHardLinksAreTold) {
     TShredAlgorithm method(FindShredMethod("TZeroPass"));
     TShred shred;
     shred.Algo = &method;
+    shred.SysDevBlockFolder = dir.file("no-sysfs") + "/";  // whatever disk the test runs on
     PendingFiles() = {dir.file("a"), dir.file("b"), dir.file("c")};
     StartOperation(shred, {TItemType::itFile});
     ASSERT_TRUE(host.ServeUntilDone());
@@ -158,6 +163,32 @@ TEST_F(ShredRunTest, CopyOnWriteWarningComesOnceAndHardLinksAreTold) {
     EXPECT_EQ(host.completions, std::vector<std::string>{"Shredding completed|3 files were shredded"});
     EXPECT_EQ(test::ReadAll(dir.file("c2")), std::vector<uint8_t>(100, 0));
     EXPECT_FALSE(OnCopyOnWriteFileSystem("/proc/self"));
+}
+
+// A flash device is named once for the run, beside the copy-on-write warning; a rotational one not.
+TEST_F(ShredRunTest, FlashDeviceWarningComesOnce) {
+    struct stat st {};
+    ASSERT_EQ(stat(dir.path().c_str(), &st), 0);
+    TempDir sys;
+    const std::string node = sys.file(std::to_string(major(st.st_dev)) + ":" + std::to_string(minor(st.st_dev)));
+    std::filesystem::create_directories(node + "/queue");
+    for (const char* flag : {"0", "1"}) {
+        for (const char* name : {"a", "b"}) test::WriteAll(dir.file(name), test::PatternBytes(10));
+        test::WriteText(node + "/queue/rotational", flag);
+        host.messages.clear();
+        TShredAlgorithm method(FindShredMethod("TZeroPass"));
+        TShred shred;
+        shred.Algo = &method;
+        shred.SysDevBlockFolder = sys.path().string() + "/";
+        PendingFiles() = {dir.file("a"), dir.file("b")};
+        StartOperation(shred, {TItemType::itFile});
+        ASSERT_TRUE(host.ServeUntilDone());
+        const std::vector<std::string> expected =
+            *flag == '0' ? std::vector<std::string>{Format(GetConstantValue("Non_rotational_shred"), {dir.file("a")})}
+                         : std::vector<std::string>{};
+        EXPECT_EQ(host.messages, expected) << flag;
+        EXPECT_FALSE(FileExists(dir.file("b")));
+    }
 }
 
 }  // namespace

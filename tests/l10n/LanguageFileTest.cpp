@@ -140,6 +140,18 @@ TEST_F(LanguageSelection, RegistrationRules) {
     EXPECT_EQ(manager.RegisteredFile(1031).value(), dir.file("Wide.LNG"));
 }
 
+// The locale's language finds the file of its own number, else one of the same primary language.
+TEST_F(LanguageSelection, RegisteredLanguageForLocaleAndNames) {
+    WriteText(dir.file("German.lng"), "LANGID=1031\nName=Deutsch\n[$CONSTANTS]\n");
+    WriteText(dir.file("Swiss.lng"), "LANGID=4108\n");  // French of Switzerland, no name
+    ASSERT_EQ(manager.ScanForLangFiles(dir.path().string(), "*.lng", false), 2);
+    const std::pair<uint16_t, uint16_t> cases[] = {{1031, 1031}, {3079, 1031}, {2055, 1031}, {1036, 4108},
+                                                    {4108, 4108}, {1033, 0},    {1049, 0},    {0, 0}};
+    for (const auto& [wanted, found] : cases) EXPECT_EQ(manager.RegisteredLanguageFor(wanted), found) << wanted;
+    const std::vector<std::pair<uint16_t, std::string>> names = {{1031, "Deutsch"}, {4108, "4108"}};
+    EXPECT_EQ(manager.RegisteredLanguages(), names);
+}
+
 TEST_F(LanguageSelection, RecursiveScanSkipsDotFolders) {
     std::filesystem::create_directories(dir.path() / "sub");
     std::filesystem::create_directories(dir.path() / ".git");

@@ -7,6 +7,8 @@
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "platform/StorageDevice.h"
+#include <sys/sysmacros.h>
 #include "support/TestSupport.h"
 
 namespace tellvane {
@@ -68,6 +70,32 @@ TEST(FileSystem, AtomicWriteIntoMissingFolderFailsCleanly) {
     } catch (const EFileError& e) {
         EXPECT_EQ(std::string(e.what()).rfind("Cannot create file \"" + dir.file("no/such/file") + "\". Error", 0), 0u);
     }
+}
+
+// sysfs as the kernel lays it out: /sys/dev/block/MAJ:MIN links to the device's folder, a
+// partition lies inside its disk's folder and only the disk has a queue.
+TEST(StorageDevice, RotationalFlagOfTheDiskOrOfThePartitionsDisk) {
+    TempDir sys;
+    namespace fs = std::filesystem;
+    const std::pair<const char*, const char*> disks[] = {{"ssd", "0\n"}, {"hdd", "1\n"}};
+    for (const auto& [disk, flag] : disks) {
+        fs::create_directories(sys.path() / "devices" / disk / "queue");
+        fs::create_directories(sys.path() / "devices" / disk / (std::string(disk) + "1"));
+        test::WriteText((sys.path() / "devices" / disk / "queue/rotational").string(), flag);
+        test::WriteText((sys.path() / "devices" / disk / (std::string(disk) + "1") / "partition").string(), "1\n");
+    }
+    fs::create_directories(sys.path() / "devices/odd");  // no queue at all
+    fs::create_directories(sys.path() / "dev/block");
+    const std::pair<const char*, const char*> links[] = {
+        {"8:0", "../../devices/ssd"}, {"8:1", "../../devices/ssd/ssd1"}, {"8:16", "../../devices/hdd"},
+        {"8:17", "../../devices/hdd/hdd1"}, {"9:0", "../../devices/odd"}};
+    for (const auto& [name, target] : links) fs::create_directory_symlink(target, sys.path() / "dev/block" / name);
+    const std::string root = (sys.path() / "dev/block").string() + "/";
+    const std::pair<dev_t, bool> cases[] = {{makedev(8, 0), true},  {makedev(8, 1), true}, {makedev(8, 16), false},
+                                            {makedev(8, 17), false}, {makedev(9, 0), false}, {makedev(0, 42), false}};
+    for (const auto& [device, flash] : cases)
+        EXPECT_EQ(NonRotationalDevice(device, root), flash) << major(device) << ":" << minor(device);
+    EXPECT_FALSE(OnNonRotationalDevice(sys.file("missing")));
 }
 
 TEST(AppFolders, DataFolderIsCreatedPrivateWithParents) {

@@ -3,6 +3,7 @@
 
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
+#include "platform/LocaleLanguage.h"
 #include "platform/Paths.h"
 #include "platform/SystemError.h"
 #include "platform/TextFormat.h"
@@ -19,6 +20,32 @@ TEST(Format, PlaceholdersInOrder) {
     EXPECT_THROW(Format("%s and %s", {"one"}), std::invalid_argument);
     EXPECT_THROW(Format("%d", {"text"}), std::invalid_argument);
     EXPECT_THROW(Format("%q", {1}), std::invalid_argument);
+}
+
+// Locale names to Windows language numbers, and the order of the variables that name the locale.
+TEST(LocaleLanguage, NamesAndVariables) {
+    const std::pair<const char*, uint16_t> names[] = {
+        {"de_DE.UTF-8", 1031}, {"de_AT.UTF-8", 3079}, {"de", 1031},   {"fr_FR@euro", 1036}, {"pt_BR", 1046},
+        {"pt_PT.UTF-8", 2070}, {"en_US", 1033},       {"zh_CN", 2052}, {"C", 0},            {"POSIX", 0},
+        {"C.UTF-8", 0},        {"", 0},               {"xx_YY", 0},
+    };
+    for (const auto& [name, id] : names) EXPECT_EQ(LanguageIdOfLocaleName(name), id) << name;
+    const char* saved[3];
+    const char* vars[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    for (int i = 0; i < 3; ++i) saved[i] = std::getenv(vars[i]) ? strdup(std::getenv(vars[i])) : nullptr;
+    setenv("LC_ALL", "", 1);
+    setenv("LC_MESSAGES", "ru_RU.UTF-8", 1);
+    setenv("LANG", "de_DE.UTF-8", 1);
+    EXPECT_EQ(LocaleLanguageId(), 1049);  // an empty LC_ALL does not count
+    setenv("LC_ALL", "fr_FR.UTF-8", 1);
+    EXPECT_EQ(LocaleLanguageId(), 1036);
+    unsetenv("LC_ALL");
+    unsetenv("LC_MESSAGES");
+    EXPECT_EQ(LocaleLanguageId(), 1031);
+    for (int i = 0; i < 3; ++i) {
+        if (saved[i]) setenv(vars[i], saved[i], 1); else unsetenv(vars[i]);
+        free(const_cast<char*>(saved[i]));
+    }
 }
 
 TEST(SystemError, CodeAndTextWithoutTrailingFullStop) {

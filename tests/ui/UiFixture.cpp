@@ -35,6 +35,9 @@ public:
         if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
         home_ = std::make_unique<TempDir>();
         setenv("XDG_CONFIG_HOME", home_->path().c_str(), 1);
+        // The windows' texts are checked in English: no locale may choose another language.
+        unsetenv("LC_ALL");
+        setenv("LC_MESSAGES", "C", 1);
         SetCommandLine(std::vector<std::string>{"test_ui"});
         InitializeApplication();
         CreatePathClasses();
@@ -102,7 +105,10 @@ void UiTest::SetUp() {
     dir_ = std::make_unique<TempDir>();
     boxes_.clear();
     SetMessageBoxHook([this](const TBoxRecord& box) { boxes_.push_back(box); });
-    SetOpenHelpHook([this](const std::string& file) { helpOpened_.push_back(file); });
+    SetOpenHelpHook([this](const std::string& file) {
+        helpOpened_.push_back(file);
+        return helpOpens_;
+    });
     SetStartSelfHook([this](const std::string&, const std::string& s) { startedSwitches_.push_back(s); });
     SetOpenFileHook({});
     summaries_.clear();

@@ -80,6 +80,7 @@ protected:
     std::deque<std::optional<std::string>> confirmAnswers_;  // the confirmation's answers
     std::vector<std::string> startedSwitches_;
     std::vector<std::string> helpOpened_;
+    bool helpOpens_ = true;  // what the stand-in opener answers
     std::unique_ptr<TempDir> dir_;
 
 private:

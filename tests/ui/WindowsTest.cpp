@@ -30,6 +30,7 @@
 #include "l10n/LanguageController.h"
 #include "l10n/LanguageFile.h"
 #include "l10n/TextConstants.h"
+#include "platform/TextFormat.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "ui/ChangeMainPassForm.h"
@@ -212,6 +213,25 @@ TEST_F(WindowBehaviour, OptionsWindowStoresOnOkOnlyAndStartsOneRegisteringInstan
     EXPECT_EQ(pages->currentWidget()->objectName().toStdString(), "about");
     EXPECT_EQ(Find<QLabel>(&options, "Label4")->text().toStdString(), "Version 1.2");
     Screenshot(&options, "options-about");
+
+    // The language page: English and the registered languages by their own names; the choice is
+    // stored on OK, and the box shows the stored choice next time.
+    options.ShowPage(TOptionsForm::opLanguage);
+    auto* language = Find<QComboBox>(&options, "LanguageComboBox");
+    EXPECT_EQ(language->itemText(0).toStdString(), "English");
+    const int german = language->findText(QStringLiteral("Deutsch"));
+    ASSERT_GT(german, 0);
+    EXPECT_EQ(language->currentIndex(), 0);
+    Screenshot(&options, "options-language");
+    language->setCurrentIndex(german);
+    QTest::mouseClick(Find<QPushButton>(&options, "ok2"), Qt::LeftButton);
+    EXPECT_EQ(TOptions().GetOption("LanguageID", 0), 1031);
+    options.ShowPage(TOptionsForm::opLanguage);
+    EXPECT_EQ(language->currentIndex(), german);
+    language->setCurrentIndex(0);
+    QTest::mouseClick(Find<QPushButton>(&options, "ok2"), Qt::LeftButton);
+    EXPECT_EQ(TOptions().GetOption("LanguageID", 0), 1033);  // once chosen, English is stored too
+    TOptions().DeleteKey("LanguageID");
     options.hide();
 }
 
@@ -349,6 +369,12 @@ TEST_F(WindowBehaviour, OperationListHoverSelectsAndHelpOpensThePage) {
     QTest::keyClick(&Main(), Qt::Key_F1);
     ASSERT_EQ(helpOpened_.size(), 2u);
     EXPECT_EQ(helpOpened_[0], GetAppFolder() + "Help/index.html");
+    EXPECT_TRUE(boxes_.empty());
+    // Nothing opens the page: a message says where it is.
+    helpOpens_ = false;
+    QTest::keyClick(&Main(), Qt::Key_F1);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text.toStdString(), Format(GetConstantValue("Help_not_opened"), {helpOpened_[0]}));
 }
 
 TEST_F(WindowBehaviour, RealMessageBoxesCarryTheirIconsAndTitles) {
@@ -389,14 +415,36 @@ TEST_F(WindowBehaviour, TreeTogglesOnlyOnPicturesAndLabel) {
     std::filesystem::create_directory(dir_->file("inner"));
     WriteText(dir_->file("inner/a.txt"), "a");
     WriteText(dir_->file("b.txt"), "b");
+    WriteText(dir_->file("a10"), "");
+    WriteText(dir_->file("a9"), "");
+    // The test folder plays the home folder: the first root, above the volumes.
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", dir_->path().c_str(), 1);
     CreateWindows();
     ClickOperation(0);
     ASSERT_TRUE(WaitForPage(2));
-    ASSERT_TRUE(ClickTreePath(dir_->file("b.txt")));  // opens the way down and checks b.txt
+    setenv("HOME", savedHome.c_str(), 1);
     TDriveTreeModel& tree = Main().TreeModel();
+    ASSERT_GT(tree.DrivesInTree().size(), 1u);
+    EXPECT_EQ(tree.DrivesInTree()[0]->Text, dir_->path().string());
+    ASSERT_TRUE(ClickTreePath(dir_->file("b.txt")));  // opens the way down and checks b.txt
     ASSERT_EQ(tree.SomeFilesSelected(), 1);
+    std::vector<std::string> shown;
+    for (const auto& child : tree.DrivesInTree()[0]->Children) shown.push_back(child->Text);
+    EXPECT_EQ(shown, (std::vector<std::string>{"inner", "a9", "a10", "b.txt"}));
+    Screenshot(&Main(), "02-tree-home-first");
 
     auto* view = Find<TFilesTreeView>("FilesTreeView");
+    // Space ticks and unticks the entry the keyboard stands on.
+    TTreeNode* a9 = tree.DrivesInTree()[0]->Children[1].get();
+    view->setFocus();
+    view->setCurrentIndex(view->ItemModel()->IndexOf(a9));
+    QTest::keyClick(view, Qt::Key_Space);
+    EXPECT_EQ(a9->StateIndex, nsChecked);
+    EXPECT_EQ(tree.SomeFilesSelected(), 2);
+    QTest::keyClick(view, Qt::Key_Space);
+    EXPECT_EQ(a9->StateIndex, nsUnchecked);
+    ASSERT_EQ(tree.SomeFilesSelected(), 1);
     TTreeNode* folder = nullptr;
     std::function<void(TTreeNode*)> findInner = [&](TTreeNode* node) {
         for (auto& child : node->Children) {
@@ -568,12 +616,16 @@ TEST_F(WindowBehaviour, GermanTranslatesEveryWindow) {
             Screenshot(window, name);
             window->hide();
         }
-        for (int tab : {0, 1}) {
+        const char* tabs[] = {"german-options-general", "german-options-about", "german-options-language"};
+        for (int tab : {0, 1, 2}) {
             Windows().OptionsForm().ShowPage(static_cast<TOptionsForm::TPage>(tab));
             QTest::qWait(50);
-            Screenshot(&Windows().OptionsForm(), tab == 0 ? "german-options-general" : "german-options-about");
+            Screenshot(&Windows().OptionsForm(), tabs[tab]);
         }
         Windows().OptionsForm().hide();
+        Main().ShowPage(0);
+        ClickOperation(0);
+        if (WaitForPage(2)) Screenshot(&Main(), "german-choose-files-tree");
     }
     const std::string firstTitle = GetOperation(0).Title;
     LangManager().SetLanguageID(1033);

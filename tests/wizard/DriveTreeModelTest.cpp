@@ -8,6 +8,7 @@
 #include "hide/HiddenVolumes.h"
 #include "support/TestSupport.h"
 #include "wizard/DriveTreeModel.h"
+#include "wizard/NameOrder.h"
 
 namespace tellvane::test {
 namespace {
@@ -75,6 +76,34 @@ TEST_F(DriveTreeModelTest, DrivesAreUncheckedRootsWithThePlaceholder) {
     }
 }
 
+// The home folder is a folder root above the drives, and paths below it are full paths.
+TEST_F(DriveTreeModelTest, HomeFolderIsTheFirstRoot) {
+    fs::create_directory(root + "/Documents");
+    TDrive sys;
+    sys.MountPoint = "/";
+    model.BuildDrivesTree({sys}, nullptr, root + "/");
+    ASSERT_EQ(model.DrivesInTree().size(), 2u);
+    TTreeNode* home = model.DrivesInTree()[0].get();
+    EXPECT_EQ(home->Text, root);
+    EXPECT_EQ(home->ImageIndex, niFolder);
+    EXPECT_EQ(model.DrivesInTree()[1]->Text, "/");
+    TTreeNode* docs = Find(home, "Documents");
+    ASSERT_NE(docs, nullptr);
+    EXPECT_EQ(TDriveTreeModel::GetFullPathByTree(docs), root + "/Documents");
+}
+
+// The file managers' order: case folded, digit runs by value, a prefix first; a total order.
+TEST(NameOrder, ComparesLikeTheFileManagers) {
+    const std::vector<std::string> sorted = {
+        "", "2", "010", "a", "a0", "A1", "a2", "a9", "a10", "a10b", "a010c", "Ab", "b", "Ä", "ä", "Ärger", "Ω", "я",
+    };
+    for (size_t i = 0; i < sorted.size(); ++i)
+        for (size_t j = 0; j < sorted.size(); ++j)
+            EXPECT_EQ(NameOrderLess(sorted[i], sorted[j]), i < j) << sorted[i] << " / " << sorted[j];
+    EXPECT_FALSE(NameOrderLess("file\xff", "file\xff"));  // a byte that is no UTF-8 still compares
+    EXPECT_TRUE(NameOrderLess("x\xfe", "x\xff"));
+}
+
 TEST_F(DriveTreeModelTest, FullPathsUseOneSlashAfterTheRoot) {
     TTreeNode* top = model.DrivesInTree()[0].get();
     TDrive sys;
@@ -87,6 +116,15 @@ TEST_F(DriveTreeModelTest, FullPathsUseOneSlashAfterTheRoot) {
     EXPECT_EQ(TDriveTreeModel::GetFullPathByTree(top), "/");
     EXPECT_EQ(TDriveTreeModel::GetFullPathByTree(home), "/home");
     EXPECT_EQ(TDriveTreeModel::GetFullPathByTree(file), "/home/a.txt");
+}
+
+TEST_F(DriveTreeModelTest, ExpansionListsFoldersFirstThenFilesInNameOrder) {
+    for (const char* name : {"a10", "B", "a9", ".x"}) WriteText(root + "/" + name, "x");
+    for (const char* name : {"z", "A2", "a10"}) fs::create_directory(root + "/" + name + "d");
+    model.Expand(drive);
+    std::vector<std::string> shown;
+    for (const auto& c : drive->Children) shown.push_back(c->Text);
+    EXPECT_EQ(shown, (std::vector<std::string>{"A2d", "a10d", "zd", ".x", "a9", "a10", "B"}));
 }
 
 TEST_F(DriveTreeModelTest, ExpansionListsTheFolderOnceWithImagesByKind) {
