@@ -5,16 +5,21 @@
 # The folder lies on a real disk (/var/tmp), not a RAM disk: the flushes cost what they cost there.
 # RUNS runs of each of the four; the medians are printed.
 #
-# Usage: bench/small_files_delete.sh [TELLVANE_CLI] [COUNT] [RUNS] [WORK_DIR]
+# To compare two builds, give both binaries separated by a colon (OLD:NEW): every run times each of
+# them in turn on the same fresh files, so the disk's moods hit both alike, and the ratio is printed.
+#
+# Usage: bench/small_files_delete.sh [TELLVANE_CLI[:TELLVANE_CLI]] [COUNT] [RUNS] [WORK_DIR]
 #   defaults: build/bin/tellvane-cli, 2000, 3, a fresh folder under /var/tmp
 set -euo pipefail
 
-CLI=${1:-build/bin/tellvane-cli}
+IFS=: read -r -a CLIS <<<"${1:-build/bin/tellvane-cli}"
 COUNT=${2:-2000}
 RUNS=${3:-3}
 WORK=${4:-}
-[ -x "$CLI" ] || { echo "tellvane-cli not found at $CLI" >&2; exit 1; }
-CLI=$(readlink -f "$CLI")
+for i in "${!CLIS[@]}"; do
+  [ -x "${CLIS[$i]}" ] || { echo "tellvane-cli not found at ${CLIS[$i]}" >&2; exit 1; }
+  CLIS[$i]=$(readlink -f "${CLIS[$i]}")
+done
 if [ -z "$WORK" ]; then
   WORK=$(mktemp -d /var/tmp/tellvane-small-bench.XXXXXX)
   trap 'rm -rf "$WORK"' EXIT
@@ -42,16 +47,23 @@ declare -A results
 for run in $(seq "$RUNS"); do
   for mode in keep delete; do
     flag=(); [ $mode = delete ] && flag=(--delete-source)
-    make_files
-    t=$(seconds "$CLI" encrypt -a BFS -p "$WORK/pw" "${flag[@]}" "$WORK/files")
-    results[enc-$mode]+="$(echo "$COUNT / $t" | bc -l) "
-    [ $mode = keep ] && find "$WORK/files" -type f ! -name '*.enc' -delete
-    sync
-    t=$(seconds "$CLI" decrypt -p "$WORK/pw" "${flag[@]}" "$WORK/files")
-    results[dec-$mode]+="$(echo "$COUNT / $t" | bc -l) "
+    for i in "${!CLIS[@]}"; do
+      make_files
+      t=$(seconds "${CLIS[$i]}" encrypt -a BFS -p "$WORK/pw" "${flag[@]}" "$WORK/files")
+      results[$i-enc-$mode]+="$(echo "$COUNT / $t" | bc -l) "
+      [ $mode = keep ] && find "$WORK/files" -type f ! -name '*.enc' -delete
+      sync
+      t=$(seconds "${CLIS[$i]}" decrypt -p "$WORK/pw" "${flag[@]}" "$WORK/files")
+      results[$i-dec-$mode]+="$(echo "$COUNT / $t" | bc -l) "
+    done
   done
 done
 for key in enc-keep enc-delete dec-keep dec-delete; do
-  printf '%-11s %8.0f files/s  (median of %d runs, %d files of 1 KiB)\n' "$key" \
-    "$(tr ' ' '\n' <<<"${results[$key]}" | grep . | median)" "$RUNS" "$COUNT"
+  line=$(printf '%-11s' "$key")
+  for i in "${!CLIS[@]}"; do
+    m[$i]=$(tr ' ' '\n' <<<"${results[$i-$key]}" | grep . | median)
+    line+=$(printf ' %8.0f files/s' "${m[$i]}")
+  done
+  [ ${#CLIS[@]} -eq 2 ] && line+=$(printf '   new/old %.2f' "$(echo "${m[1]} / ${m[0]}" | bc -l)")
+  echo "$line  (median of $RUNS runs, $COUNT files of 1 KiB)"
 done
