@@ -12,6 +12,7 @@
 #include <cstring>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -100,19 +101,31 @@ private:
     EVP_CIPHER_CTX* ctx_;
 };
 
-// One worker's buffers and cipher; the buffers hold plaintext on one side and are wiped before
-// they are freed.
+// One worker's buffers and cipher, kept for all its slabs. The buffers are not zeroed first (every
+// byte used is read or sealed into before); the plaintext side is wiped before it is freed.
 struct TSlabBuffers {
-    std::vector<uint8_t> sealed;
-    std::vector<uint8_t> plain;
+    static constexpr size_t PlainBytes = static_cast<size_t>(SlabChunks * ModernChunkBytes);
+    std::unique_ptr<uint8_t[]> sealed{new uint8_t[static_cast<size_t>(SlabChunks * ModernSealedChunkBytes)]};
+    std::unique_ptr<uint8_t[]> plain{new uint8_t[PlainBytes]};
     TChunkCipher cipher;
-    TSlabBuffers(const TModernKey& key, bool seal)
-        : sealed(static_cast<size_t>(SlabChunks * ModernSealedChunkBytes)),
-          plain(static_cast<size_t>(SlabChunks * ModernChunkBytes)),
-          cipher(key, seal) {}
-    ~TSlabBuffers() { WipeBytes(plain.data(), plain.size()); }
+    TSlabBuffers(const TModernKey& key, bool seal) : cipher(key, seal) {}
+    ~TSlabBuffers() { WipeBytes(plain.get(), PlainBytes); }
     TSlabBuffers(const TSlabBuffers&) = delete;
     TSlabBuffers& operator=(const TSlabBuffers&) = delete;
+};
+
+// Writers of one output take turns here. The kernel serializes writes to one file anyway, but
+// its lock spins while the holder copies: a waiting worker would burn a core for nothing. A
+// sleeping waiter leaves the core to the other worker's cipher.
+class TWriteTurns {
+public:
+    void Write(const TOutputFile& out, int64_t offset, const uint8_t* data, size_t count) {
+        const std::lock_guard lock(mutex_);
+        WriteAt(out, offset, data, count);
+    }
+
+private:
+    std::mutex mutex_;
 };
 
 // The chunks of a body: CHUNKS in all, the last holding LASTPLAIN bytes of plaintext.
@@ -279,18 +292,19 @@ bool SealModernBody(const TModernKey& fileKey, const TInputFile& in, TOutputFile
     TChunkLayout layout;
     layout.chunks = std::max<int64_t>(1, (total + ModernChunkBytes - 1) / ModernChunkBytes);
     layout.lastPlain = total - (layout.chunks - 1) * ModernChunkBytes;
+    TWriteTurns turns;
     const auto work = [&](int64_t slab, TSlabBuffers& buffers) {
         const int64_t first = slab * SlabChunks;
         const int64_t end = std::min(first + SlabChunks, layout.chunks);
         const int64_t plainBytes = (end - 1 - first) * ModernChunkBytes + layout.PlainBytes(end - 1);
-        in.ReadAt(first * ModernChunkBytes, buffers.plain.data(), static_cast<size_t>(plainBytes));
+        in.ReadAt(first * ModernChunkBytes, buffers.plain.get(), static_cast<size_t>(plainBytes));
         for (int64_t i = first; i < end; ++i) {
             const auto nonce = ChunkNonce(static_cast<uint64_t>(i) + 1, i == layout.chunks - 1);
-            buffers.cipher.Seal(nonce.data(), buffers.plain.data() + (i - first) * ModernChunkBytes,
+            buffers.cipher.Seal(nonce.data(), buffers.plain.get() + (i - first) * ModernChunkBytes,
                                 static_cast<size_t>(layout.PlainBytes(i)),
-                                buffers.sealed.data() + (i - first) * ModernSealedChunkBytes);
+                                buffers.sealed.get() + (i - first) * ModernSealedChunkBytes);
         }
-        WriteAt(out, headerBytes + first * ModernSealedChunkBytes, buffers.sealed.data(),
+        turns.Write(out, headerBytes + first * ModernSealedChunkBytes, buffers.sealed.get(),
                 static_cast<size_t>(plainBytes + (end - first) * static_cast<int64_t>(ModernTagBytes)));
         return plainBytes;
     };
@@ -305,20 +319,21 @@ bool OpenModernBody(const TModernKey& fileKey, const TInputFile& in, int64_t bod
     const int64_t plainTotal = ModernPlainBodyBytes(sealedTotal);
     layout.chunks = (sealedTotal + ModernSealedChunkBytes - 1) / ModernSealedChunkBytes;
     layout.lastPlain = plainTotal - (layout.chunks - 1) * ModernChunkBytes;
+    TWriteTurns turns;
     const auto work = [&](int64_t slab, TSlabBuffers& buffers) {
         const int64_t first = slab * SlabChunks;
         const int64_t end = std::min(first + SlabChunks, layout.chunks);
         const int64_t plainBytes = (end - 1 - first) * ModernChunkBytes + layout.PlainBytes(end - 1);
-        in.ReadAt(bodyOffset + first * ModernSealedChunkBytes, buffers.sealed.data(),
+        in.ReadAt(bodyOffset + first * ModernSealedChunkBytes, buffers.sealed.get(),
                   static_cast<size_t>(plainBytes + (end - first) * static_cast<int64_t>(ModernTagBytes)));
         for (int64_t i = first; i < end; ++i) {
             const auto nonce = ChunkNonce(static_cast<uint64_t>(i) + 1, i == layout.chunks - 1);
-            if (!buffers.cipher.Open(nonce.data(), buffers.sealed.data() + (i - first) * ModernSealedChunkBytes,
+            if (!buffers.cipher.Open(nonce.data(), buffers.sealed.get() + (i - first) * ModernSealedChunkBytes,
                                      static_cast<size_t>(layout.PlainBytes(i)),
-                                     buffers.plain.data() + (i - first) * ModernChunkBytes))
+                                     buffers.plain.get() + (i - first) * ModernChunkBytes))
                 throw EModernDamaged();
         }
-        WriteAt(out, first * ModernChunkBytes, buffers.plain.data(), static_cast<size_t>(plainBytes));
+        turns.Write(out, first * ModernChunkBytes, buffers.plain.get(), static_cast<size_t>(plainBytes));
         return plainBytes;
     };
     return RunSlabs(layout, fileKey, false, work, onHalt, onProgress);
