@@ -15,6 +15,7 @@ int TextLines(const uint8_t* data, size_t size);
 int Ini(const uint8_t* data, size_t size);
 int ThunarActions(const uint8_t* data, size_t size);
 int Mounts(const uint8_t* data, size_t size);
+int C2pDecrypt(const uint8_t* data, size_t size);
 
 // What the program makes of an input, in one line, for the malformed-file kit's expected outcomes:
 // "refused: MESSAGE" or "accepted: WHAT IT READ".
@@ -22,6 +23,7 @@ std::string EncHeaderOutcome(const uint8_t* data, size_t size);
 std::string EncDecryptOutcome(const uint8_t* data, size_t size);
 std::string IniOutcome(const uint8_t* data, size_t size);
 std::string ThunarActionsOutcome(const uint8_t* data, size_t size);
+std::string C2pDecryptOutcome(const uint8_t* data, size_t size);
 
 struct TFuzzTarget {
     const char* name;  // the folder of its corpus and the program fuzz_NAME
@@ -38,6 +40,7 @@ inline constexpr TFuzzTarget FuzzTargets[] = {
     {"text_lines", TextLines},
     {"ini", Ini, IniOutcome},
     {"thunar_actions", ThunarActions, ThunarActionsOutcome},
-    {"mounts", Mounts}};
+    {"mounts", Mounts},
+    {"c2p_decrypt", C2pDecrypt, C2pDecryptOutcome}};
 
 }  // namespace tellvane::fuzz

@@ -36,6 +36,16 @@ printf 'QUI=' >"$corpus/base64/pad1.txt"
 printf 'QUJD' >"$corpus/base64/nopad.txt"
 printf 'QUJDRA' >"$corpus/base64/short.txt"
 
+# C2P: files of the independent writer under the cheapest stretching (1 pass, 8 KiB), which the
+# target runs in full: an empty body, a short one and one just past a chunk.
+rm -rf "$corpus/c2p_decrypt" && mkdir -p "$corpus/c2p_decrypt"
+printf 'fuzz' >"$work/c2p-pass"
+for size in 0 100 65537; do
+  head -c "$size" /dev/urandom >"$work/c$size.txt"
+  /usr/bin/python3 "$root/tests/cli/lib/c2p_file.py" encrypt "$work/c2p-pass" "$work/c$size.txt" \
+    "$corpus/c2p_decrypt/c2p-$size.enc" 1 8
+done
+
 # INI: the description files, and base.dat and options.ini as the program writes them.
 rm -rf "$corpus/ini" && mkdir -p "$corpus/ini"
 cp "$root"/data/*.ini "$corpus/ini/"

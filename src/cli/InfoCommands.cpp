@@ -9,6 +9,7 @@
 #include "crypto/CryptoAlgorithms.h"
 #include "crypto/EncFileFormat.h"
 #include "crypto/EncFileIO.h"
+#include "crypto/ModernAlgorithm.h"
 #include "crypto/ModernFormat.h"
 #include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"
@@ -31,6 +32,8 @@ std::string DescribeModernFile(const std::string& path, const TInputFile& in) {
                       {path, std::string(ModernSign), FindAlgorithmBySign(ModernSign)->Caption(),
                        static_cast<long long>(body), static_cast<long long>(header.passes),
                        static_cast<long long>(header.memoryKiB)});
+    } catch (const EModernStretching& e) {
+        throw EFileError(StretchingRefusedMessage(path, e));
     } catch (const EModernDamaged&) {
         return {};
     }

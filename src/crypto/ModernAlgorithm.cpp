@@ -61,6 +61,8 @@ public:
         try {
             header = ReadModernHeader(in);
             ModernPlainBodyBytes(in.Size() - header.BodyOffset());
+        } catch (const EModernStretching& e) {
+            throw EFileSkipped(StretchingRefusedMessage(fileName, e));
         } catch (const EModernDamaged&) {
             throw Damaged(fileName);
         }
@@ -109,5 +111,12 @@ private:
 }  // namespace
 
 std::unique_ptr<TCryptoAlgorithm> CreateModernAlgorithm() { return std::make_unique<TModernAlgorithm>(); }
+
+std::string StretchingRefusedMessage(const std::string& fileName, const EModernStretching& refusal) {
+    return Format(GetConstantValue("Stretching_refused"),
+                  {fileName, static_cast<long long>(refusal.passes), static_cast<long long>(refusal.memoryKiB),
+                   static_cast<long long>(ModernMaxPasses), static_cast<long long>(ModernMinMemoryKiB),
+                   static_cast<long long>(ModernMaxMemoryKiB)});
+}
 
 }  // namespace tellvane

@@ -224,9 +224,11 @@ TModernHeader ReadModernHeader(const TByteSource& in) {
     std::memcpy(header.salt.data(), prefix + 12, ModernSaltBytes);
     std::memcpy(header.fileNonce.data(), prefix + 28, ModernNonceBytes);
     const int64_t nameBytes = prefix[44] | prefix[45] << 8;
-    if (prefix[3] != ModernVersion || header.passes < 1 || header.passes > ModernMaxPasses ||
-        header.memoryKiB < ModernMinMemoryKiB || header.memoryKiB > ModernMaxMemoryKiB ||
-        nameBytes < static_cast<int64_t>(ModernTagBytes) ||
+    if (prefix[3] != ModernVersion) throw EModernDamaged();
+    if (header.passes < 1 || header.passes > ModernMaxPasses || header.memoryKiB < ModernMinMemoryKiB ||
+        header.memoryKiB > ModernMaxMemoryKiB)
+        throw EModernStretching(header.passes, header.memoryKiB);
+    if (nameBytes < static_cast<int64_t>(ModernTagBytes) ||
         in.Size() < ModernPrefixBytes + nameBytes + static_cast<int64_t>(ModernTagBytes))
         throw EModernDamaged();
     header.nameChunk.resize(static_cast<size_t>(nameBytes));

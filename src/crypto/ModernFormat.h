@@ -47,6 +47,15 @@ public:
     EModernDamaged() : std::runtime_error("damaged or changed") {}
 };
 
+// A header that asks for a stretching outside what a reader accepts: refused before any memory
+// is taken for it.
+class EModernStretching : public EModernDamaged {
+public:
+    EModernStretching(uint32_t askedPasses, uint32_t askedMemoryKiB) : passes(askedPasses), memoryKiB(askedMemoryKiB) {}
+    uint32_t passes;
+    uint32_t memoryKiB;
+};
+
 struct TModernHeader {
     uint32_t passes = ModernPasses;
     uint32_t memoryKiB = ModernMemoryKiB;
@@ -58,9 +67,9 @@ struct TModernHeader {
     int64_t BodyOffset() const { return ModernPrefixBytes + static_cast<int64_t>(nameChunk.size()); }
 };
 
-// Reads the header of IN (signature already matched). Throws EModernDamaged for a version other
-// than 1, stretching parameters outside the accepted range, a name chunk shorter than its tag or a
-// file that ends before its first body chunk.
+// Reads the header of IN (signature already matched). Throws EModernStretching for stretching
+// parameters outside the accepted range, EModernDamaged for a version other than 1, a name chunk
+// shorter than its tag or a file that ends before its first body chunk.
 TModernHeader ReadModernHeader(const TByteSource& in);
 // The header's bytes up to the body.
 std::string WriteModernHeader(const TModernHeader& header);

@@ -122,6 +122,9 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Shred_desc", "Securely delete files"},
         {"Shred_file_changed", "%s changed while it was being shredded; what was added after the last pass was not overwritten"},
         {"Stream_read_error_in", "Stream read error in %s"},
+        {"Stretching_refused",
+         "%s asks for a key stretching this program refuses (Argon2id passes %d, memory %d KiB; accepted: passes 1 "
+         "to %d, memory %d to %d KiB)"},
         {"Wrong_password", "You entered wrong password!"},
     };
     return table;

@@ -94,7 +94,6 @@ TEST_F(ModernEntryTest, EveryTamperingIsRefusedAndLeavesNothing) {
         {"file nonce changed", [](Bytes& f) { f[40] ^= 0x80; }, Pass, true},
         {"name chunk changed", [](Bytes& f) { f[50] ^= 4; }, Pass, true},
         {"version 2", [](Bytes& f) { f[3] = 2; }, Pass, false},
-        {"memory below the minimum", [](Bytes& f) { std::memset(&f[8], 0, 4); }, Pass, false},
         {"name length changed", [](Bytes& f) { f[45] = 0xFF; }, Pass, true},
         {"byte in the first chunk", [](Bytes& f) { f[body + 7] ^= 1; }, Pass, false},
         {"tag of the last chunk", [](Bytes& f) { f.back() ^= 1; }, Pass, false},

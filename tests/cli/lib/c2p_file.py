@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """A second, independent writer and reader of C2P files, made from the format's description only,
 on PyNaCl. Usage:
-  c2p_file.py encrypt PASSFILE SOURCE OUTPUT   (stores SOURCE's name)
+  c2p_file.py encrypt PASSFILE SOURCE OUTPUT [PASSES MEMORY_KIB]   (stores SOURCE's name;
+                                                  Argon2id 3 passes over 65536 KiB unless given)
   c2p_file.py decrypt PASSFILE INPUT FOLDER    (prints the stored name; exit 1 when it fails)
 PASSFILE holds the pass phrase's bytes as they are."""
 import hmac
@@ -32,8 +33,7 @@ def unseal(key, number, last, sealed, aad=None):
     return bindings.crypto_aead_chacha20poly1305_ietf_decrypt(sealed, aad, nonce(number, last), key)
 
 
-def encrypt(passphrase, source, output):
-    passes, memory = 3, 65536
+def encrypt(passphrase, source, output, passes=3, memory=65536):
     salt, file_nonce = os.urandom(16), os.urandom(16)
     file_key = hmac.new(run_key(passphrase, salt, passes, memory), file_nonce, hashlib.sha256).digest()
     head = b"C2P" + bytes([1]) + struct.pack("<II", passes, memory) + salt + file_nonce
@@ -69,10 +69,14 @@ def decrypt(passphrase, path, folder):
 
 def main():
     command, passfile, a, b = sys.argv[1:5]
+    stretching = [int(v) for v in sys.argv[5:7]]
     with open(passfile, "rb") as f:
         passphrase = f.read()
     try:
-        (encrypt if command == "encrypt" else decrypt)(passphrase, a, b)
+        if command == "encrypt":
+            encrypt(passphrase, a, b, *stretching)
+        else:
+            decrypt(passphrase, a, b)
     except (exceptions.CryptoError, ValueError) as e:
         print("c2p_file: %s: %s" % (a, e), file=sys.stderr)
         return 1
