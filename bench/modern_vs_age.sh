@@ -5,7 +5,7 @@
 # disk is synced before every timed command (outside the timing), each output is deleted just
 # before its command; after one warm-up of each, RUNS timed runs alternate between the two and
 # the medians are printed as MB/s (MB = 10^6 bytes) with the ratio ours/age (above 1.0: we are
-# faster), and the peak memory of each command.
+# faster), then the medians of their processor time and the peak memory of each command.
 #
 # Usage: bench/modern_vs_age.sh [TELLVANE_CLI] [SIZE_MIB] [RUNS] [WORK_DIR]
 #   defaults: build/bin/tellvane-cli, 512, 5, a fresh folder under /var/tmp (not a RAM disk)
@@ -31,14 +31,19 @@ FILE=$WORK/src/data.bin
 BYTES=$((SIZE_MIB * 1024 * 1024))
 head -c "$BYTES" /dev/urandom > "$FILE"
 
+# Prints the command's wall time in ns and, after a colon, its processor time (user + system) in
+# ms: on a loaded machine the wall times follow the share of the cores each program gets, the
+# processor time does not.
 timed() {
   local start end
   sync
   start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
+  /usr/bin/time -f '%U %S' -o "$WORK/cpu" "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
   end=$(date +%s%N)
-  echo "$((end - start))"
+  echo "$((end - start)):$(awk '{printf "%d", ($1 + $2) * 1000}' "$WORK/cpu")"
 }
+wall() { for x in "$@"; do echo "${x%%:*}"; done; }
+cpu() { for x in "$@"; do echo "${x##*:}"; done; }
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 mbps() { awk -v b="$1" -v ns="$2" 'BEGIN {printf "%.1f", b / (ns / 1e9) / 1e6}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", b / a}'; }
@@ -66,11 +71,13 @@ for ((run = 1; run <= RUNS; run++)); do
 done
 cmp -s "$FILE" "$WORK/dec/data.bin" || { echo "our round trip differs" >&2; exit 1; }
 cmp -s "$FILE" "$WORK/age/o.dec" || { echo "age round trip differs" >&2; exit 1; }
-moe=$(median "${oe[@]}"); mae=$(median "${ae[@]}"); mod=$(median "${od[@]}"); mad=$(median "${ad[@]}")
+moe=$(median $(wall "${oe[@]}")); mae=$(median $(wall "${ae[@]}")); mod=$(median $(wall "${od[@]}"))
+mad=$(median $(wall "${ad[@]}"))
 printf '%-10s %10s %10s %10s %10s %7s %7s\n' "" "enc ours" "enc age" "dec ours" "dec age" "enc x" "dec x"
 printf '%-10s %10s %10s %10s %10s %7s %7s\n' "C2P/age" "$(mbps $BYTES $moe)" "$(mbps $BYTES $mae)" \
   "$(mbps $BYTES $mod)" "$(mbps $BYTES $mad)" "$(ratio $moe $mae)" "$(ratio $mod $mad)"
 echo "(MB/s, MB = 10^6 bytes; x = ours/age by speed; medians in ms: enc $((moe / 1000000))/$((mae / 1000000)), dec $((mod / 1000000))/$((mad / 1000000)))"
+echo "processor time (user + system, medians in ms, ours/age): enc $(median $(cpu "${oe[@]}"))/$(median $(cpu "${ae[@]}")), dec $(median $(cpu "${od[@]}"))/$(median $(cpu "${ad[@]}"))"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 if [ -x /usr/bin/time ]; then
   rm -f "$FILE.enc"
