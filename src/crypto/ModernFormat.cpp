@@ -224,7 +224,7 @@ TModernHeader ReadModernHeader(const TByteSource& in) {
     std::memcpy(header.salt.data(), prefix + 12, ModernSaltBytes);
     std::memcpy(header.fileNonce.data(), prefix + 28, ModernNonceBytes);
     const int64_t nameBytes = prefix[44] | prefix[45] << 8;
-    if (prefix[3] != ModernVersion) throw EModernDamaged();
+    if (std::memcmp(prefix, ModernSign, 3) != 0 || prefix[3] != ModernVersion) throw EModernDamaged();
     if (header.passes < 1 || header.passes > ModernMaxPasses || header.memoryKiB < ModernMinMemoryKiB ||
         header.memoryKiB > ModernMaxMemoryKiB)
         throw EModernStretching(header.passes, header.memoryKiB);

@@ -67,9 +67,9 @@ struct TModernHeader {
     int64_t BodyOffset() const { return ModernPrefixBytes + static_cast<int64_t>(nameChunk.size()); }
 };
 
-// Reads the header of IN (signature already matched). Throws EModernStretching for stretching
-// parameters outside the accepted range, EModernDamaged for a version other than 1, a name chunk
-// shorter than its tag or a file that ends before its first body chunk.
+// Reads the header of IN. Throws EModernStretching for stretching parameters outside the accepted
+// range, EModernDamaged for another signature, a version other than 1, a name chunk shorter than
+// its tag or a file that ends before its first body chunk.
 TModernHeader ReadModernHeader(const TByteSource& in);
 // The header's bytes up to the body.
 std::string WriteModernHeader(const TModernHeader& header);
