@@ -131,14 +131,17 @@ public:
         failed_ = true;
     }
 
-    // Serves the worker's calls until it has ended, refreshing the progress line every 100 ms.
+    // Serves the worker's calls until it has ended, refreshing the progress line every 100 ms. The
+    // worker's end wakes it: the command returns as soon as its work is done.
     void Serve() {
+        const TEndListener listening(*this);
         bool cancelled = false;
         for (;;) {
             std::deque<std::packaged_task<void()>> steps;
             {
                 std::unique_lock<std::mutex> guard(lock_);
-                wake_.wait_for(guard, std::chrono::milliseconds(100), [&] { return !queue_.empty(); });
+                wake_.wait_for(guard, std::chrono::milliseconds(100), [&] { return !queue_.empty() || runEnded_; });
+                runEnded_ = false;
                 steps.swap(queue_);
             }
             for (auto& step : steps) step();
@@ -165,6 +168,22 @@ public:
     }
 
 private:
+    class TEndListener {
+    public:
+        explicit TEndListener(ConsoleHost& host) {
+            SetRunEndedListener([&host] {
+                {
+                    std::lock_guard<std::mutex> guard(host.lock_);
+                    host.runEnded_ = true;
+                }
+                host.wake_.notify_one();
+            });
+        }
+        ~TEndListener() { SetRunEndedListener({}); }
+        TEndListener(const TEndListener&) = delete;
+        TEndListener& operator=(const TEndListener&) = delete;
+    };
+
     void DrawProgressLine() {
         if (!progressLine_ || !ActiveIterationThread()) return;
         const TProgressView v = ReadProgressView();
@@ -196,6 +215,7 @@ private:
     std::mutex lock_;
     std::condition_variable wake_;
     std::deque<std::packaged_task<void()>> queue_;
+    bool runEnded_ = false;  // a run ended since Serve last looked
 };
 
 bool ConsoleNeedsStep(const TStartupStep& step) { return step.use == TStepUse::Both; }

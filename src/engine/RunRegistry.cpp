@@ -27,6 +27,7 @@ struct TRuns {
     std::condition_variable ended;
     std::shared_ptr<TFilesIterationThread> active;
     std::function<void()> wake;  // set while a thread awaits the runs serving their calls
+    std::function<void()> onEnded;  // SetRunEndedListener's
     std::list<TRun> runs;        // last, so that a thread joined here still finds the rest
 
     // A run never awaited (the process ends without its shutdown) is stopped and joined here.
@@ -89,6 +90,7 @@ std::shared_ptr<TFilesIterationThread> StartOperation(TOperation& operation, TIt
             Runs().ended.notify_all();
             // Under the lock: the awaiting thread drops WAKE under it before its server goes.
             if (Runs().wake) Runs().wake();
+            if (Runs().onEnded) Runs().onEnded();
         });
     }
     return worker;
@@ -110,6 +112,11 @@ void CancelOperation() {
 int RunningWorkerCount() {
     std::lock_guard<std::mutex> guard(Runs().lock);
     return Runs().Running();
+}
+
+void SetRunEndedListener(std::function<void()> onEnded) {
+    std::lock_guard<std::mutex> guard(Runs().lock);
+    Runs().onEnded = std::move(onEnded);
 }
 
 void StopAndAwaitWorkers(const TCallServer& server) {

@@ -19,6 +19,10 @@ std::shared_ptr<TFilesIterationThread> ActiveIterationThread();
 void CancelOperation();
 // Number of runs whose worker has not ended.
 int RunningWorkerCount();
+// While set, ONENDED is called each time a run's worker ends, under the registry's lock (it must
+// not call into the registry); an empty function clears it. For a thread that serves the runs'
+// calls and is to see their end at once rather than at its next look.
+void SetRunEndedListener(std::function<void()> onEnded);
 
 // How the thread that awaits the runs serves their calls onto it meanwhile: SERVE handles what has
 // come and otherwise waits for more; WAKE, called by a worker when its run ends, makes a waiting
