@@ -136,6 +136,11 @@ std::vector<TQuenLang_PropEntry> FormTranslationEntries(const std::string& secti
             {23, "LanguageLabel", "Caption", ""},
             {24, "LanguageComboBox", "Hint", ""},
             {25, "LanguageNote", "Caption", ""},
+            {26, "sources", "Caption", ""},
+            {27, "WipeSourceCheckBox", "Caption", ""},
+            {28, "WipeSourceCheckBox", "Hint", ""},
+            {29, "WipeMethodComboBox", "Items", ""},
+            {30, "WipeSourceNote", "Caption", ""},
         };
     if (section == "ProgressForm")
         return {

@@ -34,6 +34,8 @@ TAppWindows::TAppWindows() {
     }
     mainForm_->AttachDialogs({changeMainPass_.get(), operationPass_.get(), options_.get(), progress_.get(),
                               mainPass_.get(), notDone_.get(), confirmPass_.get()});
+    QObject::connect(options_.get(), &TOptionsForm::OptionsStored, mainForm_.get(),
+                     &TMainForm::ShowSourceWipeInCaptions);
     dispatcher_ = std::make_unique<TUiThreadDispatcher>();
     host_ = std::make_unique<TWizardWorkerHost>(
         mainForm_->Wizard(), [dispatcher = dispatcher_.get()](const std::function<void()>& step) { dispatcher->Run(step); });

@@ -18,11 +18,14 @@
 #include <QToolButton>
 
 #include "crypto/CryptoAlgorithms.h"
+#include "base/Options.h"
 #include "engine/Operations.h"
 #include "engine/PendingFiles.h"
+#include "l10n/TextConstants.h"
 #include "platform/AppFolders.h"
 #include "platform/CommandLine.h"
 #include "platform/FileSystem.h"
+#include "platform/TextFormat.h"
 #include "shred/ShredAlgorithms.h"
 #include "ui/ChangeMainPassForm.h"
 #include "ui/DesktopActions.h"
@@ -42,6 +45,7 @@
 #include "ui/UiFonts.h"
 #include "wizard/DescWrap.h"
 #include "wizard/PasswordText.h"
+#include "wizard/SourceWipeChoice.h"
 #include "wizard/Wizard.h"
 
 namespace tellvane {
@@ -532,7 +536,25 @@ QString TMainForm::StatusText() const { return StatusBar->Text(); }
 
 // --- what the wizard asks ----------------------------------------------------------------------
 
-void TMainForm::ShowPage(int page) { Notebook->setCurrentIndex(page); }
+void TMainForm::ShowPage(int page) {
+    if (page == wpEncryptSettings || page == wpDecryptSettings) ShowSourceWipeInCaptions();
+    Notebook->setCurrentIndex(page);
+}
+
+void TMainForm::ShowSourceWipeInCaptions() {
+    const TSourceWipeChoice wipe = ReadSourceWipeChoice(TOptions());
+    // The method as the shred page names it, in the language of the windows.
+    const std::string method = S(ShredAlgorithmComboBox->itemText(wipe.method));
+    auto show = [&](QCheckBox* box, TDeleteCaptions& captions, const char* constant) {
+        // A text other than the one set here is the box's own, perhaps translated since.
+        if (box->text() != captions.wipe) captions.plain = box->text();
+        captions.wipe = wipe.on ? Q(Format(GetConstantValue(constant), {method})) : QString();
+        box->setText(wipe.on ? captions.wipe : captions.plain);
+        box->adjustSize();
+    };
+    show(EncryptDeleteAfterCheckBox, encryptDeleteCaptions_, "Wipe_source_after_encryption");
+    show(DecryptDeleteAfterCryptCheckBox, decryptDeleteCaptions_, "Wipe_source_after_decryption");
+}
 int TMainForm::CurrentPage() const { return Notebook->currentIndex(); }
 void TMainForm::SetNextVisible(bool visible) { NextButton->setVisible(visible); }
 void TMainForm::SetBackVisible(bool visible) { BackButton->setVisible(visible); }

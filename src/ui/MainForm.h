@@ -124,6 +124,9 @@ public slots:
     void EncryptAlgorithmComboBoxChange(int index);
     void ShredAlgorithmComboBoxChange(int index);
     void ChangeMainPassLabel1Click();
+    // The delete-source boxes say whether the sources are wiped, and with which method, as the
+    // options now hold it.
+    void ShowSourceWipeInCaptions();
 
 protected:
     bool event(QEvent* event) override;
@@ -147,6 +150,13 @@ private:
     bool terminationRequested_ = false;
     bool encryptFromKeyFile_ = false;  // the encrypt box holds a key file's text, not edited since
     bool hintUpdatePending_ = false;
+    // A delete-source box's own caption and the one naming the wiping method, while shown.
+    struct TDeleteCaptions {
+        QString plain;
+        QString wipe;
+    };
+    TDeleteCaptions encryptDeleteCaptions_;
+    TDeleteCaptions decryptDeleteCaptions_;
 
     QStackedWidget* Notebook = nullptr;
     QWidget* LowerPanel = nullptr;

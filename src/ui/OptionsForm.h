@@ -1,6 +1,6 @@
 #pragma once
-// The Options window: the two context-menu settings, the main-password change, the About page and
-// the language (written to the options, taken at the next start).
+// The Options window: the two context-menu settings, the main-password change, the About page,
+// the language (written to the options, taken at the next start) and the wiping of sources.
 // Not modal; OK stores the settings and starts the program again to register or unregister the
 // file-manager actions.
 #include <QWidget>
@@ -20,12 +20,16 @@ public:
     // WINDOW asks for the main password and shows the new-main-password dialog.
     explicit TOptionsForm(IWizardWindow& window);
 
-    enum TPage { opGeneral = 0, opAbout = 1, opLanguage = 2 };
+    enum TPage { opGeneral = 0, opAbout = 1, opLanguage = 2, opSources = 3 };
     // Selects PAGE and shows the window (not modal).
     void ShowPage(TPage page);
 
     void SetOptionsToGUI();
     void GetOptionsFromGUI();
+
+signals:
+    // The settings were written to the options (OK).
+    void OptionsStored();
 
 public slots:
     void ok2Click();
@@ -45,6 +49,8 @@ private:
     QCheckBox* IntegrateCheckBox;
     QCheckBox* CascadedCheckBox;
     QComboBox* LanguageComboBox;  // item data: the language number
+    QCheckBox* WipeSourceCheckBox;
+    QComboBox* WipeMethodComboBox;  // the wiping methods in the registry's order
     QPushButton* ok2;
 };
 
