@@ -548,7 +548,9 @@ void TMainForm::ShowSourceWipeInCaptions() {
     auto show = [&](QCheckBox* box, TDeleteCaptions& captions, const char* constant) {
         // A text other than the one set here is the box's own, perhaps translated since.
         if (box->text() != captions.wipe) captions.plain = box->text();
-        captions.wipe = wipe.on ? Q(Format(GetConstantValue(constant), {method})) : QString();
+        // A language file's line break is CR LF; a check box would show the CR.
+        captions.wipe = wipe.on ? Q(Format(GetConstantValue(constant), {method})).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                : QString();
         box->setText(wipe.on ? captions.wipe : captions.plain);
         box->adjustSize();
     };
