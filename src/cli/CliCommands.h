@@ -36,7 +36,7 @@ std::string CliText(const std::string& name, std::initializer_list<FormatArg> ar
 
 // The wiping method METHOD names: an index into the list, a class name (any case) or the text of
 // a choice. Throws UsageError for none.
-TShredAlgorithm& FindShredMethod(const std::string& method);
+TShredAlgorithm& ChooseShredMethod(const std::string& method);
 
 // A usage error: message on standard error, then status 2.
 class UsageError : public std::exception {

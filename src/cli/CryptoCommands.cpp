@@ -71,7 +71,7 @@ void ChooseSourceEnd(const ParsedArgs& parsed, TCrypt& crypt) {
     const bool wipe = parsed.Has("--shred-source");
     if (!wipe && parsed.Has("-m")) throw UsageError(CliText("Cli_m_without_shred_source"));
     crypt.DeleteSourceFiles = wipe || parsed.Has("--delete-source");
-    if (wipe) crypt.WipeSourceWith = &FindShredMethod(parsed.Value("-m").value_or("0"));
+    if (wipe) crypt.WipeSourceWith = &ChooseShredMethod(parsed.Value("-m").value_or("0"));
 }
 
 int RunEncrypt(const std::vector<std::string>& args) {

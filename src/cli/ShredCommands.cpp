@@ -19,7 +19,7 @@ bool SameIgnoringCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-TShredAlgorithm& FindShredMethod(const std::string& method) {
+TShredAlgorithm& ChooseShredMethod(const std::string& method) {
     auto& list = ShredAlgorithmList();
     if (!method.empty() && method.size() < 4 && std::all_of(method.begin(), method.end(), ::isdigit)) {
         const size_t index = std::stoul(method);
@@ -34,7 +34,7 @@ namespace {
 
 int RunShred(const std::vector<std::string>& args) {
     ParsedArgs parsed = ParseArgs(args, {"-m"}, {});
-    TShredAlgorithm& method = FindShredMethod(parsed.Value("-m").value_or("0"));
+    TShredAlgorithm& method = ChooseShredMethod(parsed.Value("-m").value_or("0"));
     if (parsed.paths.empty()) throw UsageError(CliText("Cli_no_path"));
     TShred shred;
     shred.Algo = &method;
