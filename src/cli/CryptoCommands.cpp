@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
-#include "cli/ConsoleRun.h"
+#include "cli/ConsoleArguments.h"
+#include "cli/ConsolePasswordInput.h"
+#include "cli/ConsoleWorkerHost.h"
 #include "crypto/CryptoAlgorithms.h"
 #include "engine/Operations.h"
 #include "l10n/TextConstants.h"

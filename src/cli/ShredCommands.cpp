@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
-#include "cli/ConsoleRun.h"
+#include "cli/ConsoleArguments.h"
+#include "cli/ConsoleWorkerHost.h"
 #include "engine/Operations.h"
 #include "l10n/TextConstants.h"
 #include "shred/ShredAlgorithms.h"
