@@ -677,4 +677,50 @@ void TMainForm::TerminateApplication() {
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
+std::vector<TQuenLang_PropEntry> TMainForm::TranslationEntries() {
+    return {
+        {1, "MainForm", "Caption", ""},
+        {2, "FinishButton", "Caption", ""},
+        {3, "ExitButton", "Hint", ""},
+        {4, "ExitButton", "Caption", ""},
+        {5, "HelpButton", "Hint", ""},
+        {6, "HelpButton", "Caption", ""},
+        {7, "BackButton", "Hint", ""},
+        {8, "BackButton", "Caption", ""},
+        {9, "NextButton", "Hint", ""},
+        {10, "NextButton", "Caption", ""},
+        {12, "OptionsButton", "Hint", ""},
+        {13, "Label2", "Caption", ""},
+        {14, "Label1", "Caption", ""},
+        {17, "OperationsListBox", "Items", ""},
+        {18, "Label9", "Caption", ""},
+        {19, "Label5", "Caption", ""},
+        {20, "AlgorithmChooseLabel", "Caption", ""},
+        {21, "EncryptAlgorithmComboBox", "Hint", ""},
+        {22, "EncryptAlgorithmComboBox", "Text", ""},
+        {23, "EncryptAlgorithmComboBox", "Items", ""},
+        {24, "EncryptMaskPasswordCheckBox", "Caption", ""},
+        {25, "EncryptDeleteAfterCheckBox", "Caption", ""},
+        {26, "ChooseFilesDescLabel", "Caption", ""},
+        {27, "ChooseFilesHeaderLabel", "Caption", ""},
+        {28, "ChangeMainPassLabel1", "Caption", ""},
+        {29, "ChangeMainPassLabel1", "Text", ""},
+        {30, "Label4", "Caption", ""},
+        {31, "DecryptMaskPasswordCheckBox", "Caption", ""},
+        {32, "DecryptDeleteAfterCryptCheckBox", "Caption", ""},
+        {33, "Label6", "Caption", ""},
+        {34, "ShredAlgorithmDecsLabel", "Caption", ""},
+        {35, "ShredAlgorithmComboBox", "Text", ""},
+        {36, "ShredAlgorithmComboBox", "Items", ""},
+        {37, "Label3", "Caption", ""},
+        {38, "Label7", "Caption", ""},
+        {39, "ChangeMainPassLabel2", "Caption", ""},
+        {40, "ChangeMainPassLabel2", "Text", ""},
+        {41, "FinishInfoLabel", "Caption", ""},
+        {42, "FilesLabel", "Caption", ""},
+        {43, "PasswordOpenDialog", "Filter", ""},
+        {44, "PasswordOpenDialog", "Title", ""},
+    };
+}
+
 }  // namespace tellvane

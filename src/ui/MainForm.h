@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "l10n/LanguageController.h"
 #include "wizard/DriveTreeModel.h"
 #include "wizard/WizardWindow.h"
 
@@ -38,6 +39,9 @@ class TWizard;
 class TMainForm : public QWidget, public IWizardWindow {
     Q_OBJECT
 public:
+    // Which ID of a language file (section "MainForm") goes to which control of this window.
+    // An ID keeps its control once given; a new text gets a new ID.
+    static std::vector<TQuenLang_PropEntry> TranslationEntries();
     TMainForm();
     ~TMainForm() override;
 

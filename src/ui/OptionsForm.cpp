@@ -230,4 +230,39 @@ void TOptionsForm::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+std::vector<TQuenLang_PropEntry> TOptionsForm::TranslationEntries() {
+    return {
+        {1, "OptionsForm", "Caption", ""},
+        {2, "general", "Caption", ""},
+        {3, "GroupBox2", "Caption", ""},
+        {4, "IntegrateCheckBox", "Caption", ""},
+        {5, "IntegrateCheckBox", "Hint", ""},
+        {6, "CascadedCheckBox", "Caption", ""},
+        {7, "CascadedCheckBox", "Hint", ""},
+        {8, "GroupBox1", "Caption", ""},
+        {9, "ChooseMainPassButton", "Caption", ""},
+        {10, "ChooseMainPassButton", "Hint", ""},
+        {11, "Label2", "Caption", ""},
+        {12, "about", "Caption", ""},
+        {13, "ProgramLabel", "Caption", ""},
+        {14, "Label4", "Caption", ""},
+        {15, "Label5", "Caption", ""},
+        {16, "ok2", "Caption", ""},
+        {17, "ok2", "Hint", ""},
+        {18, "CancelButton", "Caption", ""},
+        {19, "CancelButton", "Hint", ""},
+        {20, "HelpButton", "Caption", ""},
+        {21, "HelpButton", "Hint", ""},
+        {22, "language", "Caption", ""},
+        {23, "LanguageLabel", "Caption", ""},
+        {24, "LanguageComboBox", "Hint", ""},
+        {25, "LanguageNote", "Caption", ""},
+        {26, "sources", "Caption", ""},
+        {27, "WipeSourceCheckBox", "Caption", ""},
+        {28, "WipeSourceCheckBox", "Hint", ""},
+        {29, "WipeMethodComboBox", "Items", ""},
+        {30, "WipeSourceNote", "Caption", ""},
+    };
+}
+
 }  // namespace tellvane

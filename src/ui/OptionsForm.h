@@ -5,6 +5,8 @@
 // file-manager actions.
 #include <QWidget>
 
+#include "l10n/LanguageController.h"
+
 class QCheckBox;
 class QComboBox;
 class QPushButton;
@@ -17,6 +19,9 @@ class IWizardWindow;
 class TOptionsForm : public QWidget {
     Q_OBJECT
 public:
+    // Which ID of a language file (section "OptionsForm") goes to which control of this window.
+    // An ID keeps its control once given; a new text gets a new ID.
+    static std::vector<TQuenLang_PropEntry> TranslationEntries();
     // WINDOW asks for the main password and shows the new-main-password dialog.
     explicit TOptionsForm(IWizardWindow& window);
 
