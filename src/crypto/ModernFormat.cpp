@@ -25,8 +25,10 @@ namespace tellvane {
 
 namespace {
 
-// Chunks one worker takes at a time: 1 MiB of plaintext, one read and one write.
-constexpr int64_t SlabChunks = 16;
+// Chunks one worker takes at a time: 256 KiB of plaintext, one read and one write. Its two buffers
+// stay in the core's own cache between the read, the cipher and the write; 1 MiB slabs cost about a
+// tenth more processor time.
+constexpr int64_t SlabChunks = 4;
 constexpr size_t ChunkNonceBytes = crypto_aead_chacha20poly1305_IETF_NPUBBYTES;
 static_assert(ChunkNonceBytes == 12 && crypto_aead_chacha20poly1305_IETF_ABYTES == ModernTagBytes);
 static_assert(crypto_pwhash_SALTBYTES == ModernSaltBytes && crypto_auth_hmacsha256_KEYBYTES == ModernKeyBytes);

@@ -8,7 +8,7 @@ ref="$(dirname "$0")/lib/c2p_file.py"
 "$py" -c "import nacl.pwhash" || { echo "FAIL: python3-nacl is missing (scripts/deps.sh installs it)"; exit 1; }
 # The pass phrase's UTF-8 bytes are the key: no code page in between.
 printf '%s' 'pässwort 密码' > "$tmp/pw"
-# 5 MiB and 7 bytes: several 1 MiB slabs, written by more than one worker.
+# 5 MiB and 7 bytes: many slabs of chunks, written by more than one worker.
 sizes="0 1 65535 65536 65537 131572 5242887"
 for s in $sizes; do head -c "$s" /dev/urandom > "$tmp/o$s"; cp "$tmp/o$s" "$work/f$s.bin"; done
 chmod 640 "$work/f1.bin"
