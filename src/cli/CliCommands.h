@@ -7,6 +7,10 @@
 
 #include "platform/TextFormat.h"
 
+namespace tellvane {
+class TShredAlgorithm;  // shred/ShredAlgorithms.h
+}
+
 namespace tellvane::cli {
 
 // Exit statuses of the console; a run cancelled by a signal ends with 128 and its number.
@@ -29,6 +33,10 @@ const std::vector<CliCommand>& RegisteredCommands();
 // The console's own texts are constants too, so that the language files translate them: the
 // current text of NAME with ARGS put in its placeholders.
 std::string CliText(const std::string& name, std::initializer_list<FormatArg> args = {});
+
+// The wiping method METHOD names: an index into the list, a class name (any case) or the text of
+// a choice. Throws UsageError for none.
+TShredAlgorithm& ChooseShredMethod(const std::string& method);
 
 // A usage error: message on standard error, then status 2.
 class UsageError : public std::exception {

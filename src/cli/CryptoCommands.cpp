@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
-#include "cli/ConsoleRun.h"
+#include "cli/ConsoleArguments.h"
+#include "cli/ConsolePasswordInput.h"
+#include "cli/ConsoleWorkerHost.h"
 #include "crypto/CryptoAlgorithms.h"
 #include "engine/Operations.h"
 #include "l10n/TextConstants.h"
@@ -63,27 +65,40 @@ TSecretString ObtainPassword(const ParsedArgs& parsed, bool confirm, const TCryp
     return typed;
 }
 
+const std::vector<std::string> SourceFlags = {"--delete-source", "--shred-source", "--overwrite"};
+
+// --shred-source deletes as --delete-source does, each source overwritten first with the method
+// -m names (the first one without it).
+void ChooseSourceEnd(const ParsedArgs& parsed, TCrypt& crypt) {
+    const bool wipe = parsed.Has("--shred-source");
+    if (!wipe && parsed.Has("-m")) throw UsageError(CliText("Cli_m_without_shred_source"));
+    crypt.DeleteSourceFiles = wipe || parsed.Has("--delete-source");
+    if (wipe) crypt.WipeSourceWith = &ChooseShredMethod(parsed.Value("-m").value_or("0"));
+}
+
 int RunEncrypt(const std::vector<std::string>& args) {
     std::vector<std::string> options = PasswordOptions;
-    options.push_back("-a");
-    ParsedArgs parsed = ParseArgs(args, options, {"--delete-source", "--overwrite"});
+    options.insert(options.end(), {"-a", "-m"});
+    ParsedArgs parsed = ParseArgs(args, options, SourceFlags);
     const size_t index = FindAlgorithmIndex(parsed.Value("-a").value_or("0"));
     if (parsed.paths.empty()) throw UsageError(CliText("Cli_no_path"));
     TEncrypt encrypt;
     encrypt.Algo = AlgorithmList()[index].get();
+    ChooseSourceEnd(parsed, encrypt);
     encrypt.Password = ObtainPassword(parsed, true, encrypt.Algo);
-    encrypt.DeleteSourceFiles = parsed.Has("--delete-source");
     // "All at once" makes eighteen passes over each file; the progress counts the file once.
     SetAlgorithmPassCount(static_cast<int>(index) == AllAtOnceIndex ? AllAtOnceIndex : 1);
     return RunOperation(encrypt, parsed.paths, {TItemType::itFile}, parsed.Has("--overwrite"));
 }
 
 int RunDecrypt(const std::vector<std::string>& args) {
-    ParsedArgs parsed = ParseArgs(args, PasswordOptions, {"--delete-source", "--overwrite"});
+    std::vector<std::string> options = PasswordOptions;
+    options.push_back("-m");
+    ParsedArgs parsed = ParseArgs(args, options, SourceFlags);
     if (parsed.paths.empty()) throw UsageError(CliText("Cli_no_path"));
     TDecrypt decrypt;
+    ChooseSourceEnd(parsed, decrypt);
     decrypt.Password = ObtainPassword(parsed, false);
-    decrypt.DeleteSourceFiles = parsed.Has("--delete-source");
     return RunOperation(decrypt, parsed.paths, {TItemType::itFile}, parsed.Has("--overwrite"));
 }
 
@@ -97,9 +112,9 @@ int RunAlgorithms(const std::vector<std::string>& args) {
     return ExitOk;
 }
 
-const CommandRegistrar encryptCommand({"encrypt", "encrypt [-a ALGORITHM] [-p FILE | -k FILE] [--delete-source] [--overwrite] PATH...",
+const CommandRegistrar encryptCommand({"encrypt", "encrypt [-a ALGORITHM] [-p FILE | -k FILE] [--delete-source | --shred-source [-m METHOD]] [--overwrite] PATH...",
                                        "Cli_encrypt_summary", RunEncrypt});
-const CommandRegistrar decryptCommand({"decrypt", "decrypt [-p FILE | -k FILE] [--delete-source] [--overwrite] PATH...",
+const CommandRegistrar decryptCommand({"decrypt", "decrypt [-p FILE | -k FILE] [--delete-source | --shred-source [-m METHOD]] [--overwrite] PATH...",
                                        "Cli_decrypt_summary", RunDecrypt});
 const CommandRegistrar algorithmsCommand({"algorithms", "algorithms",
                                           "Cli_algorithms_summary", RunAlgorithms});

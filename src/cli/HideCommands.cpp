@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
-#include "cli/ConsoleRun.h"
+#include "cli/ConsoleArguments.h"
+#include "cli/ConsolePasswordInput.h"
+#include "cli/ConsoleWorkerHost.h"
 #include "engine/Operations.h"
 #include "engine/ProgressReadouts.h"
 #include "hide/HiddenConfig.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
-#include "cli/ConsoleRun.h"
+#include "cli/ConsoleArguments.h"
 #include "crypto/CryptoAlgorithms.h"
 #include "crypto/EncFileFormat.h"
 #include "crypto/EncFileIO.h"

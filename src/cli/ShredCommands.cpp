@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
-#include "cli/ConsoleRun.h"
+#include "cli/ConsoleArguments.h"
+#include "cli/ConsoleWorkerHost.h"
 #include "engine/Operations.h"
 #include "l10n/TextConstants.h"
 #include "shred/ShredAlgorithms.h"
@@ -17,8 +18,9 @@ bool SameIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && CompareConstantNames(a, b) == 0;
 }
 
-// METHOD is an index into the list, a class name (any case) or the text of a choice.
-TShredAlgorithm& FindMethod(const std::string& method) {
+}  // namespace
+
+TShredAlgorithm& ChooseShredMethod(const std::string& method) {
     auto& list = ShredAlgorithmList();
     if (!method.empty() && method.size() < 4 && std::all_of(method.begin(), method.end(), ::isdigit)) {
         const size_t index = std::stoul(method);
@@ -29,9 +31,11 @@ TShredAlgorithm& FindMethod(const std::string& method) {
     throw UsageError(CliText("Cli_unknown_method", {method}));
 }
 
+namespace {
+
 int RunShred(const std::vector<std::string>& args) {
     ParsedArgs parsed = ParseArgs(args, {"-m"}, {});
-    TShredAlgorithm& method = FindMethod(parsed.Value("-m").value_or("0"));
+    TShredAlgorithm& method = ChooseShredMethod(parsed.Value("-m").value_or("0"));
     if (parsed.paths.empty()) throw UsageError(CliText("Cli_no_path"));
     TShred shred;
     shred.Algo = &method;

@@ -7,7 +7,8 @@
 
 #include "base/Logger.h"
 #include "cli/CliCommands.h"
-#include "cli/ConsoleRun.h"
+#include "cli/ConsoleArguments.h"
+#include "cli/ConsoleStartup.h"
 #include "exceptionhook/ExceptionLogger.h"
 
 using namespace tellvane;

@@ -8,11 +8,11 @@
 #include "crypto/CryptoAlgorithms.h"
 #include "crypto/EncFileFormat.h"
 #include "crypto/EncFileIO.h"
-#include "engine/NotCompletedReports.h"
 #include "engine/Operations.h"
+#include "engine/SourceDisposal.h"
+#include "engine/WipeWarnings.h"
 #include "l10n/TextConstants.h"
 #include "platform/FileSystem.h"
-#include "platform/SystemError.h"
 #include "platform/TextFormat.h"
 
 namespace tellvane {
@@ -40,6 +40,10 @@ TCryptFileOptions TCrypt::FileOptions() const {
     return options;
 }
 
+void TCrypt::BeforeRun(const std::vector<std::string>& fileNames) {
+    if (DeleteSourceFiles && WipeSourceWith != nullptr) WarnAboutWipeLimits(fileNames);
+}
+
 void TCrypt::SourceDone(const std::string& fileName, const TFileIdentity& read) {
     if (!DeleteSourceFiles) return;
     if (!SettleInBatches) return FinishSource(fileName, read);
@@ -48,18 +52,16 @@ void TCrypt::SourceDone(const std::string& fileName, const TFileIdentity& read) 
 
 void TCrypt::Settle(bool all) {
     if (deletions_.Empty() || (!all && !deletions_.Due())) return;
-    deletions_.Settle([this](const std::string& fileName, const TFileIdentity& read) { FinishSource(fileName, read); });
+    deletions_.Settle([this](const std::string& fileName, const TFileIdentity& read) {
+        // After Cancel an unlinking costs nothing, but a wipe may take long: that source stays whole.
+        if (WipeSourceWith != nullptr && OnHalt && OnHalt())
+            throw EFileSkipped(Format(GetConstantValue("Not_reached"), {fileName}));
+        FinishSource(fileName, read);
+    });
 }
 
 void TCrypt::FinishSource(const std::string& fileName, const TFileIdentity& read) {
-    // An editor's save renames a new file over the name, a log grows, a folder on the way became
-    // a link: either way the output does not hold what the name now leads to, so it must stay.
-    TFileIdentity now;
-    const int err = DeleteFileIfSame(fileName, read, true, &now);
-    if (err == ESTALE) throw EFileSkipped(Format(GetConstantValue("File_changed_kept"), {fileName}));
-    if (err != 0)
-        throw EFileSkipped(Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(err)}));
-    if (now.links > 1) NoteAboutFile(fileName, Format(GetConstantValue("File_has_hard_links"), {fileName}));
+    DisposeSource(fileName, read, {WipeSourceWith, OnHalt});
 }
 
 void TCrypt::ReportIncomplete(const std::string& fileName) {

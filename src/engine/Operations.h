@@ -61,10 +61,17 @@ public:
     TCryptoAlgorithm* Algo = nullptr;  // owned by the cipher registry
     TSecretString Password;            // as typed (UTF-8); each entry makes its key from it
     bool DeleteSourceFiles = false;
+    // With DeleteSourceFiles: the wiping method that overwrites each source before its name goes
+    // (owned by the wiping-method registry); null: the name only is removed.
+    const TShredAlgorithm* WipeSourceWith = nullptr;
     // Keys stretched once per run and wiped with it.
     std::unique_ptr<TRunKeys> RunKeys = std::make_unique<TRunKeys>();
     // Deletes the sources whose outputs are waiting to be flushed together.
     void Settle(bool all) override;
+
+    // A run that wipes its sources warns as a shred run does, once per run, about file systems
+    // and devices where overwriting cannot reach the old blocks.
+    void BeforeRun(const std::vector<std::string>& fileNames) override;
 
 protected:
     // The per-file options of the cipher pass.
@@ -72,8 +79,8 @@ protected:
     // After a completed pass: deletes FILENAME when asked (at once, or with its batch), but only
     // while it is still the file READ, unchanged.
     void SourceDone(const std::string& fileName, const TFileIdentity& read);
-    // Deletes FILENAME if it is still the file READ, unchanged, its output being durable. Throws
-    // EFileSkipped for a changed file or a failed deletion; notes other hard links.
+    // Deletes (or wipes and deletes) FILENAME if it is still the file READ, unchanged, its output
+    // being durable (engine/SourceDisposal.h).
     void FinishSource(const std::string& fileName, const TFileIdentity& read);
     // A pass that returned incomplete: a halt needs no report, a declined pass phrase throws
     // EFileSkipped.
@@ -109,7 +116,7 @@ public:
     std::string GetCompleteHeader() const override;
     std::string GetCompleteText() const override;
     // Warns once when a file of the run lies on a copy-on-write file system, and once when one
-    // lies on a device that is not rotational (flash).
+    // lies on a device that is not rotational (flash) (engine/WipeWarnings.h).
     void BeforeRun(const std::vector<std::string>& fileNames) override;
     TShredAlgorithm* Algo = nullptr;  // owned by the wiping-method registry
     std::string SysDevBlockFolder = "/sys/dev/block/";  // where the kernel tells of block devices

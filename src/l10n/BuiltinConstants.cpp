@@ -28,6 +28,7 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Cli_hide_summary", "hide files, folders or drives from the file managers"},
         {"Cli_info_summary", "describe .enc files without their pass phrase"},
         {"Cli_key_file_stdin", "Cannot read the key file from standard input"},
+        {"Cli_m_without_shred_source", "-m chooses the wiping method of --shred-source, which is missing"},
         {"Cli_methods_summary", "list the wiping methods: index, name, choice, description"},
         {"Cli_not_an_index", "not an index: %s"},
         {"Cli_no_main_password", "No main password was given (use -P FILE without a terminal)"},
@@ -121,7 +122,10 @@ const std::vector<BuiltinConstant>& BuiltinConstants() {
         {"Shredding_files_step2", "Shredding files - Step 2 of 2"},
         {"Shred_desc", "Securely delete files"},
         {"Shred_file_changed", "%s changed while it was being shredded; what was added after the last pass was not overwritten"},
+        {"Source_not_wiped", "%s could not be overwritten, so it was kept. %s"},
         {"Stream_read_error_in", "Stream read error in %s"},
+        {"Wipe_source_after_decryption", "Wipe source files after decryption\nwith %s"},
+        {"Wipe_source_after_encryption", "Wipe source files after encryption\nwith %s"},
         {"Wrong_password", "You entered wrong password!"},
     };
     return table;

@@ -1,7 +1,7 @@
 #pragma once
 // A window's translation component: which properties of which controls are translatable, their
-// design texts, and applying a language file's section to them. The window supplies the property
-// access; this class holds the rules.
+// design texts, and applying a language file's section to them. The window supplies its table of
+// IDs and the property access; this class holds the rules.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -51,13 +51,5 @@ private:
     std::string sectionName_;
     std::vector<TQuenLang_PropEntry> entries_;
 };
-
-// The main window's translatable properties, IDs 1 to 44.
-std::vector<TQuenLang_PropEntry> MainFormTranslationEntries();
-// The translatable properties of the window whose section is SECTION ("MainForm", "OptionsForm",
-// ...); empty for an unknown section.
-std::vector<TQuenLang_PropEntry> FormTranslationEntries(const std::string& section);
-// The sections that FormTranslationEntries knows, in a fixed order.
-const std::vector<std::string>& TranslatedForms();
 
 }  // namespace tellvane

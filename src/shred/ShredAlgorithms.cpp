@@ -135,6 +135,80 @@ void TShredAlgorithm::TransformBuffer(uint8_t* buffer, size_t size, TCharGenerat
     generator.GenerateBlock(buffer, size);
 }
 
+TShredAlgorithm::TOverwrite TShredAlgorithm::Overwrite(const std::string& fileName, int fd,
+                                                      const THaltOperationCallback& onHalt,
+                                                      const TProgressOperationCallback& onProgress) const {
+    return OverwritePasses(fileName, fd, BuildPasses(), onHalt, onProgress);
+}
+
+TShredAlgorithm::TOverwrite TShredAlgorithm::OverwritePasses(const std::string& fileName, int fd, TPassList passes,
+                                                             const THaltOperationCallback& onHalt,
+                                                             const TProgressOperationCallback& onProgress) {
+    if (passes.empty()) throw std::invalid_argument("A wiping method needs at least one pass");
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) throw EFileError(kReadError);
+    int64_t size = st.st_size;
+    // An empty file has nothing to overwrite, but its name may be the secret: it is only removed.
+    const int64_t passCount = size == 0 ? 0 : static_cast<int64_t>(passes.size());
+    // Writing over data neither makes nor fills holes: the extents are found again only when
+    // the file grew.
+    std::vector<TExtent> extents;
+    int64_t dataSize = 0;
+    auto findExtents = [&] {
+        extents = DataExtents(fd, size);
+        dataSize = 0;
+        for (const TExtent& e : extents) dataSize += e.end - e.start;
+    };
+    findExtents();
+
+    std::unique_ptr<uint8_t, TFreeDeleter> buffer(static_cast<uint8_t*>(std::aligned_alloc(4096, ChunkSize)));
+    if (!buffer) throw std::bad_alloc();
+
+    // A file that grows under the wipe (a log, say) has its new bytes overwritten by the passes
+    // that follow; the run still says it changed.
+    bool changed = false;
+    auto currentSize = [&] {
+        struct stat now {};
+        if (::fstat(fd, &now) != 0) throw EFileError(kReadError);
+        return static_cast<int64_t>(now.st_size);
+    };
+    using Clock = std::chrono::steady_clock;
+    for (int64_t i = 0; i < passCount; ++i) {
+        const int64_t grown = currentSize();
+        if (grown != size) changed = true;
+        if (grown > size) {
+            size = grown;
+            findExtents();
+        }
+        TCharGenerator& generator = *passes[static_cast<size_t>(i)];
+        const bool readsInput = generator.ReadsInput();
+        int64_t done = 0;
+        for (const TExtent& extent : extents) {
+            for (int64_t pos = extent.start; pos < extent.end;) {
+                if (onHalt && onHalt()) return TOverwrite::Halted;
+                const size_t chunk = static_cast<size_t>(std::min<int64_t>(ChunkSize, extent.end - pos));
+                const auto t0 = Clock::now();
+                // A generator that ignores the file's bytes needs no read: its output is the same.
+                if (readsInput) ReadFully(fd, buffer.get(), chunk, pos);
+                TransformBuffer(buffer.get(), chunk, generator);
+                WriteFully(fileName, fd, buffer.get(), chunk, pos);
+                const auto t1 = Clock::now();
+                pos += static_cast<int64_t>(chunk);
+                done += static_cast<int64_t>(chunk);
+                if (onProgress)
+                    onProgress(dataSize * i + done - static_cast<int64_t>(chunk), dataSize * passCount,
+                               static_cast<int64_t>(chunk) / passCount, std::chrono::duration<double>(t1 - t0).count());
+            }
+        }
+        // Each pass reaches the device before the next one starts; without this the cache would
+        // let only the last pass ever be written.
+        FlushToDevice(fileName, fd);
+        if (g_observer) g_observer->PassDone(fileName, static_cast<int>(i), static_cast<int>(passCount));
+    }
+    if (currentSize() != size) changed = true;
+    return changed ? TOverwrite::Changed : TOverwrite::Done;
+}
+
 void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passes,
                                     const THaltOperationCallback& onHalt,
                                     const TProgressOperationCallback& onProgress) {
@@ -167,68 +241,9 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
     // A file without write permission bits is read-only, even for root, who could open it anyway.
     if (!HasWriteBits(st.st_mode)) throw EFileError(CannotOpenMessage(fileName, EACCES));
 
-    int64_t size = st.st_size;
-    // An empty file has nothing to overwrite, but its name may be the secret: it is only removed.
-    const int64_t passCount = size == 0 ? 0 : static_cast<int64_t>(passes.size());
-    // Writing over data neither makes nor fills holes: the extents are found again only when
-    // the file grew.
-    std::vector<TExtent> extents;
-    int64_t dataSize = 0;
-    auto findExtents = [&] {
-        extents = DataExtents(file.get(), size);
-        dataSize = 0;
-        for (const TExtent& e : extents) dataSize += e.end - e.start;
-    };
-    findExtents();
-
-    std::unique_ptr<uint8_t, TFreeDeleter> buffer(static_cast<uint8_t*>(std::aligned_alloc(4096, ChunkSize)));
-    if (!buffer) throw std::bad_alloc();
-
-    // A file that grows under the wipe (a log, say) has its new bytes overwritten by the passes
-    // that follow; the run still says it changed.
-    bool changed = false;
-    auto currentSize = [&] {
-        struct stat now {};
-        if (::fstat(file.get(), &now) != 0) throw EFileError(kReadError);
-        return static_cast<int64_t>(now.st_size);
-    };
-    using Clock = std::chrono::steady_clock;
-    for (int64_t i = 0; i < passCount; ++i) {
-        const int64_t grown = currentSize();
-        if (grown != size) changed = true;
-        if (grown > size) {
-            size = grown;
-            findExtents();
-        }
-        TCharGenerator& generator = *passes[static_cast<size_t>(i)];
-        const bool readsInput = generator.ReadsInput();
-        int64_t done = 0;
-        for (const TExtent& extent : extents) {
-            for (int64_t pos = extent.start; pos < extent.end;) {
-                if (onHalt && onHalt()) return;
-                const size_t chunk = static_cast<size_t>(std::min<int64_t>(ChunkSize, extent.end - pos));
-                const auto t0 = Clock::now();
-                // A generator that ignores the file's bytes needs no read: its output is the same.
-                if (readsInput) ReadFully(file.get(), buffer.get(), chunk, pos);
-                TransformBuffer(buffer.get(), chunk, generator);
-                WriteFully(fileName, file.get(), buffer.get(), chunk, pos);
-                const auto t1 = Clock::now();
-                pos += static_cast<int64_t>(chunk);
-                done += static_cast<int64_t>(chunk);
-                if (onProgress)
-                    onProgress(dataSize * i + done - static_cast<int64_t>(chunk), dataSize * passCount,
-                               static_cast<int64_t>(chunk) / passCount, std::chrono::duration<double>(t1 - t0).count());
-            }
-        }
-        // Each pass reaches the device before the next one starts; without this the cache would
-        // let only the last pass ever be written.
-        FlushToDevice(fileName, file.get());
-        if (g_observer) g_observer->PassDone(fileName, static_cast<int>(i), static_cast<int>(passCount));
-    }
-    if (currentSize() != size) changed = true;
+    const TOverwrite outcome = OverwritePasses(fileName, file.get(), std::move(passes), onHalt, onProgress);
+    if (outcome == TOverwrite::Halted) return;
     file.Close();
-    buffer.reset();
-    passes.clear();
     // A file renamed over the name meanwhile is not the one wiped: it stays.
     TFileIdentity wiped;
     wiped.device = st.st_dev;
@@ -238,7 +253,7 @@ void TShredAlgorithm::ExecutePasses(const std::string& fileName, TPassList passe
     if (err == ESTALE) throw EFileSkipped(Format(GetConstantValue("Shred_file_changed"), {fileName}));
     if (err != 0)
         throw EFileSkipped(Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(err)}));
-    if (changed) throw EFileSkipped(Format(GetConstantValue("Shred_file_changed"), {fileName}));
+    if (outcome == TOverwrite::Changed) throw EFileSkipped(Format(GetConstantValue("Shred_file_changed"), {fileName}));
 }
 
 }  // namespace tellvane

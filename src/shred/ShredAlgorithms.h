@@ -48,6 +48,15 @@ public:
     // and EFileSkipped when it changed under the wipe or could not be deleted.
     void Shred(const std::string& fileName, const THaltOperationCallback& onHalt,
                const TProgressOperationCallback& onProgress) const;
+    // What an overwrite of an open file came to: done, done while the file changed size under it,
+    // or stopped by the halt callback part-way.
+    enum class TOverwrite { Done, Changed, Halted };
+    // Overwrites the data of the regular file open read-write as FD pass after pass, each pass
+    // flushed to the device, as Shred does, but neither opens nor deletes it: the caller holds the
+    // file and decides about its name. FILENAME names it in messages. Throws as Shred does for a
+    // failed read, write or flush.
+    TOverwrite Overwrite(const std::string& fileName, int fd, const THaltOperationCallback& onHalt,
+                         const TProgressOperationCallback& onProgress) const;
     // The class name: the key of the method's description.
     std::string ClassName() const { return std::string(method_.ClassName); }
     // The text of the method's choice in the user interface.
@@ -62,10 +71,13 @@ public:
 private:
     // A generator per pass, built afresh for every file: constant random bytes are drawn here.
     TPassList BuildPasses() const;
-    // The pass driver: applies every pass to the whole file in chunks, flushing each pass to the
-    // device, then deletes the file.
+    // Opens the file through its parent folder, lets the pass driver overwrite it, then deletes it.
     static void ExecutePasses(const std::string& fileName, TPassList passes, const THaltOperationCallback& onHalt,
                               const TProgressOperationCallback& onProgress);
+    // The pass driver: applies every pass to the whole open file in chunks, flushing each pass to
+    // the device.
+    static TOverwrite OverwritePasses(const std::string& fileName, int fd, TPassList passes,
+                                      const THaltOperationCallback& onHalt, const TProgressOperationCallback& onProgress);
     // Replaces each byte of BUFFER, in order, by GENERATOR.Generate(byte).
     static void TransformBuffer(uint8_t* buffer, size_t size, TCharGenerator& generator);
 

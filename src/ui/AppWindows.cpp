@@ -26,18 +26,34 @@ TAppWindows::TAppWindows() {
     notDone_ = std::make_unique<TNotDoneForm>();
     confirmPass_ = std::make_unique<TConfirmPassForm>();
     boxTexts_ = std::make_unique<TMessageBoxTexts>();
-    for (QWidget* form : std::initializer_list<QWidget*>{changeMainPass_.get(), operationPass_.get(), options_.get(),
-                                                        progress_.get(), mainPass_.get(), boxTexts_.get(),
-                                                        notDone_.get(), confirmPass_.get()}) {
-        translations_.push_back(std::make_unique<TFormLanguageController>(*form));
+    // The main window carries its own translation component.
+    for (TTranslatedWindow& window : TranslatedWindows()) {
+        if (window.form == mainForm_.get()) continue;
+        translations_.push_back(std::make_unique<TFormLanguageController>(*window.form, std::move(window.entries)));
         translations_.back()->FormLoaded();
     }
     mainForm_->AttachDialogs({changeMainPass_.get(), operationPass_.get(), options_.get(), progress_.get(),
                               mainPass_.get(), notDone_.get(), confirmPass_.get()});
+    QObject::connect(options_.get(), &TOptionsForm::OptionsStored, mainForm_.get(),
+                     &TMainForm::ShowSourceWipeInCaptions);
     dispatcher_ = std::make_unique<TUiThreadDispatcher>();
     host_ = std::make_unique<TWizardWorkerHost>(
         mainForm_->Wizard(), [dispatcher = dispatcher_.get()](const std::function<void()>& step) { dispatcher->Run(step); });
     SetWorkerHost(host_.get());
+}
+
+std::vector<TAppWindows::TTranslatedWindow> TAppWindows::TranslatedWindows() const {
+    return {
+        {mainForm_.get(), TMainForm::TranslationEntries()},
+        {changeMainPass_.get(), TChangeMainPassForm::TranslationEntries()},
+        {operationPass_.get(), TOperationPassForm::TranslationEntries()},
+        {options_.get(), TOptionsForm::TranslationEntries()},
+        {progress_.get(), TProgressForm::TranslationEntries()},
+        {mainPass_.get(), TMainPassForm::TranslationEntries()},
+        {boxTexts_.get(), TMessageBoxTexts::TranslationEntries()},
+        {notDone_.get(), TNotDoneForm::TranslationEntries()},
+        {confirmPass_.get(), TConfirmPassForm::TranslationEntries()},
+    };
 }
 
 TAppWindows::~TAppWindows() {

@@ -6,6 +6,10 @@
 #include <memory>
 #include <vector>
 
+#include "l10n/LanguageController.h"
+
+class QWidget;
+
 namespace tellvane {
 
 class TChangeMainPassForm;
@@ -36,6 +40,13 @@ public:
     TMainPassForm& MainPassForm() const { return *mainPass_; }
     TNotDoneForm& NotDoneForm() const { return *notDone_; }
     TConfirmPassForm& ConfirmPassForm() const { return *confirmPass_; }
+
+    // Every window a language file translates, the main window first, with its table of IDs.
+    struct TTranslatedWindow {
+        QWidget* form;
+        std::vector<TQuenLang_PropEntry> entries;
+    };
+    std::vector<TTranslatedWindow> TranslatedWindows() const;
 
 private:
     std::unique_ptr<TMainForm> mainForm_;

@@ -40,4 +40,15 @@ void TChangeMainPassForm::Run(TSecretString& storePassword) {
     storePassword_ = nullptr;
 }
 
+std::vector<TQuenLang_PropEntry> TChangeMainPassForm::TranslationEntries() {
+    return {
+        {1, "ChangeMainPassForm", "Caption", ""},
+        {2, "Label1", "Caption", ""},
+        {3, "EnterPassLabel", "Caption", ""},
+        {4, "Label2", "Caption", ""},
+        {5, "OKBtn", "Caption", ""},
+        {6, "CancelBtn", "Caption", ""},
+    };
+}
+
 }  // namespace tellvane

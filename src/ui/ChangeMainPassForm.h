@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "l10n/LanguageController.h"
 #include "platform/SecretString.h"
 
 namespace tellvane {
@@ -11,6 +12,9 @@ namespace tellvane {
 class TChangeMainPassForm : public TPasswordDialog {
     Q_OBJECT
 public:
+    // Which ID of a language file (section "ChangeMainPassForm") goes to which control of this window.
+    // An ID keeps its control once given; a new text gets a new ID.
+    static std::vector<TQuenLang_PropEntry> TranslationEntries();
     TChangeMainPassForm();
     // Shows the dialog modally; on OK STOREPASSWORD becomes the new password. Cancel leaves it.
     void Run(TSecretString& storePassword);

@@ -38,4 +38,13 @@ bool TConfirmPassForm::Ask(TSecretString& typed) {
     return ok;
 }
 
+std::vector<TQuenLang_PropEntry> TConfirmPassForm::TranslationEntries() {
+    return {
+        {1, "ConfirmPassForm", "Caption", ""},
+        {2, "Label1", "Caption", ""},
+        {3, "OKBtn", "Caption", ""},
+        {4, "CancelBtn", "Caption", ""},
+    };
+}
+
 }  // namespace tellvane

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "l10n/LanguageController.h"
 #include "platform/SecretString.h"
 
 namespace tellvane {
@@ -13,6 +14,9 @@ namespace tellvane {
 class TConfirmPassForm : public TPasswordDialog {
     Q_OBJECT
 public:
+    // Which ID of a language file (section "ConfirmPassForm") goes to which control of this window.
+    // An ID keeps its control once given; a new text gets a new ID.
+    static std::vector<TQuenLang_PropEntry> TranslationEntries();
     TConfirmPassForm();
     // Shows the dialog modally: true for OK, with the text typed.
     bool Ask(TSecretString& typed);

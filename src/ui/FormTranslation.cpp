@@ -69,9 +69,6 @@ QString ToDialogFilter(const std::string& pairs) {
     return filters.join(QStringLiteral(";;"));
 }
 
-TFormLanguageController::TFormLanguageController(QWidget& form)
-    : TFormLanguageController(form, FormTranslationEntries(S(form.objectName()))) {}
-
 TFormLanguageController::TFormLanguageController(QWidget& form, std::vector<TQuenLang_PropEntry> entries)
     : TQuenLanguageController(S(form.objectName()), std::move(entries)), form_(form) {}
 
@@ -165,7 +162,7 @@ void TFormLanguageController::SetProperty(const std::string& component, const st
 }
 
 TMainFormLanguageController::TMainFormLanguageController(TMainForm& form)
-    : TFormLanguageController(form, FormTranslationEntries("MainForm")), main_(form) {}
+    : TFormLanguageController(form, TMainForm::TranslationEntries()), main_(form) {}
 
 bool TMainFormLanguageController::HasComponent(const std::string& component) const {
     return component == "PasswordOpenDialog" || TFormLanguageController::HasComponent(component);

@@ -15,11 +15,10 @@ class TMainForm;
 
 class TFormLanguageController : public TQuenLanguageController {
 public:
-    // FORM's section is its object name; its entries are the table of that section.
-    explicit TFormLanguageController(QWidget& form);
+    // FORM's section is its object name; ENTRIES is the window's own table (TranslationEntries).
+    TFormLanguageController(QWidget& form, std::vector<TQuenLang_PropEntry> entries);
 
 protected:
-    TFormLanguageController(QWidget& form, std::vector<TQuenLang_PropEntry> entries);
 
     bool HasComponent(const std::string& component) const override;
     std::string GetProperty(const std::string& component, const std::string& property) const override;

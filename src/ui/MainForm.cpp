@@ -18,11 +18,14 @@
 #include <QToolButton>
 
 #include "crypto/CryptoAlgorithms.h"
+#include "base/Options.h"
 #include "engine/Operations.h"
 #include "engine/PendingFiles.h"
+#include "l10n/TextConstants.h"
 #include "platform/AppFolders.h"
 #include "platform/CommandLine.h"
 #include "platform/FileSystem.h"
+#include "platform/TextFormat.h"
 #include "shred/ShredAlgorithms.h"
 #include "ui/ChangeMainPassForm.h"
 #include "ui/DesktopActions.h"
@@ -42,6 +45,7 @@
 #include "ui/UiFonts.h"
 #include "wizard/DescWrap.h"
 #include "wizard/PasswordText.h"
+#include "wizard/SourceWipeChoice.h"
 #include "wizard/Wizard.h"
 
 namespace tellvane {
@@ -532,7 +536,27 @@ QString TMainForm::StatusText() const { return StatusBar->Text(); }
 
 // --- what the wizard asks ----------------------------------------------------------------------
 
-void TMainForm::ShowPage(int page) { Notebook->setCurrentIndex(page); }
+void TMainForm::ShowPage(int page) {
+    if (page == wpEncryptSettings || page == wpDecryptSettings) ShowSourceWipeInCaptions();
+    Notebook->setCurrentIndex(page);
+}
+
+void TMainForm::ShowSourceWipeInCaptions() {
+    const TSourceWipeChoice wipe = ReadSourceWipeChoice(TOptions());
+    // The method as the shred page names it, in the language of the windows.
+    const std::string method = S(ShredAlgorithmComboBox->itemText(wipe.method));
+    auto show = [&](QCheckBox* box, TDeleteCaptions& captions, const char* constant) {
+        // A text other than the one set here is the box's own, perhaps translated since.
+        if (box->text() != captions.wipe) captions.plain = box->text();
+        // A language file's line break is CR LF; a check box would show the CR.
+        captions.wipe = wipe.on ? Q(Format(GetConstantValue(constant), {method})).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                : QString();
+        box->setText(wipe.on ? captions.wipe : captions.plain);
+        box->adjustSize();
+    };
+    show(EncryptDeleteAfterCheckBox, encryptDeleteCaptions_, "Wipe_source_after_encryption");
+    show(DecryptDeleteAfterCryptCheckBox, decryptDeleteCaptions_, "Wipe_source_after_decryption");
+}
 int TMainForm::CurrentPage() const { return Notebook->currentIndex(); }
 void TMainForm::SetNextVisible(bool visible) { NextButton->setVisible(visible); }
 void TMainForm::SetBackVisible(bool visible) { BackButton->setVisible(visible); }
@@ -651,6 +675,52 @@ void TMainForm::TerminateApplication() {
     terminationRequested_ = true;
     // Queued: the loop may not run yet, and the caller's handler finishes first.
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+std::vector<TQuenLang_PropEntry> TMainForm::TranslationEntries() {
+    return {
+        {1, "MainForm", "Caption", ""},
+        {2, "FinishButton", "Caption", ""},
+        {3, "ExitButton", "Hint", ""},
+        {4, "ExitButton", "Caption", ""},
+        {5, "HelpButton", "Hint", ""},
+        {6, "HelpButton", "Caption", ""},
+        {7, "BackButton", "Hint", ""},
+        {8, "BackButton", "Caption", ""},
+        {9, "NextButton", "Hint", ""},
+        {10, "NextButton", "Caption", ""},
+        {12, "OptionsButton", "Hint", ""},
+        {13, "Label2", "Caption", ""},
+        {14, "Label1", "Caption", ""},
+        {17, "OperationsListBox", "Items", ""},
+        {18, "Label9", "Caption", ""},
+        {19, "Label5", "Caption", ""},
+        {20, "AlgorithmChooseLabel", "Caption", ""},
+        {21, "EncryptAlgorithmComboBox", "Hint", ""},
+        {22, "EncryptAlgorithmComboBox", "Text", ""},
+        {23, "EncryptAlgorithmComboBox", "Items", ""},
+        {24, "EncryptMaskPasswordCheckBox", "Caption", ""},
+        {25, "EncryptDeleteAfterCheckBox", "Caption", ""},
+        {26, "ChooseFilesDescLabel", "Caption", ""},
+        {27, "ChooseFilesHeaderLabel", "Caption", ""},
+        {28, "ChangeMainPassLabel1", "Caption", ""},
+        {29, "ChangeMainPassLabel1", "Text", ""},
+        {30, "Label4", "Caption", ""},
+        {31, "DecryptMaskPasswordCheckBox", "Caption", ""},
+        {32, "DecryptDeleteAfterCryptCheckBox", "Caption", ""},
+        {33, "Label6", "Caption", ""},
+        {34, "ShredAlgorithmDecsLabel", "Caption", ""},
+        {35, "ShredAlgorithmComboBox", "Text", ""},
+        {36, "ShredAlgorithmComboBox", "Items", ""},
+        {37, "Label3", "Caption", ""},
+        {38, "Label7", "Caption", ""},
+        {39, "ChangeMainPassLabel2", "Caption", ""},
+        {40, "ChangeMainPassLabel2", "Text", ""},
+        {41, "FinishInfoLabel", "Caption", ""},
+        {42, "FilesLabel", "Caption", ""},
+        {43, "PasswordOpenDialog", "Filter", ""},
+        {44, "PasswordOpenDialog", "Title", ""},
+    };
 }
 
 }  // namespace tellvane

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "l10n/LanguageController.h"
 #include "wizard/DriveTreeModel.h"
 #include "wizard/WizardWindow.h"
 
@@ -38,6 +39,9 @@ class TWizard;
 class TMainForm : public QWidget, public IWizardWindow {
     Q_OBJECT
 public:
+    // Which ID of a language file (section "MainForm") goes to which control of this window.
+    // An ID keeps its control once given; a new text gets a new ID.
+    static std::vector<TQuenLang_PropEntry> TranslationEntries();
     TMainForm();
     ~TMainForm() override;
 
@@ -124,6 +128,9 @@ public slots:
     void EncryptAlgorithmComboBoxChange(int index);
     void ShredAlgorithmComboBoxChange(int index);
     void ChangeMainPassLabel1Click();
+    // The delete-source boxes say whether the sources are wiped, and with which method, as the
+    // options now hold it.
+    void ShowSourceWipeInCaptions();
 
 protected:
     bool event(QEvent* event) override;
@@ -147,6 +154,13 @@ private:
     bool terminationRequested_ = false;
     bool encryptFromKeyFile_ = false;  // the encrypt box holds a key file's text, not edited since
     bool hintUpdatePending_ = false;
+    // A delete-source box's own caption and the one naming the wiping method, while shown.
+    struct TDeleteCaptions {
+        QString plain;
+        QString wipe;
+    };
+    TDeleteCaptions encryptDeleteCaptions_;
+    TDeleteCaptions decryptDeleteCaptions_;
 
     QStackedWidget* Notebook = nullptr;
     QWidget* LowerPanel = nullptr;

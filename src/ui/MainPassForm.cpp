@@ -22,4 +22,14 @@ bool TMainPassForm::Ask(TSecretString& typed) {
     return ok;
 }
 
+std::vector<TQuenLang_PropEntry> TMainPassForm::TranslationEntries() {
+    return {
+        {1, "MainPassForm", "Caption", ""},
+        {2, "Label1", "Caption", ""},
+        {3, "EnterPassLabel", "Caption", ""},
+        {4, "OKBtn", "Caption", ""},
+        {5, "CancelBtn", "Caption", ""},
+    };
+}
+
 }  // namespace tellvane

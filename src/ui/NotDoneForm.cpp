@@ -69,4 +69,13 @@ void TNotDoneForm::Show(const std::vector<TNotCompletedFile>& entries) {
 
 QString TNotDoneForm::ListText() const { return EntriesEdit->toPlainText(); }
 
+std::vector<TQuenLang_PropEntry> TNotDoneForm::TranslationEntries() {
+    return {
+        {1, "NotDoneForm", "Caption", ""},
+        {2, "Label1", "Caption", ""},
+        {3, "CopyBtn", "Caption", ""},
+        {4, "OKBtn", "Caption", ""},
+    };
+}
+
 }  // namespace tellvane

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/NotCompletedReports.h"
+#include "l10n/LanguageController.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -17,6 +18,9 @@ namespace tellvane {
 class TNotDoneForm : public QDialog {
     Q_OBJECT
 public:
+    // Which ID of a language file (section "NotDoneForm") goes to which control of this window.
+    // An ID keeps its control once given; a new text gets a new ID.
+    static std::vector<TQuenLang_PropEntry> TranslationEntries();
     TNotDoneForm();
     // Fills the list with ENTRIES ("PATH: reason", one a line) and shows it modally.
     void Show(const std::vector<TNotCompletedFile>& entries);

@@ -26,4 +26,14 @@ bool TOperationPassForm::Ask(const std::string& label, TSecretString& typed) {
     return ok;
 }
 
+std::vector<TQuenLang_PropEntry> TOperationPassForm::TranslationEntries() {
+    return {
+        {1, "OperationPassForm", "Caption", ""},
+        {2, "Label1", "Caption", ""},
+        {3, "EnterPassLabel", "Caption", ""},
+        {4, "OKBtn", "Caption", ""},
+        {5, "CancelBtn", "Caption", ""},
+    };
+}
+
 }  // namespace tellvane

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "l10n/LanguageController.h"
 #include "platform/SecretString.h"
 
 namespace tellvane {
@@ -11,6 +12,9 @@ namespace tellvane {
 class TOperationPassForm : public TPasswordDialog {
     Q_OBJECT
 public:
+    // Which ID of a language file (section "OperationPassForm") goes to which control of this window.
+    // An ID keeps its control once given; a new text gets a new ID.
+    static std::vector<TQuenLang_PropEntry> TranslationEntries();
     TOperationPassForm();
     // Shows the prompt labelled LABEL modally: true for OK; TYPED is the box's text in any case.
     bool Ask(const std::string& label, TSecretString& typed);

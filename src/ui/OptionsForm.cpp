@@ -1,5 +1,7 @@
 #include "ui/OptionsForm.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -13,9 +15,11 @@
 #include "base/Options.h"
 #include "l10n/TextConstants.h"
 #include "platform/AppFolders.h"
+#include "shred/ShredAlgorithms.h"
 #include "ui/DesktopActions.h"
 #include "ui/QtText.h"
 #include "ui/UiFonts.h"
+#include "wizard/SourceWipeChoice.h"
 #include "wizard/Wizard.h"
 #include "wizard/WizardWindow.h"
 
@@ -111,6 +115,28 @@ TOptionsForm::TOptionsForm(IWizardWindow& window) : QWidget(nullptr), window_(wi
     languageNote->setWordWrap(true);
     languageNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
+    // The wiping of sources: a page of its own too.
+    auto* sources = new QWidget;
+    sources->setObjectName(QStringLiteral("sources"));
+    Pages->addTab(sources, QStringLiteral("Source files"));
+    WipeSourceCheckBox = new QCheckBox(QStringLiteral("&Wipe source files with:"), sources);
+    WipeSourceCheckBox->setObjectName(QStringLiteral("WipeSourceCheckBox"));
+    WipeSourceCheckBox->setGeometry(13, 14, 390, 17);
+    WipeSourceCheckBox->setStatusTip(
+        QStringLiteral("Source files that Encrypt and Decrypt delete are first overwritten with this method"));
+    WipeMethodComboBox = new QComboBox(sources);
+    WipeMethodComboBox->setObjectName(QStringLiteral("WipeMethodComboBox"));
+    WipeMethodComboBox->setGeometry(31, 36, 314, 22);
+    for (const auto& method : ShredAlgorithmList()) WipeMethodComboBox->addItem(Q(method->DisplayName()));
+    connect(WipeSourceCheckBox, &QCheckBox::toggled, WipeMethodComboBox, &QWidget::setEnabled);
+    auto* wipeNote = AddLabel(sources, "WipeSourceNote",
+                              QStringLiteral("When Encrypt or Decrypt deletes its source files, each one is first "
+                                             "overwritten with the chosen method, as Shred does. On flash storage "
+                                             "and copy-on-write file systems overwriting cannot reach every old copy."),
+                              13, 68, 390, 64);
+    wipeNote->setWordWrap(true);
+    wipeNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
     ok2 = new QPushButton(QStringLiteral("&OK"), this);
     ok2->setObjectName(QStringLiteral("ok2"));
     ok2->setGeometry(202, 249, 75, 25);
@@ -147,6 +173,10 @@ void TOptionsForm::SetOptionsToGUI() {
     const TLanguageChoice choice = ReadLanguageChoice(options);
     const int index = LanguageComboBox->findData(choice.stored ? choice.id : LangManager().LanguageID());
     LanguageComboBox->setCurrentIndex(index < 0 ? 0 : index);
+    const TSourceWipeChoice wipe = ReadSourceWipeChoice(options);
+    WipeSourceCheckBox->setChecked(wipe.on);
+    WipeMethodComboBox->setCurrentIndex(wipe.method);
+    WipeMethodComboBox->setEnabled(wipe.on);
 }
 
 void TOptionsForm::GetOptionsFromGUI() {
@@ -157,6 +187,8 @@ void TOptionsForm::GetOptionsFromGUI() {
     const int chosen = LanguageComboBox->currentData().toInt();
     const TLanguageChoice choice = ReadLanguageChoice(options);
     if (choice.stored || chosen != LangManager().LanguageID()) options.SetOption("LanguageID", chosen);
+    WriteSourceWipeChoice(options, {WipeSourceCheckBox->isChecked(), std::max(0, WipeMethodComboBox->currentIndex())});
+    emit OptionsStored();
 }
 
 void TOptionsForm::ApplyShellIntegration() {
@@ -196,6 +228,41 @@ void TOptionsForm::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+std::vector<TQuenLang_PropEntry> TOptionsForm::TranslationEntries() {
+    return {
+        {1, "OptionsForm", "Caption", ""},
+        {2, "general", "Caption", ""},
+        {3, "GroupBox2", "Caption", ""},
+        {4, "IntegrateCheckBox", "Caption", ""},
+        {5, "IntegrateCheckBox", "Hint", ""},
+        {6, "CascadedCheckBox", "Caption", ""},
+        {7, "CascadedCheckBox", "Hint", ""},
+        {8, "GroupBox1", "Caption", ""},
+        {9, "ChooseMainPassButton", "Caption", ""},
+        {10, "ChooseMainPassButton", "Hint", ""},
+        {11, "Label2", "Caption", ""},
+        {12, "about", "Caption", ""},
+        {13, "ProgramLabel", "Caption", ""},
+        {14, "Label4", "Caption", ""},
+        {15, "Label5", "Caption", ""},
+        {16, "ok2", "Caption", ""},
+        {17, "ok2", "Hint", ""},
+        {18, "CancelButton", "Caption", ""},
+        {19, "CancelButton", "Hint", ""},
+        {20, "HelpButton", "Caption", ""},
+        {21, "HelpButton", "Hint", ""},
+        {22, "language", "Caption", ""},
+        {23, "LanguageLabel", "Caption", ""},
+        {24, "LanguageComboBox", "Hint", ""},
+        {25, "LanguageNote", "Caption", ""},
+        {26, "sources", "Caption", ""},
+        {27, "WipeSourceCheckBox", "Caption", ""},
+        {28, "WipeSourceCheckBox", "Hint", ""},
+        {29, "WipeMethodComboBox", "Items", ""},
+        {30, "WipeSourceNote", "Caption", ""},
+    };
 }
 
 }  // namespace tellvane

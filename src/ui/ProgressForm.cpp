@@ -126,4 +126,16 @@ void TProgressForm::hideEvent(QHideEvent* event) {
 // can stop.
 void TProgressForm::reject() { CancelClick(); }
 
+std::vector<TQuenLang_PropEntry> TProgressForm::TranslationEntries() {
+    return {
+        {1, "GroupBox1", "Caption", ""},
+        {2, "Label1", "Caption", ""},
+        {3, "GroupBox2", "Caption", ""},
+        {4, "Label3", "Caption", ""},
+        {5, "Label2", "Caption", ""},
+        {6, "Label4", "Caption", ""},
+        {7, "Cancel", "Caption", ""},
+    };
+}
+
 }  // namespace tellvane

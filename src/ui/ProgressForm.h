@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QTimer>
 
+#include "l10n/LanguageController.h"
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -13,6 +15,9 @@ namespace tellvane {
 class TProgressForm : public QDialog {
     Q_OBJECT
 public:
+    // Which ID of a language file (section "ProgressForm") goes to which control of this window.
+    // An ID keeps its control once given; a new text gets a new ID.
+    static std::vector<TQuenLang_PropEntry> TranslationEntries();
     // MAINFORM gets the percentage in its caption while the window is shown.
     explicit TProgressForm(QWidget* mainForm);
 

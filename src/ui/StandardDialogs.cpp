@@ -128,4 +128,15 @@ QString ChooseOpenFile(QWidget* parent, const QString& title, const QString& fil
     return QFileDialog::getOpenFileName(parent, title, QString(), filter);
 }
 
+std::vector<TQuenLang_PropEntry> TMessageBoxTexts::TranslationEntries() {
+    return {
+        {1, "OKButton", "Caption", ""},
+        {2, "CancelButton", "Caption", ""},
+        {3, "YesButton", "Caption", ""},
+        {4, "NoButton", "Caption", ""},
+        {5, "YesToAllButton", "Caption", ""},
+        {6, "NoToAllButton", "Caption", ""},
+    };
+}
+
 }  // namespace tellvane

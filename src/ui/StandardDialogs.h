@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "engine/WorkerHost.h"
+#include "l10n/LanguageController.h"
 
 namespace tellvane {
 
@@ -29,6 +30,9 @@ struct TBoxRecord {
 // While one exists, every box takes its button texts from it.
 class TMessageBoxTexts : public QWidget {
 public:
+    // Which ID of a language file (section "MessageBoxes") goes to which control of this window.
+    // An ID keeps its control once given; a new text gets a new ID.
+    static std::vector<TQuenLang_PropEntry> TranslationEntries();
     TMessageBoxTexts();
     ~TMessageBoxTexts() override;
     QString ButtonText(QMessageBox::StandardButton button) const;

@@ -1,10 +1,12 @@
 #include "wizard/DecryptPath.h"
 
+#include "base/Options.h"
 #include "engine/Operations.h"
 #include "engine/PendingFiles.h"
 #include "l10n/TextConstants.h"
 #include "wizard/DriveTreeModel.h"
 #include "wizard/PasswordText.h"
+#include "wizard/SourceWipeChoice.h"
 #include "wizard/Wizard.h"
 #include "wizard/WizardWindow.h"
 
@@ -61,6 +63,7 @@ void TDecryptSettings::GoNext(TWizard& wizard) {
     auto decrypt = std::make_unique<TDecrypt>();
     decrypt->Password = w.DecryptPassword();
     decrypt->DeleteSourceFiles = w.DecryptDeleteSource();
+    if (decrypt->DeleteSourceFiles) decrypt->WipeSourceWith = SourceWipeMethod(ReadSourceWipeChoice(TOptions()));
     wizard.Tree().FilterNonCryptedFiles = false;
     wizard.StartRun(std::move(decrypt), {TItemType::itFile});
 }

@@ -1,11 +1,13 @@
 #include "wizard/EncryptPath.h"
 
 #include "crypto/CryptoAlgorithms.h"
+#include "base/Options.h"
 #include "engine/Operations.h"
 #include "engine/PendingFiles.h"
 #include "l10n/TextConstants.h"
 #include "platform/SecretString.h"
 #include "wizard/PasswordText.h"
+#include "wizard/SourceWipeChoice.h"
 #include "wizard/Wizard.h"
 #include "wizard/WizardWindow.h"
 
@@ -89,6 +91,7 @@ void TEncryptSettings::GoNext(TWizard& wizard) {
     SetAlgorithmPassCount(index == static_cast<size_t>(AllAtOnceIndex) ? AllAtOnceIndex : 1);
     encrypt->Password = password;
     encrypt->DeleteSourceFiles = w.EncryptDeleteSource();
+    if (encrypt->DeleteSourceFiles) encrypt->WipeSourceWith = SourceWipeMethod(ReadSourceWipeChoice(TOptions()));
     wizard.StartRun(std::move(encrypt), {TItemType::itFile});
 }
 

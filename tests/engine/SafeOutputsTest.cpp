@@ -22,6 +22,7 @@
 #include "engine/WorkerTestHost.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
+#include "shred/ShredMethods.h"
 #include "support/TestSupport.h"
 
 namespace tellvane {
@@ -145,7 +146,16 @@ TEST_F(SafeOutputsTest, SourceThatChangesDuringTheRunIsKeptAndReported) {
             test::WriteText(path + ".new", "saved by an editor");
             fs::rename(path + ".new", path);
         },
+        // A link now: neither it nor its target is overwritten or removed.
+        [](const std::string& path) {
+            test::WriteText(path + ".target", "elsewhere");
+            fs::remove(path);
+            fs::create_symlink(path + ".target", path);
+        },
     };
+    // Deleted only, or overwritten first: a source that changed is kept all the same, untouched.
+    const TShredAlgorithm zeros(FindShredMethod("TZeroPass"));
+    for (const TShredAlgorithm* wipe : {static_cast<const TShredAlgorithm*>(nullptr), &zeros})
     for (const auto& change : changes) {
         fs::remove_all(dir.path());
         fs::create_directories(dir.path());
@@ -155,6 +165,7 @@ TEST_F(SafeOutputsTest, SourceThatChangesDuringTheRunIsKeptAndReported) {
         enc.Algo = FindAlgorithmBySign("CS2");
         enc.Password = "pw";
         enc.DeleteSourceFiles = true;
+        enc.WipeSourceWith = wipe;
         // After the whole source was read and written out, before the output is renamed into place.
         SetFileCallHook([&](const std::string& call, const std::string&) {
             if (call == "rename") change(dir.file("a"));
@@ -165,10 +176,37 @@ TEST_F(SafeOutputsTest, SourceThatChangesDuringTheRunIsKeptAndReported) {
         EXPECT_EQ(done, "Encryption completed|0 file was encrypted");
         ASSERT_EQ(notCompleted.size(), 1u);
         EXPECT_EQ(notCompleted[0].reason, dir.file("a") + " changed while it was being processed; it was kept");
-        EXPECT_TRUE(FileExists(dir.file("a")));
-        EXPECT_NE(ReadAll(dir.file("a")), before);
+        EXPECT_TRUE(PathExists(dir.file("a")));
+        const auto after = ReadAll(dir.file("a"));
+        EXPECT_NE(after, before);
+        EXPECT_TRUE(std::any_of(after.begin(), after.end(), [](uint8_t b) { return b != 0; }));  // not overwritten
         EXPECT_TRUE(FileExists(dir.file("a.enc")));
     }
+}
+
+// A run that wipes its sources warns once about a copy-on-write file system, as a shred run does;
+// one that only deletes them does not.
+TEST_F(SafeOutputsTest, WipingRunWarnsOnceAboutCopyOnWrite) {
+    SetFileSystemTypeHook([](const std::string&) -> std::optional<long> { return 0x9123683E; });  // btrfs
+    const TShredAlgorithm zeros(FindShredMethod("TZeroPass"));
+    for (const TShredAlgorithm* wipe : {static_cast<const TShredAlgorithm*>(nullptr), &zeros}) {
+        fs::remove_all(dir.path());
+        fs::create_directories(dir.path());
+        WriteAll(dir.file("a"), PatternBytes(100));
+        WriteAll(dir.file("b"), PatternBytes(100, 2));
+        TEncrypt enc;
+        enc.Algo = FindAlgorithmBySign("IDE");
+        enc.Password = "pw";
+        enc.DeleteSourceFiles = true;
+        enc.WipeSourceWith = wipe;
+        host.messages.clear();
+        EXPECT_EQ(Run(enc, {dir.file("a"), dir.file("b")}), "Encryption completed|2 files were encrypted");
+        const auto told = std::count_if(host.messages.begin(), host.messages.end(), [](const std::string& m) {
+            return m.find("(copy-on-write)") != std::string::npos;
+        });
+        EXPECT_EQ(told, wipe ? 1 : 0);
+    }
+    SetFileSystemTypeHook({});
 }
 
 TEST_F(SafeOutputsTest, FailedDeletionIsReportedAndTheRunGoesOn) {

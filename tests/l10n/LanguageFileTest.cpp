@@ -214,13 +214,7 @@ TEST(LanguageController, DesignTextsAreTheDefaultsAndSectionsReplaceThem) {
     EXPECT_EQ(form.props_["OperationsListBox.Items"], "Encrypt\r\nDecrypt");
 }
 
-TEST(LanguageController, MainWindowTableCoversItsIds) {
-    auto entries = MainFormTranslationEntries();
-    ASSERT_EQ(entries.size(), 41u);
-    EXPECT_EQ(entries.front().iID, 1);
-    EXPECT_EQ(entries.front().ComponentName, "MainForm");
-    EXPECT_EQ(entries.back().iID, 44);
-    EXPECT_EQ(entries.back().wsPropName, "Title");
+TEST(LanguageController, DesignTextNeedsALetter) {
     EXPECT_TRUE(TQuenLanguageController::IsTranslatableText("\xD0\x96"));   // U+0416 > 1037
     EXPECT_FALSE(TQuenLanguageController::IsTranslatableText("\xD0\x84"));  // U+0404
     EXPECT_FALSE(TQuenLanguageController::IsTranslatableText("12 - 3"));

@@ -11,7 +11,11 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "UiFixture.h"
+#include "base/Options.h"
 #include "crypto/CryptoAlgorithms.h"
 #include "engine/FilesIterationThread.h"
 #include "engine/RunRegistry.h"
@@ -19,9 +23,11 @@
 #include "hide/HiddenConfig.h"
 #include "platform/AppFolders.h"
 #include "platform/CommandLine.h"
+#include "platform/FileDescriptor.h"
 #include "platform/FileSystem.h"
 #include "shred/ShredAlgorithms.h"
 #include "ui/ProgressForm.h"
+#include "wizard/SourceWipeChoice.h"
 
 namespace tellvane::test {
 namespace {
@@ -283,6 +289,10 @@ TEST_F(RunFlows, EncryptSwitchWithTodoFileRunsToTheEndAndClosesTheProgram) {
     const std::string file = dir_->file("from menu.txt");
     WriteText(file, "selected in the file manager");
     WriteText(GetDataFolder() + "todo", "\xEF\xBB\xBF" + file + "\r\n");
+    // Sources wiped with the first method: a descriptor opened before the run reads its zeros.
+    TOptions options;
+    WriteSourceWipeChoice(options, {true, 0});
+    const TFileDescriptor before(::open(file.c_str(), O_RDONLY));
     SetCommandLine(std::vector<std::string>{"tellvane", "/encrypt"});
     CreateWindows();
 
@@ -299,9 +309,13 @@ TEST_F(RunFlows, EncryptSwitchWithTodoFileRunsToTheEndAndClosesTheProgram) {
     ASSERT_TRUE(WaitFor([&] { return Main().TerminationRequested(); }, 20000));
     EXPECT_TRUE(FileExists(file + ".enc"));
     EXPECT_FALSE(FileExists(file));  // deleted after encryption, as the box said
+    char seen[28] = {'x'};
+    EXPECT_EQ(::pread(before.get(), seen, sizeof seen, 0), 28);
+    EXPECT_EQ(std::string(seen, sizeof seen), std::string(28, '\0'));
     EXPECT_NE(Main().CurrentPage(), 7);
     EXPECT_TRUE(boxes_.empty());
     DeleteFile(GetDataFolder() + "todo");
+    WriteSourceWipeChoice(options, {});
 }
 
 // A file gone between the choice and the run costs only itself: named once in the summary, the

@@ -19,6 +19,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -43,6 +44,7 @@
 #include "ui/OptionsForm.h"
 #include "ui/ProgressForm.h"
 #include "ui/StandardDialogs.h"
+#include "wizard/SourceWipeChoice.h"
 #include "ui/UiThreadDispatcher.h"
 #include "wizard/DriveTreeModel.h"
 
@@ -233,6 +235,45 @@ TEST_F(WindowBehaviour, OptionsWindowStoresOnOkOnlyAndStartsOneRegisteringInstan
     EXPECT_EQ(TOptions().GetOption("LanguageID", 0), 1033);  // once chosen, English is stored too
     TOptions().DeleteKey("LanguageID");
     options.hide();
+}
+
+// The wiping of sources: off by default, stored on OK, and named at once by the delete-source
+// boxes of both settings pages.
+TEST_F(WindowBehaviour, SourceWipeOptionIsStoredAndNamedByTheDeleteSourceBoxes) {
+    DeleteFile(TOptions::GetFileName());
+    CreateWindows();
+    TOptionsForm& options = Windows().OptionsForm();
+    auto* encryptBox = Find<QCheckBox>("EncryptDeleteAfterCheckBox");
+    auto* decryptBox = Find<QCheckBox>("DecryptDeleteAfterCryptCheckBox");
+    options.ShowPage(TOptionsForm::opSources);
+    auto* wipe = Find<QCheckBox>(&options, "WipeSourceCheckBox");
+    auto* method = Find<QComboBox>(&options, "WipeMethodComboBox");
+    EXPECT_FALSE(wipe->isChecked());
+    EXPECT_FALSE(method->isEnabled());
+    ASSERT_EQ(method->count(), 11);
+    QTest::mouseClick(wipe, Qt::LeftButton, {}, QPoint(8, wipe->height() / 2));
+    EXPECT_TRUE(method->isEnabled());
+    method->setCurrentIndex(6);
+    Screenshot(&options, "options-sources");
+    QTest::mouseClick(Find<QPushButton>(&options, "ok2"), Qt::LeftButton);
+    EXPECT_TRUE(TOptions().GetOption("WipeSourceFiles", false));
+    EXPECT_EQ(TOptions().GetOption("WipeSourceMethod", -1), 6);
+    const std::string gost = "Russian military standards GOST P50739-95";
+    EXPECT_EQ(encryptBox->text().toStdString(), "Wipe source files after encryption\nwith " + gost);
+    EXPECT_EQ(decryptBox->text().toStdString(), "Wipe source files after decryption\nwith " + gost);
+    Main().ShowPage(wpEncryptSettings);
+    encryptBox->setChecked(true);
+    Screenshot(&Main(), "01-encrypt-settings-wipe");
+
+    options.ShowPage(TOptionsForm::opSources);
+    EXPECT_TRUE(wipe->isChecked());
+    EXPECT_EQ(method->currentIndex(), 6);
+    wipe->setChecked(false);
+    QTest::mouseClick(Find<QPushButton>(&options, "ok2"), Qt::LeftButton);
+    EXPECT_FALSE(TOptions().GetOption("WipeSourceFiles", true));
+    EXPECT_EQ(encryptBox->text().toStdString(), "Delete source files after encryption");
+    EXPECT_EQ(decryptBox->text().toStdString(), "Delete source files after decryption");
+    Main().ShowPage(wpStart);
 }
 
 TEST_F(WindowBehaviour, ChangeMainPasswordFromOptionsAsksForTheCurrentOneFirst) {
@@ -546,6 +587,27 @@ TEST_F(WindowBehaviour, LanguageFileRenamesComboRowsAsFarAsItReaches) {
     EXPECT_EQ(counts[1], 11);  // the twelfth item has no row
 }
 
+// Each window's table names controls the window has: a renamed control would silently keep its
+// English text in every language.
+TEST_F(WindowBehaviour, EveryTranslationIdFindsItsControl) {
+    CreateWindows();
+    std::set<std::string> sections;
+    for (const auto& window : Windows().TranslatedWindows()) {
+        const std::string section = window.form->objectName().toStdString();
+        EXPECT_TRUE(sections.insert(section).second) << "two windows read the section " << section;
+        std::set<int32_t> ids;
+        for (const auto& e : window.entries) {
+            EXPECT_TRUE(ids.insert(e.iID).second) << section << " repeats ID " << e.iID;
+            // The main window holds the password file dialog's texts itself: the dialog is made when used.
+            if (window.form == &Main() && e.ComponentName == "PasswordOpenDialog") continue;
+            const bool found = e.ComponentName == section ||
+                               window.form->findChild<QWidget*>(QString::fromStdString(e.ComponentName)) != nullptr;
+            EXPECT_TRUE(found) << section << " ID " << e.iID << " names no control " << e.ComponentName;
+        }
+    }
+    EXPECT_EQ(sections.size(), 9u);
+}
+
 // A German session: every window and the message boxes' buttons speak German, and German.lng
 // names every constant and every translatable property of every window.
 TEST_F(WindowBehaviour, GermanTranslatesEveryWindow) {
@@ -557,18 +619,18 @@ TEST_F(WindowBehaviour, GermanTranslatesEveryWindow) {
                                        [&](const auto& t) { return CompareConstantNames(t.first, c.name) == 0; });
         EXPECT_TRUE(found) << "German.lng lacks the constant " << c.name;
     }
-    for (const std::string& section : TranslatedForms()) {
-        const TQuenLang_CompTranslation* texts = lng.FindComponent(section);
-        ASSERT_NE(texts, nullptr) << "German.lng lacks the section " << section;
-        for (const auto& e : FormTranslationEntries(section))
-            EXPECT_EQ(texts->Values.count(e.iID), 1u) << section << " ID " << e.iID;
-    }
 
     // As at start-up: the language first, then the operations take their titles from it.
     LangManager().SetLanguageID(1031);
     FreeOperations();
     CreateOperations();
     CreateWindows();
+    for (const auto& window : Windows().TranslatedWindows()) {
+        const std::string section = window.form->objectName().toStdString();
+        const TQuenLang_CompTranslation* texts = lng.FindComponent(section);
+        ASSERT_NE(texts, nullptr) << "German.lng lacks the section " << section;
+        for (const auto& e : window.entries) EXPECT_EQ(texts->Values.count(e.iID), 1u) << section << " ID " << e.iID;
+    }
     auto text = [](QWidget* root, const char* name) {
         QWidget* w = root->findChild<QWidget*>(QString::fromLatin1(name));
         if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();
@@ -576,7 +638,7 @@ TEST_F(WindowBehaviour, GermanTranslatesEveryWindow) {
         if (auto* group = qobject_cast<QGroupBox*>(w)) return group->title().toStdString();
         return std::string("<no ") + name + ">";
     };
-    const std::vector<std::pair<std::string, std::string>> seen = {
+    std::vector<std::pair<std::string, std::string>> seen = {
         {Windows().ChangeMainPassForm().windowTitle().toStdString(), "Neues Hauptpasswort festlegen"},
         {text(&Windows().ChangeMainPassForm(), "CancelBtn"), "Abbrechen"},
         {Windows().MainPassForm().windowTitle().toStdString(), "Hauptpasswort eingeben"},
@@ -596,6 +658,14 @@ TEST_F(WindowBehaviour, GermanTranslatesEveryWindow) {
     auto* showHint = Main().findChild<QLabel*>(QStringLiteral("Label3"));
     ASSERT_NE(showHint, nullptr);
     EXPECT_LE(showHint->heightForWidth(showHint->width()), showHint->height());
+    // The delete-source box names the wiping method in German too, as the shred page names it.
+    TOptions options;
+    WriteSourceWipeChoice(options, {true, 0});
+    Main().ShowPage(wpEncryptSettings);
+    Find<QCheckBox>("EncryptDeleteAfterCheckBox")->setChecked(true);
+    Screenshot(&Main(), "german-encrypt-settings-wipe");
+    seen.push_back({text(&Main(), "EncryptDeleteAfterCheckBox"),
+                    "Quelldateien nach dem Verschl\xC3\xBCsseln vernichten\nmit Schnell: mit Nullen \xC3\xBC" "berschreiben"});
     // The German pictures of every window (only when pictures are asked for).
     if (std::getenv("TELLVANE_SCREENSHOT_DIR")) {
         Screenshot(&Main(), "german-start-page");
@@ -616,8 +686,9 @@ TEST_F(WindowBehaviour, GermanTranslatesEveryWindow) {
             Screenshot(window, name);
             window->hide();
         }
-        const char* tabs[] = {"german-options-general", "german-options-about", "german-options-language"};
-        for (int tab : {0, 1, 2}) {
+        const char* tabs[] = {"german-options-general", "german-options-about", "german-options-language",
+                              "german-options-sources"};
+        for (int tab : {0, 1, 2, 3}) {
             Windows().OptionsForm().ShowPage(static_cast<TOptionsForm::TPage>(tab));
             QTest::qWait(50);
             Screenshot(&Windows().OptionsForm(), tabs[tab]);
@@ -627,6 +698,7 @@ TEST_F(WindowBehaviour, GermanTranslatesEveryWindow) {
         ClickOperation(0);
         if (WaitForPage(2)) Screenshot(&Main(), "german-choose-files-tree");
     }
+    WriteSourceWipeChoice(options, {});
     const std::string firstTitle = GetOperation(0).Title;
     LangManager().SetLanguageID(1033);
     FreeOperations();
