@@ -32,8 +32,9 @@ std::string ReadSignature(const std::string& fileName) {
 
 TCryptFileOptions TCrypt::FileOptions() const {
     TCryptFileOptions options;
-    // Only a source about to go needs its output on the device first; kept sources stay fast.
-    options.durable = DeleteSourceFiles;
+    // Only a source about to go needs its output on the device first; kept sources stay fast. A
+    // batch flushes its outputs together before their sources go.
+    options.durable = DeleteSourceFiles && !SettleInBatches;
     options.runKeys = RunKeys.get();
     options.onReplace = OnReplaceFile ? OnReplaceFile : [](const std::string&) { return false; };
     return options;
@@ -43,8 +44,23 @@ void TCrypt::BeforeRun(const std::vector<std::string>& fileNames) {
     if (DeleteSourceFiles && WipeSourceWith != nullptr) WarnAboutWipeLimits(fileNames);
 }
 
-void TCrypt::FinishSource(const std::string& fileName, const TFileIdentity& read) {
+void TCrypt::SourceDone(const std::string& fileName, const TFileIdentity& read) {
     if (!DeleteSourceFiles) return;
+    if (!SettleInBatches) return FinishSource(fileName, read);
+    deletions_.Add(fileName, read);
+}
+
+void TCrypt::Settle(bool all) {
+    if (deletions_.Empty() || (!all && !deletions_.Due())) return;
+    deletions_.Settle([this](const std::string& fileName, const TFileIdentity& read) {
+        // After Cancel an unlinking costs nothing, but a wipe may take long: that source stays whole.
+        if (WipeSourceWith != nullptr && OnHalt && OnHalt())
+            throw EFileSkipped(Format(GetConstantValue("Not_reached"), {fileName}));
+        FinishSource(fileName, read);
+    });
+}
+
+void TCrypt::FinishSource(const std::string& fileName, const TFileIdentity& read) {
     DisposeSource(fileName, read, {WipeSourceWith, OnHalt});
 }
 
@@ -62,7 +78,7 @@ void TEncrypt::Work(const std::string& fileName) {
     options.onSourceOpened = [&read](const TFileIdentity& id) { read = id; };
     const bool completed = Algo->Encrypt(fileName, Password, OnHalt, OnProgress, OnInvalidPassword, options);
     if (!completed) return ReportIncomplete(fileName);
-    if (read) FinishSource(fileName, *read);
+    if (read) SourceDone(fileName, *read);
 }
 
 void TDecrypt::Work(const std::string& fileName) {
@@ -78,7 +94,7 @@ void TDecrypt::Work(const std::string& fileName) {
     };
     const bool completed = Algo->Decrypt(fileName, Password, OnHalt, OnProgress, askAgain, options);
     if (!completed) return ReportIncomplete(fileName);
-    if (read) FinishSource(fileName, *read);
+    if (read) SourceDone(fileName, *read);
 }
 
 void TDecrypt::FindAlgorithm(const std::string& fileName) {

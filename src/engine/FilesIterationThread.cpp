@@ -206,6 +206,19 @@ void TFilesIterationThread::ReleaseFiles() {
 
 namespace {
 
+// While it lives, the operation may leave the last step of its files to Settle; a later Work
+// outside a run (a test's, say) finishes its file at once again.
+class TBatchScope {
+public:
+    explicit TBatchScope(TOperation& operation) : operation_(operation) { operation_.SettleInBatches = true; }
+    ~TBatchScope() { operation_.SettleInBatches = false; }
+    TBatchScope(const TBatchScope&) = delete;
+    TBatchScope& operator=(const TBatchScope&) = delete;
+
+private:
+    TOperation& operation_;
+};
+
 // The text the user is told for a file the file layer gave up on.
 std::string SkipReason(const std::string& fileName, const EFileError& e) {
     if (const auto* special = dynamic_cast<const ENotRegularFile*>(&e)) {
@@ -236,6 +249,14 @@ void TFilesIterationThread::WorkOn(size_t index) {
     }
 }
 
+void TFilesIterationThread::SettleAfterRunError() {
+    try {
+        Operation.Settle(true);
+    } catch (const std::exception& e) {
+        Log(e.what(), "TFilesIterationThread");
+    }
+}
+
 void TFilesIterationThread::ListNotReached(size_t from) {
     for (size_t i = from; i < filesToOperate_.size(); ++i)
         AddNotCompleted(filesToOperate_[i], Format(GetConstantValue("Not_reached"), {filesToOperate_[i]}));
@@ -253,6 +274,7 @@ void TFilesIterationThread::Execute() {
         if (!HaltRequested()) Operation.BeforeRun(filesToOperate_);
         // Files of one folder follow each other: that folder is walked to once, not once per file.
         const TFolderCache cache;
+        const TBatchScope batches(Operation);
         startTime_ = Now();
         for (; next_ < filesToOperate_.size(); ++next_) {
             if (HaltRequested()) break;
@@ -262,9 +284,12 @@ void TFilesIterationThread::Execute() {
             }
             currentFileNumber_.store(static_cast<int>(next_ + 1));
             WorkOn(next_);
+            Operation.Settle(false);
             // A file the halt interrupted was not finished either.
             if (HaltRequested()) break;
         }
+        // What the finished files left for a batch is done, on Cancel too: their outputs are whole.
+        Operation.Settle(true);
         // A run cancelled during its last file did not complete either.
         const bool halted = HaltRequested();
         if (halted) ListNotReached(next_);
@@ -276,6 +301,7 @@ void TFilesIterationThread::Execute() {
     } catch (const std::exception& e) {
         Log(e.what(), "TFilesIterationThread");
         const std::string message = e.what();
+        SettleAfterRunError();
         ListNotReached(next_);
         ReleaseFiles();
         ShowSummary();

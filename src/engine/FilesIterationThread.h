@@ -85,6 +85,8 @@ private:
     void WorkOn(size_t index);
     // Lists the entries from FROM on as not done: the run ended before them.
     void ListNotReached(size_t from);
+    // The outputs of the files done before a run error are whole: their sources still go.
+    void SettleAfterRunError();
     // The entries not done, shown once at the run's end.
     void ShowSummary();
     void ShowCompletion();

@@ -8,6 +8,7 @@
 
 #include "base/OperationCallbacks.h"
 #include "crypto/RunKeys.h"
+#include "engine/DurableDeletions.h"
 #include "platform/SecretString.h"
 
 namespace tellvane {
@@ -36,6 +37,9 @@ public:
     virtual void Work(const std::string& fileName) = 0;
     // Called once with the run's list before the first Work (warnings that concern the whole run).
     virtual void BeforeRun(const std::vector<std::string>& fileNames) { (void)fileNames; }
+    // Finishes the work that Work left for a batch, when it is due, or all of it. Reports what it
+    // could not finish per file, as Work's failures are.
+    virtual void Settle(bool all) { (void)all; }
     // Heading of the completion page.
     virtual std::string GetCompleteHeader() const = 0;
     // Past participle of the completion count ("%d files were %s").
@@ -45,6 +49,8 @@ public:
     TProgressOperationCallback OnProgress;
     TInvalidPasswordCallback OnInvalidPassword;
     TReplaceFileCallback OnReplaceFile;  // null: an output never replaces an existing file
+    // Set by the worker that calls Settle: Work may leave its last step to a batch.
+    bool SettleInBatches = false;
     std::string Title;
     std::string Desc;
 };
@@ -60,6 +66,8 @@ public:
     const TShredAlgorithm* WipeSourceWith = nullptr;
     // Keys stretched once per run and wiped with it.
     std::unique_ptr<TRunKeys> RunKeys = std::make_unique<TRunKeys>();
+    // Deletes the sources whose outputs are waiting to be flushed together.
+    void Settle(bool all) override;
 
     // A run that wipes its sources warns as a shred run does, once per run, about file systems
     // and devices where overwriting cannot reach the old blocks.
@@ -68,12 +76,18 @@ public:
 protected:
     // The per-file options of the cipher pass.
     TCryptFileOptions FileOptions() const;
-    // After a completed pass: deletes (or wipes and deletes) FILENAME when asked, but only while
-    // it is still the file READ, unchanged (engine/SourceDisposal.h).
+    // After a completed pass: deletes FILENAME when asked (at once, or with its batch), but only
+    // while it is still the file READ, unchanged.
+    void SourceDone(const std::string& fileName, const TFileIdentity& read);
+    // Deletes (or wipes and deletes) FILENAME if it is still the file READ, unchanged, its output
+    // being durable (engine/SourceDisposal.h).
     void FinishSource(const std::string& fileName, const TFileIdentity& read);
     // A pass that returned incomplete: a halt needs no report, a declined pass phrase throws
     // EFileSkipped.
     void ReportIncomplete(const std::string& fileName);
+
+private:
+    TDurableDeletions deletions_;
 };
 
 class TEncrypt : public TCrypt {

@@ -72,8 +72,9 @@ void WipeAndRemove(const std::string& fileName, const TFileIdentity& read, const
     if ((now->mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) KeptUnwiped(fileName, EACCES);
 
     const TShredAlgorithm::TOverwrite outcome = wipe.method->Overwrite(fileName, file.get(), wipe.onHalt, {});
-    // Stopped part-way: the run ends and lists the file as not done; the output is complete.
-    if (outcome == TShredAlgorithm::TOverwrite::Halted) return;
+    // Stopped part-way: the output is complete, the source partly overwritten and still there.
+    if (outcome == TShredAlgorithm::TOverwrite::Halted)
+        throw EFileSkipped(Format(GetConstantValue("Not_reached"), {fileName}));
     file.Close();
     TFileIdentity wiped;
     wiped.device = now->device;

@@ -21,7 +21,7 @@ struct TSourceWipe {
 // file read, overwritten pass after pass and removed only while the name still holds it. A file
 // with other hard links is not overwritten (the other names still show it): this name alone goes,
 // with a note. Throws EFileSkipped, the source kept, for a changed or vanished file, one that
-// cannot be opened for writing or overwritten, or a failed deletion.
+// cannot be opened for writing or overwritten, an overwrite stopped part-way, or a failed deletion.
 void DisposeSource(const std::string& fileName, const TFileIdentity& read, const TSourceWipe& wipe);
 
 }  // namespace tellvane

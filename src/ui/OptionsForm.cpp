@@ -34,6 +34,21 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, int lef
     return label;
 }
 
+// A label of several lines, read from its top left.
+QLabel* AddNote(QWidget* parent, const char* name, const QString& text, int left, int top, int width, int height) {
+    QLabel* label = AddLabel(parent, name, text, left, top, width, height);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QWidget* AddPage(QTabWidget* pages, const char* name, const QString& caption) {
+    auto* page = new QWidget;
+    page->setObjectName(QString::fromLatin1(name));
+    pages->addTab(page, caption);
+    return page;
+}
+
 }  // namespace
 
 TOptionsForm::TOptionsForm(IWizardWindow& window) : QWidget(nullptr), window_(window) {
@@ -48,9 +63,7 @@ TOptionsForm::TOptionsForm(IWizardWindow& window) : QWidget(nullptr), window_(wi
     Pages->setObjectName(QStringLiteral("Pages"));
     Pages->setGeometry(9, 11, 430, 233);
 
-    auto* general = new QWidget;
-    general->setObjectName(QStringLiteral("general"));
-    Pages->addTab(general, QStringLiteral("General"));
+    QWidget* general = AddPage(Pages, "general", QStringLiteral("General"));
 
     auto* groupBox2 = new QGroupBox(QStringLiteral("Shell extension options"), general);
     groupBox2->setObjectName(QStringLiteral("GroupBox2"));
@@ -74,17 +87,13 @@ TOptionsForm::TOptionsForm(IWizardWindow& window) : QWidget(nullptr), window_(wi
     chooseMainPassButton->setStatusTip(QStringLiteral("Change Main Password..."));
     chooseMainPassButton->setAutoDefault(false);
     connect(chooseMainPassButton, &QPushButton::clicked, this, &TOptionsForm::ChooseMainPassButtonClick);
-    auto* label2 = AddLabel(groupBox1, "Label2",
-                            QStringLiteral("Main Password is used to control access to Hide files and Show files "
-                                           "features. Only person who knows Main Password can hide files form "
-                                           "Explorer and show previously hidden files."),
-                            13, 52, 380, 44);
-    label2->setWordWrap(true);
-    label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    AddNote(groupBox1, "Label2",
+            QStringLiteral("Main Password is used to control access to Hide files and Show files "
+                           "features. Only person who knows Main Password can hide files form "
+                           "Explorer and show previously hidden files."),
+            13, 52, 380, 44);
 
-    auto* about = new QWidget;
-    about->setObjectName(QStringLiteral("about"));
-    Pages->addTab(about, QStringLiteral("About"));
+    QWidget* about = AddPage(Pages, "about", QStringLiteral("About"));
     auto* aboutImg = AddLabel(about, "about_img", QString(), 3, 3, 166, 200);
     aboutImg->setPixmap(QPixmap(QString::fromStdString(GetAppFolder() + "res/About.png")));
     aboutImg->setAlignment(Qt::AlignCenter);
@@ -96,9 +105,7 @@ TOptionsForm::TOptionsForm(IWizardWindow& window) : QWidget(nullptr), window_(wi
         ->setAlignment(Qt::AlignHCenter);
 
     // A page of its own, so that the other pages keep their controls where they were.
-    auto* language = new QWidget;
-    language->setObjectName(QStringLiteral("language"));
-    Pages->addTab(language, QStringLiteral("Language"));
+    QWidget* language = AddPage(Pages, "language", QStringLiteral("Language"));
     AddLabel(language, "LanguageLabel", QStringLiteral("&Language of the program:"), 13, 14, 390, 16);
     LanguageComboBox = new QComboBox(language);
     LanguageComboBox->setObjectName(QStringLiteral("LanguageComboBox"));
@@ -109,16 +116,11 @@ TOptionsForm::TOptionsForm(IWizardWindow& window) : QWidget(nullptr), window_(wi
     for (const auto& [id, name] : LangManager().RegisteredLanguages())
         LanguageComboBox->addItem(QString::fromStdString(name), id);
     findChild<QLabel*>(QStringLiteral("LanguageLabel"))->setBuddy(LanguageComboBox);
-    auto* languageNote = AddLabel(language, "LanguageNote",
-                                  QStringLiteral("The chosen language is used from the next start of the program."),
-                                  13, 64, 390, 32);
-    languageNote->setWordWrap(true);
-    languageNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    AddNote(language, "LanguageNote", QStringLiteral("The chosen language is used from the next start of the program."),
+            13, 64, 390, 32);
 
     // The wiping of sources: a page of its own too.
-    auto* sources = new QWidget;
-    sources->setObjectName(QStringLiteral("sources"));
-    Pages->addTab(sources, QStringLiteral("Source files"));
+    QWidget* sources = AddPage(Pages, "sources", QStringLiteral("Source files"));
     WipeSourceCheckBox = new QCheckBox(QStringLiteral("&Wipe source files with:"), sources);
     WipeSourceCheckBox->setObjectName(QStringLiteral("WipeSourceCheckBox"));
     WipeSourceCheckBox->setGeometry(13, 14, 390, 17);
@@ -129,13 +131,11 @@ TOptionsForm::TOptionsForm(IWizardWindow& window) : QWidget(nullptr), window_(wi
     WipeMethodComboBox->setGeometry(31, 36, 314, 22);
     for (const auto& method : ShredAlgorithmList()) WipeMethodComboBox->addItem(Q(method->DisplayName()));
     connect(WipeSourceCheckBox, &QCheckBox::toggled, WipeMethodComboBox, &QWidget::setEnabled);
-    auto* wipeNote = AddLabel(sources, "WipeSourceNote",
-                              QStringLiteral("When Encrypt or Decrypt deletes its source files, each one is first "
-                                             "overwritten with the chosen method, as Shred does. On flash storage "
-                                             "and copy-on-write file systems overwriting cannot reach every old copy."),
-                              13, 68, 390, 64);
-    wipeNote->setWordWrap(true);
-    wipeNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    AddNote(sources, "WipeSourceNote",
+            QStringLiteral("When Encrypt or Decrypt deletes its source files, each one is first "
+                           "overwritten with the chosen method, as Shred does. On flash storage "
+                           "and copy-on-write file systems overwriting cannot reach every old copy."),
+            13, 68, 390, 64);
 
     ok2 = new QPushButton(QStringLiteral("&OK"), this);
     ok2->setObjectName(QStringLiteral("ok2"));

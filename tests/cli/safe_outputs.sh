@@ -47,21 +47,22 @@ expect_status 0 $st "decrypt ???? with the typed characters"
 # The order of the calls when a source is deleted, and no flush at all when it is kept.
 if command -v strace >/dev/null && strace -o /dev/null true 2>/dev/null; then
     printf 'keep\n' > "$work/k"
-    # One line per call on the work folder: "fsync PATH", "rename TARGET", "unlink PATH".
+    # One line per call on the work folder: "fsync PATH", "syncfs FOLDER", "rename TARGET",
+    # "unlink PATH". Sources go in batches, after one flush of their outputs' file system.
     calls() {
         # Names are taken relative to their folder's descriptor: -y shows its path.
-        perl -ne 'if (/fsync\(\d+<([^>]*)>\) = 0/) { print "fsync $1\n" }
+        perl -ne 'if (/(syncfs|fsync)\(\d+<([^>]*)>\) = 0/) { print "$1 $2\n" }
                   elsif (/renameat2?\(\d+<[^>]*>, "[^"]*", \d+<([^>]*)>, "([^"]*)".*\) = 0/) { print "rename $1/$2\n" }
                   elsif (/unlinkat\(\d+<([^>]*)>, "([^"]*)".*\) = 0/) { print "unlink $1/$2\n" }' "$1" |
             grep -F " $work" | sed -E 's/\.tellvane-[a-z0-9]+\.part/TEMP/'
     }
     # LeakSanitizer cannot run under ptrace; a sanitizer build is traced without it.
     export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
-    strace -f -y -e trace=fsync,renameat,renameat2,unlinkat -o "$tmp/trace" \
+    strace -f -y -e trace=fsync,syncfs,renameat,renameat2,unlinkat -o "$tmp/trace" \
         "$CLI" encrypt -p "$tmp/pw" --delete-source "$work/k" >/dev/null 2>&1 || fail "traced encrypt"
-    expected=$(printf 'fsync %s\nrename %s\nfsync %s\nunlink %s\n' "$work/TEMP" "$work/k.enc" "$work" "$work/k")
+    expected=$(printf 'rename %s\nsyncfs %s\nunlink %s\n' "$work/k.enc" "$work" "$work/k")
     [ "$(calls "$tmp/trace")" = "$expected" ] || fail "delete-source call order: $(calls "$tmp/trace")"
-    strace -f -y -e trace=fsync,renameat,renameat2,unlinkat -o "$tmp/trace" \
+    strace -f -y -e trace=fsync,syncfs,renameat,renameat2,unlinkat -o "$tmp/trace" \
         "$CLI" decrypt -p "$tmp/pw" "$work/k.enc" >/dev/null 2>&1 || fail "traced decrypt"
     [ "$(calls "$tmp/trace")" = "rename $work/k" ] || fail "keep-source calls: $(calls "$tmp/trace")"
 fi

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 
@@ -167,7 +168,7 @@ TEST_F(SafeOutputsTest, SourceThatChangesDuringTheRunIsKeptAndReported) {
         enc.WipeSourceWith = wipe;
         // After the whole source was read and written out, before the output is renamed into place.
         SetFileCallHook([&](const std::string& call, const std::string&) {
-            if (call == "fsync") change(dir.file("a"));
+            if (call == "rename") change(dir.file("a"));
             return 0;
         });
         host.completions.clear();
@@ -242,6 +243,59 @@ TEST_F(SafeOutputsTest, OtherHardLinksAreToldOnceAndTheFileIsDone) {
     EXPECT_EQ(ReadAll(dir.file("other")), PatternBytes(100));
 }
 
+// A run deletes its sources in batches, each after one flush of the outputs' file system; stopped
+// at any call of a batch (every later call fails, as after a power cut), every file is still there
+// as its source or as an output that was flushed.
+TEST_F(SafeOutputsTest, SourcesGoInBatchesAfterTheirOutputsAreFlushedAndAStopAnywhereLosesNone) {
+    // Runs encryption with deletion over COUNT files; calls from number STOPAT on fail. The calls.
+    const auto run = [&](int count, size_t stopAt) {
+        fs::remove_all(dir.path());
+        fs::create_directories(dir.path() / "sub");
+        std::vector<std::string> files;
+        for (int i = 0; i < count; ++i) {
+            files.push_back(dir.file((i % 2 ? "sub/f" : "f") + std::to_string(i)));
+            WriteAll(files.back(), PatternBytes(100, i));
+        }
+        std::vector<std::string> calls;
+        SetFileCallHook([&](const std::string& call, const std::string& path) {
+            if (call == "open") return 0;
+            calls.push_back(call + " " + path);
+            return calls.size() > stopAt ? EIO : 0;
+        });
+        TEncrypt enc;
+        enc.Algo = FindAlgorithmBySign("BFS");
+        enc.Password = "pw";
+        enc.DeleteSourceFiles = true;
+        host.completions.clear();
+        Run(enc, files);
+        SetFileCallHook({});
+        return std::make_pair(files, calls);
+    };
+    // Whether FILE's output was renamed into place and a flush followed, both before STOPAT.
+    const auto flushed = [](const std::vector<std::string>& calls, const std::string& file, size_t stopAt) {
+        const auto renamed = std::find(calls.begin(), calls.end(), "rename " + file + ".enc");
+        const auto limit = calls.begin() + static_cast<std::ptrdiff_t>(std::min(stopAt, calls.size()));
+        return renamed < limit && std::any_of(renamed, limit, [](const std::string& c) { return c.rfind("syncfs ", 0) == 0; });
+    };
+
+    const auto [files, calls] = run(70, SIZE_MAX);
+    EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.rfind("syncfs ", 0) == 0; }), 2)
+        << "a batch of 64 and the rest: one flush each (both folders lie on one file system)";
+    for (size_t i = 0; i < calls.size(); ++i) {
+        if (calls[i].rfind("unlink ", 0) != 0) continue;
+        EXPECT_TRUE(flushed({calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(i)}, calls[i].substr(7), i)) << calls[i];
+    }
+    for (const std::string& file : files) EXPECT_TRUE(!PathExists(file) && FileExists(file + ".enc")) << file;
+
+    const size_t callsOfFive = run(5, SIZE_MAX).second.size();
+    for (size_t stopAt = 0; stopAt <= callsOfFive; ++stopAt) {
+        const auto [stopped, log] = run(5, stopAt);
+        for (const std::string& file : stopped)
+            EXPECT_TRUE(FileExists(file) || (FileExists(file + ".enc") && flushed(log, file, stopAt)))
+                << file << " stopped at call " << stopAt;
+    }
+}
+
 // Four files whose outputs exist, answered Yes, No, Yes to all (the fourth is not asked), then a
 // run answered No to all.
 TEST_F(SafeOutputsTest, ExistingOutputIsReplacedOnlyWhenTheUserSaysSo) {
@@ -281,7 +335,7 @@ TEST_F(SafeOutputsTest, ExistingOutputIsReplacedOnlyWhenTheUserSaysSo) {
 TEST_F(SafeOutputsTest, FileAppearingUnderTheOutputsNameMeanwhileIsNotReplaced) {
     WriteAll(dir.file("a"), PatternBytes(3000));
     SetFileCallHook([&](const std::string& call, const std::string&) {
-        if (call == "fsync") test::WriteText(dir.file("a.enc"), "arrived meanwhile");
+        if (call == "rename") test::WriteText(dir.file("a.enc"), "arrived meanwhile");
         return 0;
     });
     TEncrypt enc;
