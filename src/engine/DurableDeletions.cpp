@@ -57,8 +57,11 @@ void TDurableDeletions::Settle(const std::function<void(const std::string&, cons
             err = it->second;
         }
         if (err != 0) {
-            ReportNotCompleted(item.fileName,
-                               Format(GetConstantValue("Cannot_delete_file"), {item.fileName, FormatSystemError(err)}));
+            // A folder on the way that became a link or vanished: the name leads elsewhere now.
+            const bool moved = err == ELOOP || err == ENOTDIR || err == ENOENT;
+            ReportNotCompleted(item.fileName, moved ? Format(GetConstantValue("File_changed_kept"), {item.fileName})
+                                                    : Format(GetConstantValue("Cannot_delete_file"),
+                                                             {item.fileName, FormatSystemError(err)}));
             continue;
         }
         try {
