@@ -51,12 +51,12 @@ void TCrypt::SourceDone(const std::string& fileName, const TFileIdentity& read) 
 }
 
 void TCrypt::Settle(bool all) {
-    if (deletions_.Empty() || (!all && !deletions_.Due())) return;
-    deletions_.Settle([this](const std::string& fileName, const TFileIdentity& read) {
+    if (deletions_.Empty()) return;
+    deletions_.Settle(all, [this](const TParentFolder& parent, const std::string& fileName, const TFileIdentity& read) {
         // After Cancel an unlinking costs nothing, but a wipe may take long: that source stays whole.
         if (WipeSourceWith != nullptr && OnHalt && OnHalt())
             throw EFileSkipped(Format(GetConstantValue("Not_reached"), {fileName}));
-        FinishSource(fileName, read);
+        DisposeSourceIn(parent, fileName, read, {WipeSourceWith, OnHalt});
     });
 }
 

@@ -16,46 +16,23 @@
 
 namespace tellvane {
 
-namespace {
-
-// Flushes the file system that holds FOLDER; 0 or the error.
-int SyncFileSystemOf(const TParentFolder& parent, const std::string& fileName) {
-    const std::string folder = ExtractFilePath(fileName);
-    if (const int err = FileCallHookAnswer("syncfs", folder.empty() ? std::string(".") : folder)) return err;
-    return syncfs(parent.fd()) == 0 ? 0 : errno;
-}
-
-}  // namespace
-
 void TDurableDeletions::Add(const std::string& fileName, const TFileIdentity& read) {
     if (pending_.empty()) firstAdded_ = CounterSeconds();
-    pending_.push_back({fileName, NamedRootLength(fileName), read});
+    pending_.push_back({.fileName = fileName, .rootLength = NamedRootLength(fileName), .read = read, .parent = {}});
 }
 
 bool TDurableDeletions::Due() const {
     return pending_.size() >= MaxFiles || (!pending_.empty() && CounterSeconds() - firstAdded_ >= MaxSeconds);
 }
 
-void TDurableDeletions::Settle(const std::function<void(const std::string&, const TFileIdentity&)>& remove) {
+void TDurableDeletions::Settle(bool all, const TRemove& remove) {
+    if (pending_.empty() || (!all && !Due())) return;
     std::vector<TPending> batch;
     batch.swap(pending_);
-    // Every output of the batch was renamed into place before the first flush below, so one
-    // flush of a file system covers all of them that lie on it.
-    std::map<dev_t, int> flushed;
+    const std::map<dev_t, int> outcome = Flush(batch);
     for (const TPending& item : batch) {
         const TNamedRoot named(item.fileName, item.rootLength);
-        TParentFolder parent;
-        int err = 0;
-        struct stat st {};
-        if (!OpenParentFolder(item.fileName, parent)) {
-            err = errno;
-        } else if (fstat(parent.fd(), &st) != 0) {
-            err = errno;
-        } else {
-            auto it = flushed.find(st.st_dev);
-            if (it == flushed.end()) it = flushed.emplace(st.st_dev, SyncFileSystemOf(parent, item.fileName)).first;
-            err = it->second;
-        }
+        const int err = item.err != 0 ? item.err : outcome.at(item.device);
         if (err != 0) {
             // A folder on the way that became a link or vanished: the name leads elsewhere now.
             const bool moved = err == ELOOP || err == ENOTDIR || err == ENOENT;
@@ -65,11 +42,34 @@ void TDurableDeletions::Settle(const std::function<void(const std::string&, cons
             continue;
         }
         try {
-            remove(item.fileName, item.read);
+            remove(item.parent, item.fileName, item.read);
         } catch (const EFileError& e) {
             ReportNotCompleted(item.fileName, e.what());
         }
     }
+}
+
+std::map<dev_t, int> TDurableDeletions::Flush(std::vector<TPending>& batch) {
+    // The folders are reached from their named roots and their sources are deleted in them later:
+    // in the folders whose outputs the flush covered. Every output of the batch was renamed into
+    // place before this, so one flush of a file system covers all of them that lie on it.
+    std::map<dev_t, int> outcome;
+    for (TPending& item : batch) {
+        const TNamedRoot named(item.fileName, item.rootLength);
+        TParentFolder& parent = item.parent;
+        struct stat st {};
+        if (!OpenParentFolder(item.fileName, parent) || fstat(parent.fd(), &st) != 0) {
+            item.err = errno;
+            continue;
+        }
+        item.device = st.st_dev;
+        if (outcome.count(st.st_dev)) continue;
+        const std::string folder = ExtractFilePath(item.fileName);
+        int err = FileCallHookAnswer("syncfs", folder.empty() ? std::string(".") : folder);
+        if (err == 0 && syncfs(parent.fd()) != 0) err = errno;
+        outcome[st.st_dev] = err;
+    }
+    return outcome;
 }
 
 }  // namespace tellvane

@@ -27,11 +27,12 @@ namespace {
     throw EFileSkipped(Format(GetConstantValue("Source_not_wiped"), {fileName, FormatSystemError(err)}), err);
 }
 
-void RemoveName(const std::string& fileName, const TFileIdentity& read) {
+void RemoveName(const TParentFolder& parent, const std::string& fileName, const TFileIdentity& read) {
     // An editor's save renames a new file over the name, a log grows, a folder on the way became
     // a link: either way the output does not hold what the name now leads to, so it must stay.
     TFileIdentity now;
-    const int err = DeleteFileIfSame(fileName, read, true, &now);
+    int err = FileCallHookAnswer("unlink", fileName);
+    if (err == 0) err = DeleteFileIfSameIn(parent, read, true, &now);
     if (err == ESTALE) KeptChanged(fileName);
     if (err != 0)
         throw EFileSkipped(Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(err)}));
@@ -50,23 +51,18 @@ TFileDescriptor OpenForWipe(const TParentFolder& parent, const std::string& file
     }
 }
 
-void WipeAndRemove(const std::string& fileName, const TFileIdentity& read, const TSourceWipe& wipe) {
+void WipeAndRemove(const TParentFolder& parent, const std::string& fileName, const TFileIdentity& read,
+                   const TSourceWipe& wipe) {
     // The file is reached, checked, overwritten and removed through one descriptor of its folder,
     // so that nothing renamed or linked in meanwhile is overwritten in its place.
     if (const int err = FileCallHookAnswer("open", fileName)) KeptUnwiped(fileName, err);
-    TParentFolder parent;
-    if (!OpenParentFolder(fileName, parent)) {
-        if (errno == ELOOP || errno == ENOTDIR || errno == ENOENT) KeptChanged(fileName);
-        KeptUnwiped(fileName, errno);
-    }
-    if (parent.name.empty()) KeptChanged(fileName);
     TFileDescriptor file = OpenForWipe(parent, fileName);
     const std::optional<TFileIdentity> now = DescriptorIdentity(file.get());
     if (!now || !SameFileUnchanged(*now, read)) KeptChanged(fileName);
     // Overwriting would destroy what the other names still show: this name alone goes.
     if (now->links > 1) {
         file.Close();
-        return RemoveName(fileName, read);
+        return RemoveName(parent, fileName, read);
     }
     // No write permission bit means read-only, even for root, who could open it anyway.
     if ((now->mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) KeptUnwiped(fileName, EACCES);
@@ -91,8 +87,19 @@ void WipeAndRemove(const std::string& fileName, const TFileIdentity& read, const
 }  // namespace
 
 void DisposeSource(const std::string& fileName, const TFileIdentity& read, const TSourceWipe& wipe) {
-    if (wipe.method == nullptr) return RemoveName(fileName, read);
-    WipeAndRemove(fileName, read, wipe);
+    TParentFolder parent;
+    if (!OpenParentFolder(fileName, parent)) {
+        if (errno == ELOOP || errno == ENOTDIR || errno == ENOENT) KeptChanged(fileName);
+        throw EFileSkipped(Format(GetConstantValue("Cannot_delete_file"), {fileName, FormatSystemError(errno)}));
+    }
+    DisposeSourceIn(parent, fileName, read, wipe);
+}
+
+void DisposeSourceIn(const TParentFolder& parent, const std::string& fileName, const TFileIdentity& read,
+                     const TSourceWipe& wipe) {
+    if (parent.name.empty()) KeptChanged(fileName);
+    if (wipe.method == nullptr) return RemoveName(parent, fileName, read);
+    WipeAndRemove(parent, fileName, read, wipe);
 }
 
 }  // namespace tellvane

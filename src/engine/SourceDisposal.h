@@ -8,6 +8,7 @@
 namespace tellvane {
 
 struct TFileIdentity;    // platform/FileSystem.h
+struct TParentFolder;    // platform/FolderWalk.h
 class TShredAlgorithm;   // shred/ShredAlgorithms.h
 
 // How a source goes.
@@ -23,5 +24,8 @@ struct TSourceWipe {
 // with a note. Throws EFileSkipped, the source kept, for a changed or vanished file, one that
 // cannot be opened for writing or overwritten, an overwrite stopped part-way, or a failed deletion.
 void DisposeSource(const std::string& fileName, const TFileIdentity& read, const TSourceWipe& wipe);
+// The same in PARENT, the folder already reached (the one whose outputs were flushed).
+void DisposeSourceIn(const TParentFolder& parent, const std::string& fileName, const TFileIdentity& read,
+                     const TSourceWipe& wipe);
 
 }  // namespace tellvane
