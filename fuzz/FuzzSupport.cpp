@@ -1,5 +1,6 @@
 #include "FuzzSupport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <stdexcept>
 
 #include "platform/AppFolders.h"
+#include "platform/FileSystem.h"
 
 namespace tellvane::fuzz {
 namespace fs = std::filesystem;
@@ -94,6 +96,32 @@ uint32_t PickCodePage(uint8_t byte) {
 void Fail(const char* message) {
     std::fprintf(stderr, "property broken: %s\n", message);
     std::abort();
+}
+
+void CheckRestoredOnlyWhenDone(bool done) {
+    const std::string left = ScratchFilesExcept("in.enc");
+    const size_t files = left.empty() ? 0 : std::count(left.begin(), left.end(), ' ');
+    if (files != (done ? 1u : 0u)) Fail(("files left after the run: " + left).c_str());
+}
+
+std::string DecryptionOutcome(const std::function<bool()>& decrypt) {
+    std::string outcome;
+    try {
+        if (decrypt()) {
+            std::string name = ScratchFilesExcept("in.enc");
+            if (!name.empty()) name.pop_back();
+            outcome = "accepted: restored \"" + Printable(name) + "\", " +
+                      std::to_string(GetFileSize(ScratchFolder() + name)) + " bytes";
+        } else {
+            outcome = "refused: the pass phrase does not open it";
+        }
+    } catch (const std::exception& e) {
+        outcome = std::string("refused: ") + e.what();
+    }
+    ClearScratch("");
+    // Messages name the file: the scratch folder differs from run to run.
+    for (size_t at; (at = outcome.find(ScratchFolder())) != std::string::npos;) outcome.erase(at, ScratchFolder().size());
+    return outcome;
 }
 
 }  // namespace tellvane::fuzz

@@ -3,6 +3,7 @@
 // and the code pages a text without a byte-order mark may be read in.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tellvane::fuzz {
@@ -18,6 +19,12 @@ void WriteFile(const std::string& path, const std::string& text);
 std::string ScratchFilesExcept(const std::string& keep);
 // Removes every file of the scratch folder but KEEP.
 void ClearScratch(const std::string& keep);
+// After a decryption of the scratch folder's "in.enc": fails unless the folder holds the restored
+// file when DONE, and nothing new otherwise (no partial or temporary file).
+void CheckRestoredOnlyWhenDone(bool done);
+// The outcome of DECRYPT (true: the file was restored) as the malformed-file kit states it, the
+// scratch folder cleared and left out of the messages.
+std::string DecryptionOutcome(const std::function<bool()>& decrypt);
 // One of the ANSI code pages the program reads text in, chosen by BYTE.
 uint32_t PickCodePage(uint8_t byte);
 // BYTES as one printable line: printable ASCII as it is, every other byte as \xNN.

@@ -3,8 +3,6 @@
 // Afterwards the folder holds the restored file when the run reports it done, and nothing new
 // otherwise. The seeds use the cheapest stretching; a header asking for more than a few KiB is
 // only parsed, so that the fuzzer spends its time on the parsers rather than in Argon2id.
-#include <algorithm>
-
 #include "FuzzSupport.h"
 #include "FuzzTargets.h"
 #include "crypto/BlockCipher.h"
@@ -50,28 +48,10 @@ int tellvane::fuzz::C2pDecrypt(const uint8_t* data, size_t size) {
     } catch (const EFileSkipped&) {
     } catch (const EFileError&) {
     }
-    const std::string left = fuzz::ScratchFilesExcept("in.enc");
-    const size_t files = left.empty() ? 0 : std::count(left.begin(), left.end(), ' ');
-    if (files != (done ? 1u : 0u)) fuzz::Fail(("files left after the run: " + left).c_str());
+    fuzz::CheckRestoredOnlyWhenDone(done);
     return 0;
 }
 
 std::string tellvane::fuzz::C2pDecryptOutcome(const uint8_t* data, size_t size) {
-    std::string outcome;
-    try {
-        if (DecryptScratchFile(data, size)) {
-            std::string name = fuzz::ScratchFilesExcept("in.enc");
-            if (!name.empty()) name.pop_back();
-            outcome = "accepted: restored \"" + fuzz::Printable(name) + "\", " +
-                      std::to_string(GetFileSize(fuzz::ScratchFolder() + name)) + " bytes";
-        } else {
-            outcome = "refused: the pass phrase does not open it";
-        }
-    } catch (const std::exception& e) {
-        outcome = std::string("refused: ") + e.what();
-    }
-    fuzz::ClearScratch("");
-    for (size_t at; (at = outcome.find(fuzz::ScratchFolder())) != std::string::npos;)
-        outcome.erase(at, fuzz::ScratchFolder().size());
-    return outcome;
+    return fuzz::DecryptionOutcome([&] { return DecryptScratchFile(data, size); });
 }

@@ -2,8 +2,6 @@
 // seeds were made with, by the entry the program uses for every file ("All at once" picks the
 // cipher by signature and unwraps nested layers). Afterwards the folder holds the restored file
 // when the run reports it done, and nothing new otherwise: no partial or temporary file.
-#include <algorithm>
-
 #include "FuzzSupport.h"
 #include "FuzzTargets.h"
 #include "crypto/BlockCipher.h"
@@ -27,9 +25,7 @@ int tellvane::fuzz::EncDecrypt(const uint8_t* data, size_t size) {
     } catch (const EFileSkipped&) {
     } catch (const EFileError&) {
     }
-    const std::string left = fuzz::ScratchFilesExcept("in.enc");
-    const size_t files = left.empty() ? 0 : std::count(left.begin(), left.end(), ' ');
-    if (files != (done ? 1u : 0u)) fuzz::Fail(("files left after the run: " + left).c_str());
+    fuzz::CheckRestoredOnlyWhenDone(done);
     return 0;
 }
 
@@ -37,22 +33,5 @@ std::string tellvane::fuzz::EncDecryptOutcome(const uint8_t* data, size_t size) 
     CreateAlgorithms();
     fuzz::ClearScratch("");
     const std::string path = fuzz::WriteScratchFile("in.enc", data, size);
-    std::string outcome;
-    try {
-        if (FindAlgorithmBySign("ALL")->Decrypt(path, "fuzz", {}, {}, {})) {
-            std::string name = fuzz::ScratchFilesExcept("in.enc");
-            if (!name.empty()) name.pop_back();
-            outcome = "accepted: restored \"" + fuzz::Printable(name) + "\", " +
-                      std::to_string(GetFileSize(fuzz::ScratchFolder() + name)) + " bytes";
-        } else {
-            outcome = "refused: the pass phrase does not open it";
-        }
-    } catch (const std::exception& e) {
-        outcome = std::string("refused: ") + e.what();
-    }
-    fuzz::ClearScratch("");
-    // Messages name the file: the scratch folder differs from run to run.
-    for (size_t at; (at = outcome.find(fuzz::ScratchFolder())) != std::string::npos;)
-        outcome.erase(at, fuzz::ScratchFolder().size());
-    return outcome;
+    return fuzz::DecryptionOutcome([&] { return FindAlgorithmBySign("ALL")->Decrypt(path, "fuzz", {}, {}, {}); });
 }
