@@ -137,15 +137,11 @@ public:
     bool Encrypt(const std::string& fileName, std::string_view password, const THaltOperationCallback& onHalt,
                  const TProgressOperationCallback& onProgress, const TInvalidPasswordCallback&,
                  const TCryptFileOptions& options) override {
-        TInputFile in(fileName);
-        if (options.onSourceOpened) options.onSourceOpened(in.Identity());
-        const bool mayReplace = MayReplaceOutput(fileName + ".enc", options);
-        TOutputFile out(in.Folder(), fileName + ".enc", in.Identity());
-        if (!EncryptLayer(*FCipher, Sign(), CodePagePassPhrase(password), in, ExtractFileName(fileName), out, onHalt,
-                          onProgress,
-                          AlgorithmPassCount()))
+        TEncryptionFiles files(fileName, options);
+        if (!EncryptLayer(*FCipher, Sign(), CodePagePassPhrase(password), files.In(), ExtractFileName(fileName),
+                          files.Out(), onHalt, onProgress, AlgorithmPassCount()))
             return false;
-        CommitOutput(out, options, mayReplace);
+        files.Commit();
         return true;
     }
 

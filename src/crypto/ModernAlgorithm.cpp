@@ -28,10 +28,7 @@ public:
     bool Encrypt(const std::string& fileName, std::string_view password, const THaltOperationCallback& onHalt,
                  const TProgressOperationCallback& onProgress, const TInvalidPasswordCallback&,
                  const TCryptFileOptions& options) override {
-        TInputFile in(fileName);
-        if (options.onSourceOpened) options.onSourceOpened(in.Identity());
-        const bool mayReplace = MayReplaceOutput(fileName + ".enc", options);
-        TOutputFile out(in.Folder(), fileName + ".enc", in.Identity());
+        TEncryptionFiles files(fileName, options);
         TModernHeader header;
         TModernKey runKey;
         if (options.runKeys != nullptr) {
@@ -46,9 +43,10 @@ public:
         DeriveModernFileKey(runKey, header.fileNonce, fileKey);
         SealModernName(fileKey, ExtractFileName(fileName), header);
         const std::string head = WriteModernHeader(header);
-        out.Write(head.data(), head.size());
-        if (!SealModernBody(fileKey, in, out, static_cast<int64_t>(head.size()), onHalt, onProgress)) return false;
-        CommitOutput(out, options, mayReplace);
+        files.Out().Write(head.data(), head.size());
+        if (!SealModernBody(fileKey, files.In(), files.Out(), static_cast<int64_t>(head.size()), onHalt, onProgress))
+            return false;
+        files.Commit();
         return true;
     }
 

@@ -24,4 +24,20 @@ void CommitOutput(TOutputFile& out, const TCryptFileOptions& options, bool mayRe
     }
 }
 
+namespace {
+
+// Tells OPTIONS which file is read, then asks whether its output may replace a file of its name.
+bool TellSourceAndAsk(const TInputFile& in, const std::string& finalPath, const TCryptFileOptions& options) {
+    if (options.onSourceOpened) options.onSourceOpened(in.Identity());
+    return MayReplaceOutput(finalPath, options);
+}
+
+}  // namespace
+
+TEncryptionFiles::TEncryptionFiles(const std::string& fileName, const TCryptFileOptions& options)
+    : in_(fileName),
+      options_(options),
+      mayReplace_(TellSourceAndAsk(in_, fileName + ".enc", options)),
+      out_(in_.Folder(), fileName + ".enc", in_.Identity()) {}
+
 }  // namespace tellvane
