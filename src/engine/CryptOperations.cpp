@@ -51,7 +51,7 @@ void TCrypt::SourceDone(const std::string& fileName, const TFileIdentity& read) 
 }
 
 void TCrypt::Settle(bool all) {
-    if (deletions_.Empty()) return;
+    if (deletions_.Idle()) return;
     deletions_.Settle(all, [this](const TParentFolder& parent, const std::string& fileName, const TFileIdentity& read) {
         // After Cancel an unlinking costs nothing, but a wipe may take long: that source stays whole.
         if (WipeSourceWith != nullptr && OnHalt && OnHalt())

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <map>
 
 #include "engine/NotCompletedReports.h"
@@ -26,27 +27,40 @@ bool TDurableDeletions::Due() const {
 }
 
 void TDurableDeletions::Settle(bool all, const TRemove& remove) {
+    if (deleting_.valid() && (all || deleting_.wait_for(std::chrono::seconds(0)) == std::future_status::ready))
+        deleting_.get();
     if (pending_.empty() || (!all && !Due())) return;
     std::vector<TPending> batch;
     batch.swap(pending_);
     const std::map<dev_t, int> outcome = Flush(batch);
-    for (const TPending& item : batch) {
-        const TNamedRoot named(item.fileName, item.rootLength);
+    std::vector<TPending> flushed;
+    for (TPending& item : batch) {
         const int err = item.err != 0 ? item.err : outcome.at(item.device);
-        if (err != 0) {
-            // A folder on the way that became a link or vanished: the name leads elsewhere now.
-            const bool moved = err == ELOOP || err == ENOTDIR || err == ENOENT;
-            ReportNotCompleted(item.fileName, moved ? Format(GetConstantValue("File_changed_kept"), {item.fileName})
-                                                    : Format(GetConstantValue("Cannot_delete_file"),
-                                                             {item.fileName, FormatSystemError(err)}));
+        if (err == 0) {
+            flushed.push_back(std::move(item));
             continue;
         }
-        try {
-            remove(item.parent, item.fileName, item.read);
-        } catch (const EFileError& e) {
-            ReportNotCompleted(item.fileName, e.what());
-        }
+        // A folder on the way that became a link or vanished: the name leads elsewhere now.
+        const bool moved = err == ELOOP || err == ENOTDIR || err == ENOENT;
+        ReportNotCompleted(item.fileName, moved ? Format(GetConstantValue("File_changed_kept"), {item.fileName})
+                                                : Format(GetConstantValue("Cannot_delete_file"),
+                                                         {item.fileName, FormatSystemError(err)}));
     }
+    if (deleting_.valid()) deleting_.get();  // batches are deleted in the order they came
+    // An unlink waits on the device, a wipe longer: the run's next files go on meanwhile. Each
+    // source is reached through the folder descriptor the flush held, so this thread walks nothing.
+    deleting_ = std::async(std::launch::async,
+                           [flushed = std::move(flushed), remove, scope = TReportScope::Current()] {
+                               const TReportScope reports(scope);
+                               for (const TPending& item : flushed) {
+                                   try {
+                                       remove(item.parent, item.fileName, item.read);
+                                   } catch (const EFileError& e) {
+                                       ReportNotCompleted(item.fileName, e.what());
+                                   }
+                               }
+                           });
+    if (all) deleting_.get();
 }
 
 std::map<dev_t, int> TDurableDeletions::Flush(std::vector<TPending>& batch) {

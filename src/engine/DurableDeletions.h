@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <future>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,11 +29,12 @@ public:
     // FILENAME's output has been renamed into place; READ is the source as it was read. The
     // calling thread's named root is kept with it, for the walk to its folder.
     void Add(const std::string& fileName, const TFileIdentity& read);
-    bool Empty() const { return pending_.empty(); }
+    bool Idle() const { return pending_.empty() && !deleting_.valid(); }
     // When the batch is due, or with ALL: reaches the folder of every source of the batch, flushes
     // each file system that holds one (syncfs: data, names and renames alike), then calls REMOVE
-    // for each source in the folder reached. A source whose file system could not be flushed, or
-    // whose folder cannot be reached any more, is kept and reported.
+    // for each source in the folder reached, on a thread of its own that reports to the calling
+    // thread's run; with ALL, returns when every source is dealt with. A source whose file system
+    // could not be flushed, or whose folder cannot be reached any more, is kept and reported.
     void Settle(bool all, const TRemove& remove);
 
 private:
@@ -50,6 +52,7 @@ private:
 
     std::vector<TPending> pending_;
     double firstAdded_ = 0;
+    std::future<void> deleting_;  // the last flushed batch's deletions; waited for before the next
 };
 
 }  // namespace tellvane

@@ -47,6 +47,13 @@ TReportScope::TReportScope(TNotCompletedList& list, IWorkerHost& host) {
     t_currentHost = &host;
 }
 
+TReportScope::TReportScope(const TCurrent& current) {
+    t_currentList = current.list;
+    t_currentHost = current.host;
+}
+
+TReportScope::TCurrent TReportScope::Current() { return {t_currentList, t_currentHost}; }
+
 TReportScope::~TReportScope() {
     t_currentList = nullptr;
     t_currentHost = nullptr;

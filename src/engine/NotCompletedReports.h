@@ -38,6 +38,14 @@ private:
 class TReportScope {
 public:
     TReportScope(TNotCompletedList& list, IWorkerHost& host);
+    // Binds the calling thread to the run the thread that made CURRENT serves (a helper thread of
+    // that run); binds nothing outside a run.
+    struct TCurrent {
+        TNotCompletedList* list;
+        IWorkerHost* host;
+    };
+    explicit TReportScope(const TCurrent& current);
+    static TCurrent Current();
     ~TReportScope();
     TReportScope(const TReportScope&) = delete;
     TReportScope& operator=(const TReportScope&) = delete;

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 #include "platform/FileDescriptor.h"
 #include "platform/FolderWalk.h"
@@ -27,6 +28,13 @@ struct DirCloser {
 TFileCallHook& CallHook() {
     static TFileCallHook hook;
     return hook;
+}
+
+// A run deletes on a thread of its own beside the worker: a hook is asked by one thread at a time
+// (and may reach the file layer again from inside).
+std::recursive_mutex& CallHookLock() {
+    static std::recursive_mutex lock;
+    return lock;
 }
 
 TFileSystemTypeHook& TypeHook() {
@@ -294,9 +302,13 @@ bool SyncFolder(const std::string& folder) {
     return fd.get() >= 0 && fsync(fd.get()) == 0;
 }
 
-void SetFileCallHook(TFileCallHook hook) { CallHook() = std::move(hook); }
+void SetFileCallHook(TFileCallHook hook) {
+    const std::lock_guard<std::recursive_mutex> guard(CallHookLock());
+    CallHook() = std::move(hook);
+}
 
 int FileCallHookAnswer(const std::string& call, const std::string& path) {
+    const std::lock_guard<std::recursive_mutex> guard(CallHookLock());
     return CallHook() ? CallHook()(call, path) : 0;
 }
 
