@@ -137,6 +137,17 @@ struct TChunkLayout {
     int64_t Slabs() const { return (chunks + SlabChunks - 1) / SlabChunks; }
     int64_t PlainBytes(int64_t index) const { return index == chunks - 1 ? lastPlain : ModernChunkBytes; }
     int64_t PlainTotal() const { return (chunks - 1) * ModernChunkBytes + lastPlain; }
+
+    // The chunks [first, end) of slab number SLAB and their plaintext and sealed sizes.
+    struct TSlabRange {
+        int64_t first, end, plainBytes;
+        size_t SealedBytes() const { return static_cast<size_t>(plainBytes + (end - first) * int64_t{ModernTagBytes}); }
+    };
+    TSlabRange Slab(int64_t slab) const {
+        const int64_t first = slab * SlabChunks;
+        const int64_t end = std::min(first + SlabChunks, chunks);
+        return {first, end, (end - 1 - first) * ModernChunkBytes + PlainBytes(end - 1)};
+    }
 };
 
 // Runs WORK over every slab on one thread per core the program uses; WORK returns the plaintext bytes it did. The
@@ -298,9 +309,7 @@ bool SealModernBody(const TModernKey& fileKey, const TInputFile& in, TOutputFile
     layout.lastPlain = total - (layout.chunks - 1) * ModernChunkBytes;
     TWriteTurns turns;
     const auto work = [&](int64_t slab, TSlabBuffers& buffers) {
-        const int64_t first = slab * SlabChunks;
-        const int64_t end = std::min(first + SlabChunks, layout.chunks);
-        const int64_t plainBytes = (end - 1 - first) * ModernChunkBytes + layout.PlainBytes(end - 1);
+        const auto [first, end, plainBytes] = layout.Slab(slab);
         in.ReadAt(first * ModernChunkBytes, buffers.plain.get(), static_cast<size_t>(plainBytes));
         for (int64_t i = first; i < end; ++i) {
             const auto nonce = ChunkNonce(static_cast<uint64_t>(i) + 1, i == layout.chunks - 1);
@@ -309,7 +318,7 @@ bool SealModernBody(const TModernKey& fileKey, const TInputFile& in, TOutputFile
                                 buffers.sealed.get() + (i - first) * ModernSealedChunkBytes);
         }
         turns.Write(out, headerBytes + first * ModernSealedChunkBytes, buffers.sealed.get(),
-                static_cast<size_t>(plainBytes + (end - first) * static_cast<int64_t>(ModernTagBytes)));
+                    layout.Slab(slab).SealedBytes());
         return plainBytes;
     };
     return RunSlabs(layout, fileKey, true, work, onHalt, onProgress);
@@ -325,11 +334,8 @@ bool OpenModernBody(const TModernKey& fileKey, const TInputFile& in, int64_t bod
     layout.lastPlain = plainTotal - (layout.chunks - 1) * ModernChunkBytes;
     TWriteTurns turns;
     const auto work = [&](int64_t slab, TSlabBuffers& buffers) {
-        const int64_t first = slab * SlabChunks;
-        const int64_t end = std::min(first + SlabChunks, layout.chunks);
-        const int64_t plainBytes = (end - 1 - first) * ModernChunkBytes + layout.PlainBytes(end - 1);
-        in.ReadAt(bodyOffset + first * ModernSealedChunkBytes, buffers.sealed.get(),
-                  static_cast<size_t>(plainBytes + (end - first) * static_cast<int64_t>(ModernTagBytes)));
+        const auto [first, end, plainBytes] = layout.Slab(slab);
+        in.ReadAt(bodyOffset + first * ModernSealedChunkBytes, buffers.sealed.get(), layout.Slab(slab).SealedBytes());
         for (int64_t i = first; i < end; ++i) {
             const auto nonce = ChunkNonce(static_cast<uint64_t>(i) + 1, i == layout.chunks - 1);
             if (!buffers.cipher.Open(nonce.data(), buffers.sealed.get() + (i - first) * ModernSealedChunkBytes,
